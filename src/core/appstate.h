@@ -1,0 +1,34 @@
+#pragma once
+
+#include "radioimage.h"
+
+#include <QChar>
+#include <QString>
+#include <cstdint>
+
+// The process-wide values, created once in main() and handed by reference to the windows
+// that need them. A test makes its own.
+struct AppState
+{
+    RadioImage image;
+    std::int32_t TuneTxTime = 5;
+    bool LanguageIsEnglish = true;
+    QChar DecimalSeparator = QLatin1Char('.');
+    int ComPortNumber = 1;
+    QString CurrentFilePath;
+    QString CurrentFileName = QStringLiteral("new.rdat");
+
+    // Set by the command that starts a transfer, cleared when the transfer window closes.
+    bool TransferIsRead = false;
+    bool TuneDataRange = false;
+    bool SquelchDataRange = false;
+    // Kept after the transfer window closes so the command that started it can look.
+    bool TransferSucceeded = false;
+
+    void clearTransferSettings()
+    {
+        TransferIsRead = false;
+        TuneDataRange = false;
+        SquelchDataRange = false;
+    }
+};

@@ -1,0 +1,46 @@
+#include "settingsstore.h"
+
+#include <QSettings>
+
+namespace SettingsStore {
+
+
+QString ReadRegistryText(const QString &valueName)
+{
+    QSettings settings(QString::fromLatin1(Organisation), QString::fromLatin1(Application));
+    if (settings.status() != QSettings::NoError)
+        return {};
+    const QVariant value = settings.value(valueName);
+    if (!value.isValid() || !value.canConvert<QString>())
+        return {};
+    QString text = value.toString();
+    const qsizetype nul = text.indexOf(QChar(0));
+    if (nul >= 0)
+        text.truncate(nul);
+    return text;
+}
+
+bool WriteRegistryText(const QString &valueName, const QString &text)
+{
+    QSettings settings(QString::fromLatin1(Organisation), QString::fromLatin1(Application));
+    if (settings.status() != QSettings::NoError || !settings.isWritable())
+        return false;
+    settings.setValue(valueName, text);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+int storedComPort()
+{
+    // Like the numeric reading of a text: leading digits count, the rest is ignored.
+    const QString text = ReadRegistryText(QStringLiteral("ComPort")).trimmed();
+    int n = 0;
+    for (const QChar c : text) {
+        if (!c.isDigit() || n > 99)
+            break;
+        n = n * 10 + c.digitValue();
+    }
+    return (n >= 1 && n <= 99) ? n : 1;
+}
+
+} // namespace SettingsStore

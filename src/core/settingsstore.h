@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// The two persisted settings ("Language" and "ComPort") and the port map live in the user's
+// QSettings store of organisation "Norvane", application "RQ73 Tune". User scope: a machine-wide
+// store would need administrator rights to write.
+namespace SettingsStore {
+
+inline constexpr char Organisation[] = "Norvane";
+inline constexpr char Application[] = "RQ73 Tune";
+
+// Empty text when the store or the value cannot be read.
+QString ReadRegistryText(const QString &valueName);
+// False when the store could not be written; callers carry on with the value in memory.
+bool WriteRegistryText(const QString &valueName, const QString &text);
+
+// The start-up port: the stored "ComPort", or 1 when nothing usable is stored.
+int storedComPort();
+
+} // namespace SettingsStore
