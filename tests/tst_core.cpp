@@ -12,8 +12,7 @@
 
 #include <limits>
 
-class TstCore : public QObject
-{
+class TstCore : public QObject {
     Q_OBJECT
 
 private slots:
@@ -44,21 +43,18 @@ private:
     QTemporaryDir m_settingsDir;
 };
 
-void TstCore::initTestCase()
-{
+void TstCore::initTestCase() {
     QVERIFY(m_settingsDir.isValid());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
 }
 
-void TstCore::init()
-{
+void TstCore::init() {
     QSettings(QString::fromLatin1(SettingsStore::Organisation),
               QString::fromLatin1(SettingsStore::Application))
         .clear();
 }
 
-void TstCore::wordConversion_data()
-{
+void TstCore::wordConversion_data() {
     QTest::addColumn<qint32>("value");
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("zero") << 0 << QByteArray::fromHex("00000000");
@@ -72,11 +68,11 @@ void TstCore::wordConversion_data()
     QTest::newRow("largest") << std::numeric_limits<qint32>::max()
                              << QByteArray::fromHex("ffffff7f");
     QTest::newRow("mixed bytes") << qint32(0x12345678) << QByteArray::fromHex("78563412");
-    QTest::newRow("sign byte with low bits") << qint32(-2147483520) << QByteArray::fromHex("80000080");
+    QTest::newRow("sign byte with low bits")
+        << qint32(-2147483520) << QByteArray::fromHex("80000080");
 }
 
-void TstCore::wordConversion()
-{
+void TstCore::wordConversion() {
     QFETCH(qint32, value);
     QFETCH(QByteArray, bytes);
     const RadioImage::WordBytes out = RadioImage::WordToBytes(value);
@@ -92,8 +88,7 @@ void TstCore::wordConversion()
     QCOMPARE(image.toByteArray().mid(28, 4), bytes);
 }
 
-void TstCore::imageWords()
-{
+void TstCore::imageWords() {
     RadioImage image;
     QCOMPARE(image.toByteArray(), QByteArray(RadioImage::Size, '\0'));
     image.WriteImageWord(0, -1);
@@ -114,8 +109,7 @@ void TstCore::imageWords()
     QCOMPARE(RadioImage::WordFromBytes(QByteArray::fromHex("0102"), 0), 0x0201);
 }
 
-void TstCore::imageRefusesAddressesOutside()
-{
+void TstCore::imageRefusesAddressesOutside() {
 #ifdef QT_NO_DEBUG
     RadioImage image;
     const QByteArray before = image.toByteArray();
@@ -128,8 +122,7 @@ void TstCore::imageRefusesAddressesOutside()
 #endif
 }
 
-void TstCore::clearFirstHalfKeepsSecondHalf()
-{
+void TstCore::clearFirstHalfKeepsSecondHalf() {
     RadioImage image;
     for (int w = 0; w < RadioImage::WordCount; ++w)
         image.WriteImageWord(w, w * 1000 - 7);
@@ -140,8 +133,7 @@ void TstCore::clearFirstHalfKeepsSecondHalf()
         QCOMPARE(image.ReadImageWord(w), w * 1000 - 7);
 }
 
-void TstCore::wholeImage()
-{
+void TstCore::wholeImage() {
     QByteArray bytes(RadioImage::Size, '\0');
     for (int i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<char>(i * 7);
@@ -155,8 +147,7 @@ void TstCore::wholeImage()
     QCOMPARE(image.toByteArray(), bytes);
 }
 
-void TstCore::filterKeyPress_data()
-{
+void TstCore::filterKeyPress_data() {
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("selected");
@@ -169,8 +160,10 @@ void TstCore::filterKeyPress_data()
     const QString empty;
     QTest::newRow("3: digit in empty box") << three << empty << false << int('7') << int('7');
     QTest::newRow("3: fourth digit swallowed") << three << "123" << false << int('4') << 0;
-    QTest::newRow("3: fourth digit replaces selection") << three << "123" << true << int('4') << int('4');
-    QTest::newRow("3: backspace when full") << three << "123" << false << KeyBackspace << KeyBackspace;
+    QTest::newRow("3: fourth digit replaces selection")
+        << three << "123" << true << int('4') << int('4');
+    QTest::newRow("3: backspace when full")
+        << three << "123" << false << KeyBackspace << KeyBackspace;
     QTest::newRow("3: enter when full") << three << "123" << false << KeyEnter << KeyEnter;
     QTest::newRow("3: letter swallowed") << three << "1" << false << int('a') << 0;
     QTest::newRow("3: minus swallowed") << three << empty << false << int('-') << 0;
@@ -178,7 +171,8 @@ void TstCore::filterKeyPress_data()
     QTest::newRow("3: blank swallowed") << three << "1" << false << int(' ') << 0;
     QTest::newRow("8: eighth digit") << eight << "1234567" << false << int('8') << int('8');
     QTest::newRow("8: ninth digit swallowed") << eight << "12345678" << false << int('9') << 0;
-    QTest::newRow("8: ninth replaces selection") << eight << "12345678" << true << int('9') << int('9');
+    QTest::newRow("8: ninth replaces selection")
+        << eight << "12345678" << true << int('9') << int('9');
     QTest::newRow("8: letter swallowed") << eight << empty << false << int('Z') << 0;
     QTest::newRow("8: minus swallowed") << eight << empty << false << int('-') << 0;
     QTest::newRow("signed: minus in empty box") << sign << empty << false << int('-') << int('-');
@@ -187,11 +181,11 @@ void TstCore::filterKeyPress_data()
     QTest::newRow("signed: digit after minus") << sign << "-" << false << int('5') << int('5');
     QTest::newRow("signed: letter swallowed") << sign << empty << false << int('a') << 0;
     QTest::newRow("signed: ninth char swallowed") << sign << "-1234567" << false << int('1') << 0;
-    QTest::newRow("signed: backspace when full") << sign << "-1234567" << false << KeyBackspace << KeyBackspace;
+    QTest::newRow("signed: backspace when full")
+        << sign << "-1234567" << false << KeyBackspace << KeyBackspace;
 }
 
-void TstCore::filterKeyPress()
-{
+void TstCore::filterKeyPress() {
     QFETCH(int, mode);
     QFETCH(QString, text);
     QFETCH(bool, selected);
@@ -200,8 +194,7 @@ void TstCore::filterKeyPress()
     QCOMPARE(FilterKeyPress(text, selected, QLatin1Char('.'), key, KeyFilterMode(mode)), result);
 }
 
-void TstCore::decimalSeparator_data()
-{
+void TstCore::decimalSeparator_data() {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QChar>("separator");
     QTest::newRow("English") << "en_US" << QChar('.');
@@ -210,15 +203,13 @@ void TstCore::decimalSeparator_data()
     QTest::newRow("Chinese") << "zh_CN" << QChar('.');
 }
 
-void TstCore::decimalSeparator()
-{
+void TstCore::decimalSeparator() {
     QFETCH(QString, locale);
     QFETCH(QChar, separator);
     QCOMPARE(DetermineDecimalSeparator(QLocale(locale)), separator);
 }
 
-void TstCore::settingsRoundTrip()
-{
+void TstCore::settingsRoundTrip() {
     QCOMPARE(SettingsStore::ReadRegistryText(QStringLiteral("Language")), QString());
     QVERIFY(SettingsStore::WriteRegistryText(QStringLiteral("Language"), QStringLiteral("False")));
     QCOMPARE(SettingsStore::ReadRegistryText(QStringLiteral("Language")), QStringLiteral("False"));
@@ -227,8 +218,7 @@ void TstCore::settingsRoundTrip()
     QCOMPARE(raw.value(QStringLiteral("Language")).toString(), QStringLiteral("False"));
 }
 
-void TstCore::storedComPort_data()
-{
+void TstCore::storedComPort_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<int>("port");
     QTest::newRow("nothing stored") << QString() << 1;
@@ -241,8 +231,7 @@ void TstCore::storedComPort_data()
     QTest::newRow("too high") << "100" << 1;
 }
 
-void TstCore::storedComPort()
-{
+void TstCore::storedComPort() {
     QFETCH(QString, stored);
     QFETCH(int, port);
     if (!stored.isNull())
@@ -250,8 +239,7 @@ void TstCore::storedComPort()
     QCOMPARE(SettingsStore::storedComPort(), port);
 }
 
-void TstCore::unreadableSettingsGiveDefaults()
-{
+void TstCore::unreadableSettingsGiveDefaults() {
     // A settings path that is a folder cannot be read or written.
     QTemporaryDir broken;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, broken.path());
@@ -262,8 +250,7 @@ void TstCore::unreadableSettingsGiveDefaults()
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
 }
 
-void TstCore::chineseCatalogue()
-{
+void TstCore::chineseCatalogue() {
     Translations translations;
     QVERIFY(translations.apply(false));
     QCOMPARE(QCoreApplication::translate("MDIFormMain", "&File"), QStringLiteral("文件(&F)"));

@@ -1,0 +1,14 @@
+#include "formtune.h"
+
+#include "appstate.h"
+#include "tunefont.h"
+
+FormTune::FormTune(AppState &state, TuneWindowHost &host, QWidget *parent)
+    : TuneChildWindow(state, host, WindowListCommand, 1000, 1005, parent) {
+    setObjectName(QStringLiteral("FormTune"));
+    setWindowTitle(tr("Tune Data"));
+    setFont(tuneWindowFont());
+    resize(760, 520);
+}
+
+void FormTune::AnalyseTuneData() {}

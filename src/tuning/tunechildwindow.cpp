@@ -1,0 +1,49 @@
+#include "tunechildwindow.h"
+
+#include "appstate.h"
+#include "tunewindowhost.h"
+
+#include <QCloseEvent>
+
+TuneChildWindow::TuneChildWindow(AppState &state, TuneWindowHost &host, int commandNumber,
+                                 int checkFirst, int checkLast, QWidget *parent)
+    : QWidget(parent)
+    , m_state(state)
+    , m_host(host)
+    , m_commandNumber(commandNumber)
+    , m_checkFirst(checkFirst)
+    , m_checkLast(checkLast)
+    , m_english(state.LanguageIsEnglish) {}
+
+void TuneChildWindow::Form_Load() {
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    m_host.childLoaded(*this);
+}
+
+void TuneChildWindow::Form_Activate() {
+    m_host.childActivated(*this);
+    refresh();
+}
+
+void TuneChildWindow::Form_Resize(Qt::WindowStates states) {
+    int windowState = 0;
+    if (states & Qt::WindowMinimized)
+        windowState = 1;
+    else if (states & Qt::WindowMaximized)
+        windowState = 2;
+    m_host.recordChildWindowState(windowState);
+}
+
+void TuneChildWindow::Form_Unload() {
+    if (!m_loaded)
+        return;
+    m_loaded = false;
+    m_host.childUnloaded(*this);
+}
+
+void TuneChildWindow::closeEvent(QCloseEvent *event) {
+    Form_Unload();
+    QWidget::closeEvent(event);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QWidget>
+
+struct AppState;
+class TuneWindowHost;
+
+// What both tune windows share as MDI children: the window-list entry with its command number,
+// the check marks on activation, the window state recorded on resize, and the refresh of the
+// controls from the image each time the window is activated.
+class TuneChildWindow : public QWidget {
+    Q_OBJECT
+public:
+    TuneChildWindow(AppState &state, TuneWindowHost &host, int commandNumber, int checkFirst,
+                    int checkLast, QWidget *parent = nullptr);
+
+    int commandNumber() const { return m_commandNumber; }
+    int checkFirst() const { return m_checkFirst; }
+    int checkLast() const { return m_checkLast; }
+    bool languageIsEnglish() const { return m_english; }
+
+    // Called by the frame once the window sits in its sub-window.
+    void Form_Load();
+    void Form_Activate();
+    void Form_Resize(Qt::WindowStates states);
+    void Form_Unload();
+
+protected:
+    // Puts the image's values into the controls.
+    virtual void refresh() = 0;
+    void closeEvent(QCloseEvent *event) override;
+
+    AppState &m_state;
+    TuneWindowHost &m_host;
+
+private:
+    const int m_commandNumber;
+    const int m_checkFirst;
+    const int m_checkLast;
+    // The language in force when the window loaded; its texts keep it while it stays open.
+    const bool m_english;
+    bool m_loaded = false;
+};

@@ -1,0 +1,98 @@
+#include "formcomport.h"
+
+#include "appstate.h"
+#include "portopen.h"
+#include "settingsstore.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSerialPort>
+
+FormComPort::FormComPort(AppState &state, QWidget *parent)
+    : QDialog(parent)
+    , m_state(state)
+    , LabelComPort(new QLabel(this))
+    , ComboComPort(new QComboBox(this))
+    , LabelDevice(new QLabel(this))
+    , CommandOK(new QPushButton(this))
+    , CommandCancel(new QPushButton(this)) {
+    setObjectName(QStringLiteral("FormComPort"));
+    LabelComPort->setObjectName(QStringLiteral("LabelComPort"));
+    ComboComPort->setObjectName(QStringLiteral("ComboComPort"));
+    LabelDevice->setObjectName(QStringLiteral("LabelDevice"));
+    CommandOK->setObjectName(QStringLiteral("CommandOK"));
+    CommandCancel->setObjectName(QStringLiteral("CommandCancel"));
+
+    setWindowTitle(tr("Set COM"));
+    LabelComPort->setText(tr("Comm Port"));
+    CommandOK->setText(tr("&OK"));
+    CommandCancel->setText(tr("&Cancel"));
+    CommandOK->setDefault(true);
+    LabelDevice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QPalette muted = LabelDevice->palette();
+    muted.setColor(QPalette::WindowText, palette().color(QPalette::Disabled, QPalette::WindowText));
+    LabelDevice->setPalette(muted);
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(LabelComPort, 0, 0);
+    grid->addWidget(ComboComPort, 0, 1);
+    grid->addWidget(LabelDevice, 0, 2);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(CommandOK);
+    buttons->addWidget(CommandCancel);
+    grid->addLayout(buttons, 1, 0, 1, 3);
+    grid->setColumnStretch(2, 1);
+    setMinimumWidth(360);
+
+    buildList();
+    showDevice();
+
+    connect(ComboComPort, &QComboBox::currentIndexChanged, this, &FormComPort::showDevice);
+    connect(CommandOK, &QPushButton::clicked, this, &FormComPort::CommandOK_Click);
+    connect(CommandCancel, &QPushButton::clicked, this, &FormComPort::CommandCancel_Click);
+}
+
+void FormComPort::buildList() {
+    QSerialPort probe;
+    int inUse = -1;
+    for (int n = 1; n <= HighestPort; ++n) {
+        if (!openSerialPort(probe, n).ok())
+            continue;
+        probe.close();
+        if (n == m_state.ComPortNumber)
+            inUse = static_cast<int>(ComboComPort->count());
+        ComboComPort->addItem(QStringLiteral("COM%1").arg(n), n);
+    }
+    if (ComboComPort->count() == 0)
+        return;
+    if (inUse >= 0) {
+        ComboComPort->setCurrentIndex(inUse);
+    } else {
+        // The port in use is gone: take the first one for this run, without storing it.
+        ComboComPort->setCurrentIndex(0);
+        m_state.ComPortNumber = ComboComPort->itemData(0).toInt();
+    }
+}
+
+void FormComPort::showDevice() {
+    const int n = ComboComPort->currentData().toInt();
+    LabelDevice->setText(n > 0 ? portDeviceName(n) : QString());
+}
+
+void FormComPort::CommandOK_Click() {
+    // With nothing listed there is nothing to choose: the port stays as it is.
+    if (ComboComPort->count() > 0) {
+        m_state.ComPortNumber = ComboComPort->currentText().mid(3).toInt();
+        SettingsStore::WriteRegistryText(QStringLiteral("ComPort"),
+                                         QString::number(m_state.ComPortNumber));
+    }
+    accept();
+}
+
+void FormComPort::CommandCancel_Click() {
+    reject();
+}

@@ -1,0 +1,133 @@
+#include "formprocess.h"
+
+#include "appstate.h"
+#include "blockplan.h"
+#include "portopenmessage.h"
+#include "transferengine.h"
+#include "twips.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int ProgressScale = 1000;
+}
+
+FormProcess::FormProcess(AppState &state, std::function<void()> refreshAfterRead, QWidget *parent)
+    : QDialog(parent)
+    , m_state(state)
+    , m_refreshAfterRead(std::move(refreshAfterRead))
+    , m_engine(new TransferEngine(state.image, this))
+    , m_isRead(state.TransferIsRead)
+    , LabelProcess(new QLabel(this))
+    , ProgressBar1(new QProgressBar(this))
+    , TextShow(new QLineEdit(this))
+    , ListDebug(new QListWidget(this)) {
+    setObjectName(QStringLiteral("FormProcess"));
+    LabelProcess->setObjectName(QStringLiteral("LabelProcess"));
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    TextShow->setObjectName(QStringLiteral("TextShow"));
+    ListDebug->setObjectName(QStringLiteral("ListDebug"));
+
+    m_state.TransferSucceeded = false;
+    setWindowTitle(m_isRead ? tr("Read Data From Radio") : tr("Write Data To Radio"));
+    LabelProcess->setText(progressText(0.0));
+    ProgressBar1->setRange(0, ProgressScale);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    TextShow->setReadOnly(true);
+    TextShow->setAlignment(Qt::AlignCenter);
+    QFont big = TextShow->font();
+    big.setBold(true);
+    big.setPointSize(big.pointSize() + 2);
+    TextShow->setFont(big);
+    TextShow->setVisible(false);
+    // Frames are long lines of hex: scroll sideways rather than wrap.
+    ListDebug->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ListDebug->setWordWrap(false);
+    ListDebug->setUniformItemSizes(true);
+    QFont mono(QStringLiteral("Monospace"));
+    mono.setStyleHint(QFont::TypeWriter);
+    ListDebug->setFont(mono);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(LabelProcess);
+    layout->addWidget(ProgressBar1);
+    layout->addWidget(TextShow);
+    layout->addWidget(ListDebug, 1);
+    resize(520, Twips::toPixels(4320, logicalDpiY()));
+
+    connect(m_engine, &TransferEngine::debugLine, this, &FormProcess::addDebugLine);
+    connect(m_engine, &TransferEngine::progress, this, [this](double fraction) {
+        ProgressBar1->setValue(static_cast<int>(fraction * ProgressScale + 0.5));
+        LabelProcess->setText(progressText(fraction));
+    });
+    connect(m_engine, &TransferEngine::retryQuestion, this, &FormProcess::askRetry,
+            Qt::QueuedConnection);
+    connect(m_engine, &TransferEngine::finished, this, &FormProcess::finish);
+}
+
+FormProcess::~FormProcess() {
+    m_engine->stop();
+}
+
+QString FormProcess::progressText(double fraction) {
+    return tr("Complete:") + progressPercentText(fraction);
+}
+
+void FormProcess::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    if (!m_started) {
+        m_started = true;
+        // Start once the window is on screen, so a port failure's message sits over it.
+        QTimer::singleShot(0, this, &FormProcess::startTransfer);
+    }
+}
+
+void FormProcess::startTransfer() {
+    const PortOpenResult result = m_engine->start(m_state.ComPortNumber, m_state.TransferIsRead,
+                                                  m_state.TuneDataRange, m_state.SquelchDataRange);
+    if (result.ok())
+        return;
+    showPortOpenFailure(this, tr("Please reselect COM port!"), result);
+}
+
+void FormProcess::addDebugLine(const QString &line) {
+    ListDebug->addItem(line);
+    ListDebug->scrollToBottom();
+}
+
+void FormProcess::askRetry() {
+    if (!isVisible())
+        return;
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("RQ73 Tune"),
+                    tr("Check connection!Retry or cancel?"),
+                    QMessageBox::Retry | QMessageBox::Cancel, this);
+    box.setObjectName(QStringLiteral("RetryQuestion"));
+    if (box.exec() == QMessageBox::Retry)
+        m_engine->retry();
+    else
+        m_engine->cancel();
+}
+
+void FormProcess::finish(bool success) {
+    if (!success)
+        return;
+    TextShow->setText(m_isRead ? tr("Read Data OK") : tr("Write Data OK"));
+    TextShow->setVisible(true);
+    if (m_isRead && m_refreshAfterRead)
+        m_refreshAfterRead();
+}
+
+void FormProcess::done(int result) {
+    // Closing mid-transfer stops it cleanly: the blocks already read stay in the image.
+    m_engine->stop();
+    m_state.clearTransferSettings();
+    QDialog::done(result);
+}

@@ -1,0 +1,635 @@
+#include "appstate.h"
+#include "formcomport.h"
+#include "formlanguage.h"
+#include "formprocess.h"
+#include "formtune.h"
+#include "formtunesq.h"
+#include "frmabout.h"
+#include "mdiformmain.h"
+#include "modalhelper.h"
+#include "settingsstore.h"
+#include "showfiledialog.h"
+#include "translations.h"
+#include "twips.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include <memory>
+
+namespace {
+
+QSettings store() {
+    return QSettings(QStringLiteral("Norvane"), QStringLiteral("RQ73 Tune"));
+}
+
+// A fresh program: its own process-wide values and main window.
+struct Program {
+    AppState state;
+    Translations translations;
+    std::unique_ptr<MDIFormMain> window;
+
+    Program() {
+        window = std::make_unique<MDIFormMain>(state, translations);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->activateWindow();
+        QCoreApplication::processEvents();
+    }
+
+    ~Program() {
+        window->close();
+        window.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    QString panel(int n) const {
+        return window->findChild<QLabel *>(QStringLiteral("StatusPanel%1").arg(n))->text();
+    }
+
+    QAction *action(const QString &name) const { return window->findChild<QAction *>(name); }
+
+    // Switches the language through the dialog, as the user does.
+    void chooseLanguage(int entry) {
+        whenModal([entry](QWidget *dialog) {
+            dialog->findChild<QComboBox *>(QStringLiteral("ComboLanguage"))->setCurrentIndex(entry);
+            dialog->findChild<QPushButton *>(QStringLiteral("CommandOK"))->click();
+        });
+        window->SwitchLanguage();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    QList<QMdiSubWindow *> children() const { return window->mdiArea()->subWindowList(); }
+
+    QList<QAction *> windowList() const {
+        QList<QAction *> entries;
+        for (QAction *a : window->windowListMenu()->actions())
+            if (a->objectName().startsWith(QStringLiteral("WindowList")))
+                entries << a;
+        return entries;
+    }
+
+    QAction *windowListEntry(int command) const {
+        for (QAction *a : windowList())
+            if (a->data().toInt() == command)
+                return a;
+        return nullptr;
+    }
+};
+
+QMdiSubWindow *subWindowOf(QWidget *child) {
+    return child ? qobject_cast<QMdiSubWindow *>(child->parentWidget()) : nullptr;
+}
+
+} // namespace
+
+class TstUi : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void startUpState();
+    void startUpShowsStoredPort();
+    void menusInBothLanguages_data();
+    void menusInBothLanguages();
+    void menuOrderAndSeparators();
+    void toolbarInBothLanguages();
+    void languageSwitch();
+    void languageDialogWithoutChange();
+    void childReopenRule();
+    void windowListEntriesAndChecks();
+    void closeAllAndExitUnloadChildren();
+    void splitterLimits();
+    void viewToggles();
+    void dialogsInChinese();
+    void aboutWindow();
+    void fileDialog();
+    void helpWindow();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TstUi::initTestCase() {
+    QVERIFY(m_dir.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+}
+
+void TstUi::init() {
+    store().clear();
+}
+
+void TstUi::startUpState() {
+    Program p;
+    QCOMPARE(p.window->windowTitle(), QStringLiteral("RQ73 Tune[FileName:new.rdat]"));
+    QCOMPARE(p.panel(1), QStringLiteral("RQ73 Tune"));
+    QCOMPARE(p.panel(2), QStringLiteral("COM1"));
+    QVERIFY(!p.panel(3).isEmpty());
+    QVERIFY(!p.panel(4).isEmpty());
+    QCOMPARE(p.state.TuneTxTime, 5);
+    QVERIFY(p.state.LanguageIsEnglish);
+    QCOMPARE(p.state.CurrentFilePath, QString());
+
+    auto *tree = p.window->findChild<QTreeWidget *>(QStringLiteral("TreeView1"));
+    QCOMPARE(tree->topLevelItemCount(), 1);
+    QTreeWidgetItem *root = tree->topLevelItem(0);
+    QCOMPARE(root->text(0), QStringLiteral("RQ73 Tune"));
+    QVERIFY(root->isExpanded());
+    QCOMPARE(root->childCount(), 2);
+    QCOMPARE(root->child(0)->text(0), QStringLiteral("Tune Data"));
+    QCOMPARE(root->child(1)->text(0), QStringLiteral("SQ"));
+
+    // The tune data window is open, maximised, listed and checked.
+    QVERIFY(p.window->formTune());
+    QCOMPARE(p.children().size(), 1);
+    QVERIFY(subWindowOf(p.window->formTune())->isMaximized());
+    QCOMPARE(p.window->formTune()->windowTitle(), QStringLiteral("Tune Data"));
+    QAction *entry = p.windowListEntry(1000);
+    QVERIFY(entry);
+    QCOMPARE(entry->text(), QStringLiteral("Tune Data"));
+    QVERIFY(entry->isChecked());
+    QCOMPARE(p.window->ChildWindowState(), 2);
+
+    // The pane starts 2500 twips wide plus its margin.
+    auto *pane = p.window->findChild<QWidget *>(QStringLiteral("PictureTree"));
+    QCOMPARE(pane->width(), Twips::toPixels(2600, pane->logicalDpiX()));
+}
+
+void TstUi::startUpShowsStoredPort() {
+    SettingsStore::WriteRegistryText(QStringLiteral("ComPort"), QStringLiteral("3"));
+    Program p;
+    QCOMPARE(p.state.ComPortNumber, 3);
+    QCOMPARE(p.panel(2), QStringLiteral("COM3"));
+    // The stored language is not applied: every start is English.
+    SettingsStore::WriteRegistryText(QStringLiteral("Language"), QStringLiteral("False"));
+    Program again;
+    QVERIFY(again.state.LanguageIsEnglish);
+    QCOMPARE(again.window->findChild<QMenu *>(QStringLiteral("MenuFile"))->title(),
+             QStringLiteral("&File"));
+}
+
+void TstUi::menusInBothLanguages_data() {
+    QTest::addColumn<QString>("english");
+    QTest::addColumn<QString>("chinese");
+    QTest::addColumn<QKeySequence>("shortcut");
+    auto row = [](const char *name, const char *en, const char *zh, QKeySequence key = {}) {
+        QTest::newRow(name) << QString::fromUtf8(en) << QString::fromUtf8(zh) << key;
+    };
+    row("MenuFile", "&File", "文件(&F)");
+    row("MenuNew", "&New", "新建(&N)", QKeySequence(QStringLiteral("Ctrl+N")));
+    row("MenuOpen", "&Open", "打开(&O)", QKeySequence(QStringLiteral("Ctrl+O")));
+    row("MenuSave", "&Save", "保存(&S)", QKeySequence(QStringLiteral("Ctrl+S")));
+    row("MenuSaveAs", "Save &As", "另存为(&A)");
+    row("MenuExit", "&Exit", "退出(&E)");
+    row("MenuProgram", "&Program", "编程(&P)");
+    row("MenuRead", "&Read From Radio", "从对讲机读出数据(&R)",
+        QKeySequence(QStringLiteral("Ctrl+R")));
+    row("MenuWrite", "&Write To Radio", "向对讲机写入数据(&W)",
+        QKeySequence(QStringLiteral("Ctrl+W")));
+    row("MenuSetting", "&Setting", "设置(&S)");
+    row("MenuCom", "Set &Com", "串口设置(&C)");
+    row("MenuLanguage", "Set &Language", "语言设置(&L)");
+    row("MenuView", "&View", "视图(&V)");
+    row("MenuTree", "Tree &View", "树视图(&V)");
+    row("MenuToolBar", "&Toolbar", "工具栏(&T)");
+    row("MenuStatus", "&Statusbar", "状态栏(&S)");
+    row("MenuWindow", "&Window", "窗口(&W)");
+    row("MenuCeng", "&Cascade", "层叠(&C)");
+    row("MenuCloseAll", "Close All &Windows", "关闭所有窗口(&W)");
+    row("MenuHelp", "&Help", "帮助(&H)");
+    row("MenuAbout", "&About", "关于RQ73 Tune(&A)");
+}
+
+void TstUi::menusInBothLanguages() {
+    QFETCH(QString, english);
+    QFETCH(QString, chinese);
+    QFETCH(QKeySequence, shortcut);
+    const QString name = QString::fromLatin1(QTest::currentDataTag());
+    auto caption = [&](Program &p) {
+        if (auto *menu = p.window->findChild<QMenu *>(name))
+            return menu->title();
+        return p.action(name)->text();
+    };
+    Program p;
+    QCOMPARE(caption(p), english);
+    if (!p.window->findChild<QMenu *>(name))
+        QCOMPARE(p.action(name)->shortcut(), shortcut);
+    p.chooseLanguage(1);
+    QCOMPARE(caption(p), chinese);
+    p.chooseLanguage(0);
+    QCOMPARE(caption(p), english);
+}
+
+void TstUi::menuOrderAndSeparators() {
+    Program p;
+    QStringList top;
+    for (QAction *a : p.window->menuBar()->actions())
+        top << a->menu()->objectName();
+    QCOMPARE(top, QStringList({"MenuFile", "MenuProgram", "MenuSetting", "MenuView", "MenuWindow",
+                               "MenuHelp"}));
+    auto items = [&](const char *menu) {
+        QStringList names;
+        for (QAction *a : p.window->findChild<QMenu *>(QString::fromLatin1(menu))->actions())
+            names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+        return names;
+    };
+    QCOMPARE(items("MenuFile"),
+             QStringList({"MenuNew", "MenuOpen", "MenuSave", "MenuSaveAs", "-", "MenuExit"}));
+    QCOMPARE(items("MenuProgram"), QStringList({"MenuRead", "MenuWrite"}));
+    QCOMPARE(items("MenuSetting"), QStringList({"MenuCom", "MenuLanguage"}));
+    QCOMPARE(items("MenuView"), QStringList({"MenuTree", "-", "MenuToolBar", "MenuStatus"}));
+    QCOMPARE(items("MenuWindow"),
+             QStringList({"MenuCeng", "-", "MenuCloseAll", "-", "WindowList1000"}));
+    QCOMPARE(items("MenuHelp"), QStringList({"MenuAbout"}));
+    for (const char *toggle : {"MenuTree", "MenuToolBar", "MenuStatus"})
+        QVERIFY(p.action(QString::fromLatin1(toggle))->isChecked());
+}
+
+void TstUi::toolbarInBothLanguages() {
+    Program p;
+    auto *toolbar = p.window->findChild<QToolBar *>(QStringLiteral("Toolbar1"));
+    const QStringList keys = {"新建", "打开", "保存", "-", "读取", "串口", "写频", "-", "帮助"};
+    const QStringList english = {"New", "Open", "Save", "", "Read", "Set Com", "Write", "", "Help"};
+    const QStringList chinese = {"新建",     "打开", "保存", "",    "读频",
+                                 "串口设置", "写频", "",     "帮助"};
+    auto check = [&](const QStringList &tips) {
+        const QList<QAction *> actions = toolbar->actions();
+        QCOMPARE(actions.size(), keys.size());
+        for (int i = 0; i < actions.size(); ++i) {
+            if (keys[i] == QStringLiteral("-")) {
+                QVERIFY(actions[i]->isSeparator());
+                continue;
+            }
+            QCOMPARE(actions[i]->data().toString(), keys[i]);
+            QCOMPARE(actions[i]->toolTip(), tips[i]);
+            QVERIFY(!actions[i]->icon().isNull());
+        }
+    };
+    check(english);
+    p.chooseLanguage(1);
+    check(chinese);
+}
+
+void TstUi::languageSwitch() {
+    Program p;
+    p.window->openFormTuneSq();
+    QVERIFY(p.window->formTuneSq());
+    QCOMPARE(p.children().size(), 2);
+
+    p.chooseLanguage(1);
+    QVERIFY(!p.state.LanguageIsEnglish);
+    QCOMPARE(SettingsStore::ReadRegistryText(QStringLiteral("Language")), QStringLiteral("False"));
+    // The squelch window is closed and stays closed; the tune data window comes back in Chinese.
+    QVERIFY(!p.window->formTuneSq());
+    QVERIFY(p.window->formTune());
+    QCOMPARE(p.children().size(), 1);
+    QCOMPARE(p.window->formTune()->windowTitle(), QStringLiteral("调谐数据"));
+    QVERIFY(p.windowListEntry(1000));
+    QVERIFY(!p.windowListEntry(1003));
+    QCOMPARE(p.windowListEntry(1000)->text(), QStringLiteral("调谐数据"));
+
+    QCOMPARE(p.window->windowTitle(), QStringLiteral("RQ73 Tune[文件名:new.rdat]"));
+    QCOMPARE(p.panel(2), QStringLiteral("通信端口1"));
+    QCOMPARE(p.panel(1), QStringLiteral("RQ73 Tune"));
+    auto *tree = p.window->findChild<QTreeWidget *>(QStringLiteral("TreeView1"));
+    QTreeWidgetItem *root = tree->topLevelItem(0);
+    QCOMPARE(root->text(0), QStringLiteral("RQ73电调"));
+    QCOMPARE(root->child(0)->text(0), QStringLiteral("调制数据"));
+    QCOMPARE(root->child(1)->text(0), QStringLiteral("SQ"));
+    QVERIFY(!root->isExpanded());
+    QCOMPARE(p.window->findChild<QLabel *>(QStringLiteral("Label1"))->text(),
+             QStringLiteral("RQ73 Tune"));
+
+    // Back to English stores "True".
+    p.chooseLanguage(0);
+    QCOMPARE(SettingsStore::ReadRegistryText(QStringLiteral("Language")), QStringLiteral("True"));
+    QCOMPARE(p.window->windowTitle(), QStringLiteral("RQ73 Tune[FileName:new.rdat]"));
+}
+
+void TstUi::languageDialogWithoutChange() {
+    Program p;
+    p.window->openFormTuneSq();
+    FormTune *tune = p.window->formTune();
+    p.chooseLanguage(0);
+    QCOMPARE(SettingsStore::ReadRegistryText(QStringLiteral("Language")), QString());
+    QCOMPARE(p.window->formTune(), tune);
+    QVERIFY(p.window->formTuneSq());
+
+    // Cancel changes nothing either, whatever was picked.
+    whenModal([](QWidget *dialog) {
+        dialog->findChild<QComboBox *>(QStringLiteral("ComboLanguage"))->setCurrentIndex(1);
+        dialog->findChild<QPushButton *>(QStringLiteral("CommandCancel"))->click();
+    });
+    p.window->SwitchLanguage();
+    QVERIFY(p.state.LanguageIsEnglish);
+    QCOMPARE(SettingsStore::ReadRegistryText(QStringLiteral("Language")), QString());
+    QVERIFY(p.window->formTuneSq());
+}
+
+void TstUi::childReopenRule() {
+    Program p;
+    FormTune *first = p.window->formTune();
+    // Clicking the node of an open window only brings it forward.
+    auto *tree = p.window->findChild<QTreeWidget *>(QStringLiteral("TreeView1"));
+    QTreeWidgetItem *tuneNode = tree->topLevelItem(0)->child(0);
+    emit tree->itemClicked(tuneNode, 0);
+    QCOMPARE(p.window->formTune(), first);
+    QCOMPARE(p.children().size(), 1);
+
+    // Minimised, closed, reopened: normal.
+    subWindowOf(first)->showMinimized();
+    QCOMPARE(p.window->ChildWindowState(), 1);
+    subWindowOf(first)->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!p.window->formTune());
+    QVERIFY(!p.windowListEntry(1000));
+    emit tree->itemClicked(tuneNode, 0);
+    QVERIFY(p.window->formTune());
+    QMdiSubWindow *sub = subWindowOf(p.window->formTune());
+    QVERIFY(!sub->isMinimized());
+    QVERIFY(!sub->isMaximized());
+
+    // Maximised, closed, reopened: maximised again.
+    sub->showMaximized();
+    QCOMPARE(p.window->ChildWindowState(), 2);
+    sub->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    p.window->openFormTune();
+    QVERIFY(subWindowOf(p.window->formTune())->isMaximized());
+
+    // Normal, closed: the squelch window follows the state the last child recorded.
+    subWindowOf(p.window->formTune())->showNormal();
+    QCOMPARE(p.window->ChildWindowState(), 0);
+    emit tree->itemClicked(tree->topLevelItem(0)->child(1), 0);
+    QVERIFY(p.window->formTuneSq());
+    QVERIFY(!subWindowOf(p.window->formTuneSq())->isMaximized());
+}
+
+void TstUi::windowListEntriesAndChecks() {
+    Program p;
+    p.window->openFormTuneSq();
+    QAction *tune = p.windowListEntry(1000);
+    QAction *sq = p.windowListEntry(1003);
+    QVERIFY(tune && sq);
+    QCOMPARE(sq->text(), QStringLiteral("SQ"));
+    QCOMPARE(p.windowList(), QList<QAction *>({tune, sq}));
+    QVERIFY(sq->isChecked());
+    QVERIFY(!tune->isChecked());
+
+    p.window->mdiArea()->setActiveSubWindow(subWindowOf(p.window->formTune()));
+    QVERIFY(tune->isChecked());
+    QVERIFY(!sq->isChecked());
+
+    // Choosing an entry brings its window forward.
+    sq->trigger();
+    QCOMPARE(p.window->mdiArea()->activeSubWindow(), subWindowOf(p.window->formTuneSq()));
+    QVERIFY(sq->isChecked());
+
+    subWindowOf(p.window->formTuneSq())->close();
+    QVERIFY(!p.windowListEntry(1003));
+    QVERIFY(!p.window->formTuneSq());
+    QCOMPARE(p.windowList().size(), 1);
+}
+
+void TstUi::closeAllAndExitUnloadChildren() {
+    Program p;
+    p.window->openFormTuneSq();
+    p.action(QStringLiteral("MenuCloseAll"))->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(p.children().isEmpty());
+    QVERIFY(p.windowList().isEmpty());
+    QVERIFY(!p.window->formTune());
+
+    p.window->openFormTune();
+    p.window->openFormTuneSq();
+    p.action(QStringLiteral("MenuCeng"))->trigger();
+    QCOMPARE(p.children().size(), 2);
+    p.action(QStringLiteral("MenuExit"))->trigger();
+    QVERIFY(!p.window->isVisible());
+    QVERIFY(p.windowList().isEmpty());
+}
+
+void TstUi::splitterLimits() {
+    Program p;
+    MDIFormMain &w = *p.window;
+    auto *pane = w.findChild<QWidget *>(QStringLiteral("PictureTree"));
+    const double dpi = pane->logicalDpiX();
+
+    w.dragSplitterTo(w.mapToGlobal(QPoint(0, 100)));
+    QCOMPARE(w.splitterTwips(), Twips::TreeMinimum);
+    QCOMPARE(pane->width(), Twips::toPixels(Twips::TreeMinimum + Twips::PaneMargin, dpi));
+
+    w.dragSplitterTo(w.mapToGlobal(QPoint(w.width() - 5, 100)));
+    const int half = Twips::fromPixels(w.frameGeometry().width(), dpi) / 2;
+    QCOMPARE(w.splitterTwips(), half);
+    QCOMPARE(pane->width(), Twips::toPixels(half + Twips::PaneMargin, dpi));
+
+    w.dragSplitterTo(w.mapToGlobal(QPoint(Twips::toPixels(3000, dpi), 100)));
+    QVERIFY(qAbs(w.splitterTwips() - 3000) <= 15);
+
+    // A real drag on the bar moves it too.
+    auto *bar = w.findChild<QWidget *>(QStringLiteral("PictureSeparator"));
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(1, 10));
+    const QPoint farLeft = w.mapToGlobal(QPoint(0, 100));
+    QMouseEvent move(QEvent::MouseMove, QPointF(bar->mapFromGlobal(farLeft)), QPointF(farLeft),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(bar, &move);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(1, 10));
+    QCOMPARE(w.splitterTwips(), Twips::TreeMinimum);
+}
+
+void TstUi::viewToggles() {
+    Program p;
+    auto *pane = p.window->findChild<QWidget *>(QStringLiteral("PictureTree"));
+    auto *toolbar = p.window->findChild<QToolBar *>(QStringLiteral("Toolbar1"));
+    QStatusBar *status = p.window->statusBar();
+    const int width = pane->width();
+    struct Toggle {
+        const char *name;
+        QWidget *part;
+    } toggles[] = {{"MenuTree", pane}, {"MenuToolBar", toolbar}, {"MenuStatus", status}};
+    for (const Toggle &t : toggles) {
+        QAction *item = p.action(QString::fromLatin1(t.name));
+        item->trigger();
+        QVERIFY(!item->isChecked());
+        QVERIFY(!t.part->isVisible());
+        item->trigger();
+        QVERIFY(item->isChecked());
+        QVERIFY(t.part->isVisible());
+    }
+    QCOMPARE(pane->width(), width);
+}
+
+void TstUi::dialogsInChinese() {
+    Program p;
+    p.chooseLanguage(1);
+
+    FormLanguage language(p.state, p.window.get());
+    QCOMPARE(language.windowTitle(), QStringLiteral("语言设置"));
+    QCOMPARE(language.findChild<QLabel *>(QStringLiteral("LabelLanguage"))->text(),
+             QStringLiteral("语言选择"));
+    QCOMPARE(language.findChild<QPushButton *>(QStringLiteral("CommandOK"))->text(),
+             QStringLiteral("确定(&O)"));
+    QCOMPARE(language.findChild<QPushButton *>(QStringLiteral("CommandCancel"))->text(),
+             QStringLiteral("取消(&C)"));
+    auto *combo = language.findChild<QComboBox *>(QStringLiteral("ComboLanguage"));
+    QCOMPARE(combo->itemText(0), QStringLiteral("英文"));
+    QCOMPARE(combo->itemText(1), QStringLiteral("中文"));
+    QCOMPARE(combo->currentIndex(), 1);
+
+    QCOMPARE(dataFileFilters(), QStringList({QStringLiteral("对讲机数据文件(*.rdat)"),
+                                             QStringLiteral("所有文件(*.*)")}));
+
+    FormComPort com(p.state, p.window.get());
+    QCOMPARE(com.windowTitle(), QStringLiteral("串口设置"));
+    QCOMPARE(com.findChild<QLabel *>(QStringLiteral("LabelComPort"))->text(),
+             QStringLiteral("串口"));
+    QCOMPARE(com.findChild<QPushButton *>(QStringLiteral("CommandOK"))->text(),
+             QStringLiteral("确定(&O)"));
+
+    // Qt's own buttons follow too.
+    QDialogButtonBox box(QDialogButtonBox::Cancel);
+    QCOMPARE(box.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+
+    p.chooseLanguage(0);
+    FormLanguage english(p.state, p.window.get());
+    QCOMPARE(english.windowTitle(), QStringLiteral("Set Language"));
+    QCOMPARE(english.findChild<QComboBox *>(QStringLiteral("ComboLanguage"))->itemText(1),
+             QStringLiteral("Chinese"));
+    QCOMPARE(dataFileFilters(), QStringList({QStringLiteral("Radio data file(*.rdat)"),
+                                             QStringLiteral("All file(*.*)")}));
+}
+
+void TstUi::aboutWindow() {
+    Program p;
+    auto texts = [](frmAbout &about) {
+        auto label = [&](const char *name) {
+            return about.findChild<QLabel *>(QString::fromLatin1(name))->text();
+        };
+        return QStringList({about.windowTitle(), label("lblTitle"), label("lblVersion"),
+                            label("lblDescription"),
+                            about.findChild<QPushButton *>(QStringLiteral("cmdOK"))->text()});
+    };
+    {
+        frmAbout about(p.window.get());
+        QCOMPARE(texts(about), QStringList({"About RQ73 Tune", "RQ73 Tune", "Version 1.0.7",
+                                            "RQ73 Tune software is used for RQ73", "OK"}));
+        QVERIFY(!about.findChild<QLabel *>(QStringLiteral("lblDisclaimer"))->text().isEmpty());
+    }
+    p.chooseLanguage(1);
+    {
+        frmAbout about(p.window.get());
+        QCOMPARE(texts(about),
+                 QStringList(
+                     {QStringLiteral("关于 RQ73 Tune"), "RQ73 Tune", QStringLiteral("版本 1.0.7"),
+                      QStringLiteral("RQ73 Tune软件用于 RQ73 机型"), QStringLiteral("确定")}));
+    }
+    // Help > About shows it modally; OK closes it.
+    whenModal([](QWidget *dialog) {
+        QCOMPARE(dialog->objectName(), QStringLiteral("frmAbout"));
+        dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+    });
+    p.action(QStringLiteral("MenuAbout"))->trigger();
+}
+
+void TstUi::fileDialog() {
+    AppState state;
+    QTemporaryDir dir;
+
+    // Save proposes the initial name; a name typed without extension gets ".rdat". The answer
+    // only records what it saw, so a wrong dialog fails the test instead of hanging it.
+    QString title, proposed, suffix;
+    QStringList filters;
+    QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+    whenModal([&](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        title = modal->windowTitle();
+        if (!dialog) {
+            modal->close();
+            return;
+        }
+        mode = dialog->acceptMode();
+        suffix = dialog->defaultSuffix();
+        filters = dialog->nameFilters();
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        proposed = name->text();
+        dialog->setDirectory(dir.path());
+        name->setText(QStringLiteral("radio7"));
+        static_cast<QDialog *>(dialog)->accept();
+    });
+    const QString saved = ShowFileDialog(state, nullptr, QStringLiteral("Save"),
+                                         QStringLiteral("Save"), QStringLiteral("new.rdat"));
+    QCOMPARE(title, QStringLiteral("Save"));
+    QCOMPARE(mode, QFileDialog::AcceptSave);
+    QCOMPARE(suffix, QStringLiteral("rdat"));
+    QCOMPARE(filters, QStringList({"Radio data file(*.rdat)", "All file(*.*)"}));
+    QCOMPARE(proposed, QStringLiteral("new.rdat"));
+    QCOMPARE(saved, dir.filePath(QStringLiteral("radio7.rdat")));
+    QCOMPARE(state.CurrentFileName, QStringLiteral("radio7.rdat"));
+
+    // Cancel returns nothing and leaves the file name.
+    whenModal([](QWidget *modal) { modal->close(); });
+    QCOMPARE(ShowFileDialog(state, nullptr, QStringLiteral("open"), QStringLiteral("Open"), {}),
+             QString());
+    QCOMPARE(state.CurrentFileName, QStringLiteral("radio7.rdat"));
+
+    // Open accepts only existing files.
+    QFile existing(dir.filePath(QStringLiteral("kept.rdat")));
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    QFileDialog::FileMode fileMode = QFileDialog::AnyFile;
+    whenModal([&](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (!dialog) {
+            modal->close();
+            return;
+        }
+        mode = dialog->acceptMode();
+        fileMode = dialog->fileMode();
+        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
+            ->setText(existing.fileName());
+        static_cast<QDialog *>(dialog)->accept();
+    });
+    QCOMPARE(ShowFileDialog(state, nullptr, QStringLiteral("OPEN"), QStringLiteral("Open"), {}),
+             existing.fileName());
+    QCOMPARE(mode, QFileDialog::AcceptOpen);
+    QCOMPARE(fileMode, QFileDialog::ExistingFile);
+    QCOMPARE(state.CurrentFileName, QStringLiteral("kept.rdat"));
+}
+
+void TstUi::helpWindow() {
+    Program p;
+    p.action(QStringLiteral("HelpKey"))->trigger();
+    auto *browser = p.window->findChild<QTextBrowser *>(QStringLiteral("HelpBrowser"));
+    QVERIFY(browser);
+    QVERIFY(browser->isVisible());
+    QVERIFY(browser->toPlainText().contains(QStringLiteral("Read From Radio")));
+
+    p.chooseLanguage(1);
+    // The toolbar's Help button does what F1 does, now in Chinese.
+    p.action(QStringLiteral("帮助"))->trigger();
+    QVERIFY(browser->toPlainText().contains(QStringLiteral("从对讲机读出数据")));
+    QCOMPARE(p.window->findChildren<QTextBrowser *>(QStringLiteral("HelpBrowser")).size(), 1);
+}
+
+QTEST_MAIN(TstUi)
+#include "tst_ui.moc"

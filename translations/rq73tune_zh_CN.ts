@@ -1,0 +1,276 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>FormComPort</name>
+    <message>
+        <source>Set COM</source>
+        <translation>串口设置</translation>
+    </message>
+    <message>
+        <source>Comm Port</source>
+        <translation>串口</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>确定(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>取消(&amp;C)</translation>
+    </message>
+</context>
+<context>
+    <name>FormLanguage</name>
+    <message>
+        <source>Set Language</source>
+        <translation>语言设置</translation>
+    </message>
+    <message>
+        <source>Language Select</source>
+        <translation>语言选择</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>确定(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>取消(&amp;C)</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>英文</translation>
+    </message>
+    <message>
+        <source>Chinese</source>
+        <translation>中文</translation>
+    </message>
+</context>
+<context>
+    <name>FormProcess</name>
+    <message>
+        <source>Read Data From Radio</source>
+        <translation>从对讲机读取数据</translation>
+    </message>
+    <message>
+        <source>Write Data To Radio</source>
+        <translation>向对讲机写入数据</translation>
+    </message>
+    <message>
+        <source>Complete:</source>
+        <translation>完成进度:</translation>
+    </message>
+    <message>
+        <source>Please reselect COM port!</source>
+        <translation>请重新选择端口！</translation>
+    </message>
+    <message>
+        <source>Check connection!Retry or cancel?</source>
+        <translation>检测连接！重试或取消？</translation>
+    </message>
+    <message>
+        <source>Read Data OK</source>
+        <translation>读频成功</translation>
+    </message>
+    <message>
+        <source>Write Data OK</source>
+        <translation>写频成功</translation>
+    </message>
+</context>
+<context>
+    <name>FormTune</name>
+    <message>
+        <source>Tune Data</source>
+        <translation>调谐数据</translation>
+    </message>
+</context>
+<context>
+    <name>MDIFormMain</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>文件(&amp;F)</translation>
+    </message>
+    <message>
+        <source>&amp;New</source>
+        <translation>新建(&amp;N)</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>打开(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>保存(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Save &amp;As</source>
+        <translation>另存为(&amp;A)</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>退出(&amp;E)</translation>
+    </message>
+    <message>
+        <source>&amp;Program</source>
+        <translation>编程(&amp;P)</translation>
+    </message>
+    <message>
+        <source>&amp;Read From Radio</source>
+        <translation>从对讲机读出数据(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Write To Radio</source>
+        <translation>向对讲机写入数据(&amp;W)</translation>
+    </message>
+    <message>
+        <source>&amp;Setting</source>
+        <translation>设置(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Set &amp;Com</source>
+        <translation>串口设置(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Set &amp;Language</source>
+        <translation>语言设置(&amp;L)</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>视图(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Tree &amp;View</source>
+        <translation>树视图(&amp;V)</translation>
+    </message>
+    <message>
+        <source>&amp;Toolbar</source>
+        <translation>工具栏(&amp;T)</translation>
+    </message>
+    <message>
+        <source>&amp;Statusbar</source>
+        <translation>状态栏(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation>窗口(&amp;W)</translation>
+    </message>
+    <message>
+        <source>&amp;Cascade</source>
+        <translation>层叠(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Close All &amp;Windows</source>
+        <translation>关闭所有窗口(&amp;W)</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>帮助(&amp;H)</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>关于RQ73 Tune(&amp;A)</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>新建</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Read</source>
+        <translation>读频</translation>
+    </message>
+    <message>
+        <source>Set Com</source>
+        <translation>串口设置</translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <translation>写频</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>帮助</translation>
+    </message>
+    <message>
+        <source>RQ73 Tune</source>
+        <translation>RQ73电调</translation>
+    </message>
+    <message>
+        <source>Tune Data</source>
+        <translation>调制数据</translation>
+    </message>
+    <message>
+        <source>COM%1</source>
+        <translation>通信端口%1</translation>
+    </message>
+    <message>
+        <source>RQ73 Tune[FileName:%1]</source>
+        <translation>RQ73 Tune[文件名:%1]</translation>
+    </message>
+</context>
+<context>
+    <name>PortOpenMessage</name>
+    <message>
+        <source>The port %1 does not exist. Check that the programming cable is plugged in, or choose another COM port.</source>
+        <translation>端口 %1 不存在。请检查写频线是否插好，或选择其他串口。</translation>
+    </message>
+    <message>
+        <source>The port %1 is in use by another program. Close that program and try again.</source>
+        <translation>端口 %1 正被其他程序使用。请关闭该程序后重试。</translation>
+    </message>
+    <message>
+        <source>You have no permission to use the port %1. On Linux, add your user to the dialout group (sudo usermod -aG dialout $USER) and log in again.</source>
+        <translation>没有使用端口 %1 的权限。在 Linux 上，请把用户加入 dialout 组（sudo usermod -aG dialout $USER）后重新登录。</translation>
+    </message>
+    <message>
+        <source>The port %1 could not be opened: %2</source>
+        <translation>端口 %1 无法打开：%2</translation>
+    </message>
+</context>
+<context>
+    <name>ShowFileDialog</name>
+    <message>
+        <source>Radio data file(*.rdat)</source>
+        <translation>对讲机数据文件(*.rdat)</translation>
+    </message>
+    <message>
+        <source>All file(*.*)</source>
+        <translation>所有文件(*.*)</translation>
+    </message>
+    <message>
+        <source>Unknown error!</source>
+        <translation>未知原因导致操作失败！</translation>
+    </message>
+</context>
+<context>
+    <name>frmAbout</name>
+    <message>
+        <source>About %1</source>
+        <translation>关于 %1</translation>
+    </message>
+    <message>
+        <source>Version %1.%2.%3</source>
+        <translation>版本 %1.%2.%3</translation>
+    </message>
+    <message>
+        <source>%1 software is used for RQ73</source>
+        <translation>%1软件用于 RQ73 机型</translation>
+    </message>
+    <message>
+        <source>Warning: wrong alignment values can put the radio out of its legal limits.</source>
+        <translation>警告：错误的调试数据可能使对讲机超出法定指标。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+</context>
+</TS>
