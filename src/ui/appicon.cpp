@@ -1,5 +1,6 @@
 #include "appicon.h"
 
+#include <QFont>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -31,5 +32,26 @@ QIcon appIcon() {
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128})
         icon.addPixmap(drawIcon(size));
+    return icon;
+}
+
+QIcon helpIcon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x2f, 0x6d, 0xa8));
+        p.drawEllipse(QRectF(1, 1, size - 2, size - 2));
+        QFont font;
+        font.setBold(true);
+        font.setPixelSize(size * 3 / 4);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(QRectF(0, 0, size, size), Qt::AlignCenter, QStringLiteral("?"));
+        icon.addPixmap(pixmap);
+    }
     return icon;
 }

@@ -237,7 +237,9 @@ void MDIFormMain::createToolbar() {
             Toolbar1->addSeparator();
             continue;
         }
-        QAction *action = Toolbar1->addAction(style()->standardIcon(b.icon), QString());
+        const QIcon icon =
+            b.icon == QStyle::SP_DialogHelpButton ? helpIcon() : style()->standardIcon(b.icon);
+        QAction *action = Toolbar1->addAction(icon, QString());
         action->setObjectName(QString::fromUtf8(b.key));
         action->setData(QString::fromUtf8(b.key));
         if (b.handler)
