@@ -9,7 +9,8 @@
 
 // Answers the next modal dialog: polls until a modal widget other than the ones already up is
 // on screen, then hands it to the answer. Call before the code that opens the dialog.
-inline void whenModal(std::function<void(QWidget *)> answer, QWidget *ignore = nullptr) {
+inline void whenModal(std::function<void(QWidget *)> answer, QWidget *ignore = nullptr)
+{
     auto *timer = new QTimer(qApp);
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();

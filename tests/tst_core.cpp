@@ -12,7 +12,8 @@
 
 #include <limits>
 
-class TstCore : public QObject {
+class TstCore : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -43,18 +44,21 @@ private:
     QTemporaryDir m_settingsDir;
 };
 
-void TstCore::initTestCase() {
+void TstCore::initTestCase()
+{
     QVERIFY(m_settingsDir.isValid());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
 }
 
-void TstCore::init() {
+void TstCore::init()
+{
     QSettings(QString::fromLatin1(SettingsStore::Organisation),
               QString::fromLatin1(SettingsStore::Application))
         .clear();
 }
 
-void TstCore::wordConversion_data() {
+void TstCore::wordConversion_data()
+{
     QTest::addColumn<qint32>("value");
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("zero") << 0 << QByteArray::fromHex("00000000");
@@ -72,7 +76,8 @@ void TstCore::wordConversion_data() {
         << qint32(-2147483520) << QByteArray::fromHex("80000080");
 }
 
-void TstCore::wordConversion() {
+void TstCore::wordConversion()
+{
     QFETCH(qint32, value);
     QFETCH(QByteArray, bytes);
     const RadioImage::WordBytes out = RadioImage::WordToBytes(value);
@@ -88,7 +93,8 @@ void TstCore::wordConversion() {
     QCOMPARE(image.toByteArray().mid(28, 4), bytes);
 }
 
-void TstCore::imageWords() {
+void TstCore::imageWords()
+{
     RadioImage image;
     QCOMPARE(image.toByteArray(), QByteArray(RadioImage::Size, '\0'));
     image.WriteImageWord(0, -1);
@@ -109,7 +115,8 @@ void TstCore::imageWords() {
     QCOMPARE(RadioImage::WordFromBytes(QByteArray::fromHex("0102"), 0), 0x0201);
 }
 
-void TstCore::imageRefusesAddressesOutside() {
+void TstCore::imageRefusesAddressesOutside()
+{
 #ifdef QT_NO_DEBUG
     RadioImage image;
     const QByteArray before = image.toByteArray();
@@ -122,7 +129,8 @@ void TstCore::imageRefusesAddressesOutside() {
 #endif
 }
 
-void TstCore::clearFirstHalfKeepsSecondHalf() {
+void TstCore::clearFirstHalfKeepsSecondHalf()
+{
     RadioImage image;
     for (int w = 0; w < RadioImage::WordCount; ++w)
         image.WriteImageWord(w, w * 1000 - 7);
@@ -133,7 +141,8 @@ void TstCore::clearFirstHalfKeepsSecondHalf() {
         QCOMPARE(image.ReadImageWord(w), w * 1000 - 7);
 }
 
-void TstCore::wholeImage() {
+void TstCore::wholeImage()
+{
     QByteArray bytes(RadioImage::Size, '\0');
     for (int i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<char>(i * 7);
@@ -147,7 +156,8 @@ void TstCore::wholeImage() {
     QCOMPARE(image.toByteArray(), bytes);
 }
 
-void TstCore::filterKeyPress_data() {
+void TstCore::filterKeyPress_data()
+{
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("selected");
@@ -185,7 +195,8 @@ void TstCore::filterKeyPress_data() {
         << sign << "-1234567" << false << KeyBackspace << KeyBackspace;
 }
 
-void TstCore::filterKeyPress() {
+void TstCore::filterKeyPress()
+{
     QFETCH(int, mode);
     QFETCH(QString, text);
     QFETCH(bool, selected);
@@ -194,7 +205,8 @@ void TstCore::filterKeyPress() {
     QCOMPARE(FilterKeyPress(text, selected, QLatin1Char('.'), key, KeyFilterMode(mode)), result);
 }
 
-void TstCore::decimalSeparator_data() {
+void TstCore::decimalSeparator_data()
+{
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QChar>("separator");
     QTest::newRow("English") << "en_US" << QChar('.');
@@ -203,13 +215,15 @@ void TstCore::decimalSeparator_data() {
     QTest::newRow("Chinese") << "zh_CN" << QChar('.');
 }
 
-void TstCore::decimalSeparator() {
+void TstCore::decimalSeparator()
+{
     QFETCH(QString, locale);
     QFETCH(QChar, separator);
     QCOMPARE(DetermineDecimalSeparator(QLocale(locale)), separator);
 }
 
-void TstCore::settingsRoundTrip() {
+void TstCore::settingsRoundTrip()
+{
     QCOMPARE(SettingsStore::ReadRegistryText(QStringLiteral("Language")), QString());
     QVERIFY(SettingsStore::WriteRegistryText(QStringLiteral("Language"), QStringLiteral("False")));
     QCOMPARE(SettingsStore::ReadRegistryText(QStringLiteral("Language")), QStringLiteral("False"));
@@ -218,7 +232,8 @@ void TstCore::settingsRoundTrip() {
     QCOMPARE(raw.value(QStringLiteral("Language")).toString(), QStringLiteral("False"));
 }
 
-void TstCore::storedComPort_data() {
+void TstCore::storedComPort_data()
+{
     QTest::addColumn<QString>("stored");
     QTest::addColumn<int>("port");
     QTest::newRow("nothing stored") << QString() << 1;
@@ -231,7 +246,8 @@ void TstCore::storedComPort_data() {
     QTest::newRow("too high") << "100" << 1;
 }
 
-void TstCore::storedComPort() {
+void TstCore::storedComPort()
+{
     QFETCH(QString, stored);
     QFETCH(int, port);
     if (!stored.isNull())
@@ -239,7 +255,8 @@ void TstCore::storedComPort() {
     QCOMPARE(SettingsStore::storedComPort(), port);
 }
 
-void TstCore::unreadableSettingsGiveDefaults() {
+void TstCore::unreadableSettingsGiveDefaults()
+{
     // A settings path that is a folder cannot be read or written.
     QTemporaryDir broken;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, broken.path());
@@ -250,7 +267,8 @@ void TstCore::unreadableSettingsGiveDefaults() {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
 }
 
-void TstCore::chineseCatalogue() {
+void TstCore::chineseCatalogue()
+{
     Translations translations;
     QVERIFY(translations.apply(false));
     QCOMPARE(QCoreApplication::translate("MDIFormMain", "&File"), QStringLiteral("文件(&F)"));

@@ -7,8 +7,10 @@
 #include "frmabout.h"
 #include "mdiformmain.h"
 #include "modalhelper.h"
+#include "portopen.h"
 #include "settingsstore.h"
 #include "showfiledialog.h"
+#include "simulatedradio.h"
 #include "translations.h"
 #include "twips.h"
 
@@ -18,11 +20,15 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSerialPort>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -36,17 +42,20 @@
 
 namespace {
 
-QSettings store() {
+QSettings store()
+{
     return QSettings(QStringLiteral("Norvane"), QStringLiteral("RQ73 Tune"));
 }
 
 // A fresh program: its own process-wide values and main window.
-struct Program {
+struct Program
+{
     AppState state;
     Translations translations;
     std::unique_ptr<MDIFormMain> window;
 
-    Program() {
+    Program()
+    {
         window = std::make_unique<MDIFormMain>(state, translations);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
@@ -54,20 +63,23 @@ struct Program {
         QCoreApplication::processEvents();
     }
 
-    ~Program() {
+    ~Program()
+    {
         window->close();
         window.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    QString panel(int n) const {
+    QString panel(int n) const
+    {
         return window->findChild<QLabel *>(QStringLiteral("StatusPanel%1").arg(n))->text();
     }
 
     QAction *action(const QString &name) const { return window->findChild<QAction *>(name); }
 
     // Switches the language through the dialog, as the user does.
-    void chooseLanguage(int entry) {
+    void chooseLanguage(int entry)
+    {
         whenModal([entry](QWidget *dialog) {
             dialog->findChild<QComboBox *>(QStringLiteral("ComboLanguage"))->setCurrentIndex(entry);
             dialog->findChild<QPushButton *>(QStringLiteral("CommandOK"))->click();
@@ -78,7 +90,8 @@ struct Program {
 
     QList<QMdiSubWindow *> children() const { return window->mdiArea()->subWindowList(); }
 
-    QList<QAction *> windowList() const {
+    QList<QAction *> windowList() const
+    {
         QList<QAction *> entries;
         for (QAction *a : window->windowListMenu()->actions())
             if (a->objectName().startsWith(QStringLiteral("WindowList")))
@@ -86,7 +99,8 @@ struct Program {
         return entries;
     }
 
-    QAction *windowListEntry(int command) const {
+    QAction *windowListEntry(int command) const
+    {
         for (QAction *a : windowList())
             if (a->data().toInt() == command)
                 return a;
@@ -94,13 +108,76 @@ struct Program {
     }
 };
 
-QMdiSubWindow *subWindowOf(QWidget *child) {
+// Every COM number leads nowhere unless a test registers a radio for it, so the machine's own
+// serial ports do not change what the tests see.
+void mapAllPortsNowhere()
+{
+    QSettings settings = store();
+    for (int n = 1; n <= 99; ++n)
+        settings.setValue(QStringLiteral("Ports/COM%1").arg(n),
+                          QStringLiteral("/nonexistent/rq73-test-port%1").arg(n));
+}
+
+QByteArray patternMemory()
+{
+    QByteArray memory(2048, '\0');
+    for (int i = 0; i < memory.size(); ++i)
+        memory[i] = static_cast<char>((i * 37 + 11) & 0xFF);
+    return memory;
+}
+
+bool transferredWord(int w)
+{
+    return w == 0 || (w >= 16 && w <= 51) || (w >= 61 && w <= 77) || (w >= 80 && w <= 115)
+           || (w >= 128 && w <= 275);
+}
+
+// The parts of a transfer window a test looks at.
+struct ProcessView
+{
+    QString caption, progress, result;
+    bool resultShown = false;
+    QStringList lines;
+
+    static ProcessView of(QWidget *w)
+    {
+        ProcessView v;
+        v.caption = w->windowTitle();
+        v.progress = w->findChild<QLabel *>(QStringLiteral("LabelProcess"))->text();
+        auto *result = w->findChild<QLineEdit *>(QStringLiteral("TextShow"));
+        v.result = result->text();
+        v.resultShown = result->isVisibleTo(w);
+        auto *list = w->findChild<QListWidget *>(QStringLiteral("ListDebug"));
+        for (int i = 0; i < list->count(); ++i)
+            v.lines << list->item(i)->text();
+        return v;
+    }
+};
+
+// Waits in the transfer window until done says so, records it and closes it.
+void closeProcessWhen(std::function<bool(QWidget *)> done, ProcessView &seen)
+{
+    whenModal([done, &seen](QWidget *w) {
+        (void)QTest::qWaitFor([&] { return done(w); }, 30000);
+        seen = ProcessView::of(w);
+        w->close();
+    });
+}
+
+bool resultShown(QWidget *w)
+{
+    return w->findChild<QLineEdit *>(QStringLiteral("TextShow"))->isVisibleTo(w);
+}
+
+QMdiSubWindow *subWindowOf(QWidget *child)
+{
     return child ? qobject_cast<QMdiSubWindow *>(child->parentWidget()) : nullptr;
 }
 
 } // namespace
 
-class TstUi : public QObject {
+class TstUi : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -125,20 +202,34 @@ private slots:
     void fileDialog();
     void helpWindow();
 
+    void fullReadFromMenu();
+    void fullWriteFromToolbarInChinese();
+    void refreshAfterReadOnly();
+    void missingPortIsReported();
+    void deadRadioAsksRetryOrCancel();
+    void closingMidTransferStopsIt();
+
+    void comPortListAndChoice();
+    void comPortFallsBackToFirst();
+    void comPortEmptyList();
+
 private:
     QTemporaryDir m_dir;
 };
 
-void TstUi::initTestCase() {
+void TstUi::initTestCase()
+{
     QVERIFY(m_dir.isValid());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
 }
 
-void TstUi::init() {
+void TstUi::init()
+{
     store().clear();
 }
 
-void TstUi::startUpState() {
+void TstUi::startUpState()
+{
     Program p;
     QCOMPARE(p.window->windowTitle(), QStringLiteral("RQ73 Tune[FileName:new.rdat]"));
     QCOMPARE(p.panel(1), QStringLiteral("RQ73 Tune"));
@@ -174,7 +265,8 @@ void TstUi::startUpState() {
     QCOMPARE(pane->width(), Twips::toPixels(2600, pane->logicalDpiX()));
 }
 
-void TstUi::startUpShowsStoredPort() {
+void TstUi::startUpShowsStoredPort()
+{
     SettingsStore::WriteRegistryText(QStringLiteral("ComPort"), QStringLiteral("3"));
     Program p;
     QCOMPARE(p.state.ComPortNumber, 3);
@@ -187,7 +279,8 @@ void TstUi::startUpShowsStoredPort() {
              QStringLiteral("&File"));
 }
 
-void TstUi::menusInBothLanguages_data() {
+void TstUi::menusInBothLanguages_data()
+{
     QTest::addColumn<QString>("english");
     QTest::addColumn<QString>("chinese");
     QTest::addColumn<QKeySequence>("shortcut");
@@ -219,7 +312,8 @@ void TstUi::menusInBothLanguages_data() {
     row("MenuAbout", "&About", "关于RQ73 Tune(&A)");
 }
 
-void TstUi::menusInBothLanguages() {
+void TstUi::menusInBothLanguages()
+{
     QFETCH(QString, english);
     QFETCH(QString, chinese);
     QFETCH(QKeySequence, shortcut);
@@ -239,7 +333,8 @@ void TstUi::menusInBothLanguages() {
     QCOMPARE(caption(p), english);
 }
 
-void TstUi::menuOrderAndSeparators() {
+void TstUi::menuOrderAndSeparators()
+{
     Program p;
     QStringList top;
     for (QAction *a : p.window->menuBar()->actions())
@@ -264,13 +359,14 @@ void TstUi::menuOrderAndSeparators() {
         QVERIFY(p.action(QString::fromLatin1(toggle))->isChecked());
 }
 
-void TstUi::toolbarInBothLanguages() {
+void TstUi::toolbarInBothLanguages()
+{
     Program p;
     auto *toolbar = p.window->findChild<QToolBar *>(QStringLiteral("Toolbar1"));
     const QStringList keys = {"新建", "打开", "保存", "-", "读取", "串口", "写频", "-", "帮助"};
     const QStringList english = {"New", "Open", "Save", "", "Read", "Set Com", "Write", "", "Help"};
-    const QStringList chinese = {"新建",     "打开", "保存", "",    "读频",
-                                 "串口设置", "写频", "",     "帮助"};
+    const QStringList chinese
+        = {"新建", "打开", "保存", "", "读频", "串口设置", "写频", "", "帮助"};
     auto check = [&](const QStringList &tips) {
         const QList<QAction *> actions = toolbar->actions();
         QCOMPARE(actions.size(), keys.size());
@@ -289,7 +385,8 @@ void TstUi::toolbarInBothLanguages() {
     check(chinese);
 }
 
-void TstUi::languageSwitch() {
+void TstUi::languageSwitch()
+{
     Program p;
     p.window->openFormTuneSq();
     QVERIFY(p.window->formTuneSq());
@@ -325,7 +422,8 @@ void TstUi::languageSwitch() {
     QCOMPARE(p.window->windowTitle(), QStringLiteral("RQ73 Tune[FileName:new.rdat]"));
 }
 
-void TstUi::languageDialogWithoutChange() {
+void TstUi::languageDialogWithoutChange()
+{
     Program p;
     p.window->openFormTuneSq();
     FormTune *tune = p.window->formTune();
@@ -345,7 +443,8 @@ void TstUi::languageDialogWithoutChange() {
     QVERIFY(p.window->formTuneSq());
 }
 
-void TstUi::childReopenRule() {
+void TstUi::childReopenRule()
+{
     Program p;
     FormTune *first = p.window->formTune();
     // Clicking the node of an open window only brings it forward.
@@ -384,7 +483,8 @@ void TstUi::childReopenRule() {
     QVERIFY(!subWindowOf(p.window->formTuneSq())->isMaximized());
 }
 
-void TstUi::windowListEntriesAndChecks() {
+void TstUi::windowListEntriesAndChecks()
+{
     Program p;
     p.window->openFormTuneSq();
     QAction *tune = p.windowListEntry(1000);
@@ -410,7 +510,8 @@ void TstUi::windowListEntriesAndChecks() {
     QCOMPARE(p.windowList().size(), 1);
 }
 
-void TstUi::closeAllAndExitUnloadChildren() {
+void TstUi::closeAllAndExitUnloadChildren()
+{
     Program p;
     p.window->openFormTuneSq();
     p.action(QStringLiteral("MenuCloseAll"))->trigger();
@@ -428,7 +529,8 @@ void TstUi::closeAllAndExitUnloadChildren() {
     QVERIFY(p.windowList().isEmpty());
 }
 
-void TstUi::splitterLimits() {
+void TstUi::splitterLimits()
+{
     Program p;
     MDIFormMain &w = *p.window;
     auto *pane = w.findChild<QWidget *>(QStringLiteral("PictureTree"));
@@ -457,13 +559,15 @@ void TstUi::splitterLimits() {
     QCOMPARE(w.splitterTwips(), Twips::TreeMinimum);
 }
 
-void TstUi::viewToggles() {
+void TstUi::viewToggles()
+{
     Program p;
     auto *pane = p.window->findChild<QWidget *>(QStringLiteral("PictureTree"));
     auto *toolbar = p.window->findChild<QToolBar *>(QStringLiteral("Toolbar1"));
     QStatusBar *status = p.window->statusBar();
     const int width = pane->width();
-    struct Toggle {
+    struct Toggle
+    {
         const char *name;
         QWidget *part;
     } toggles[] = {{"MenuTree", pane}, {"MenuToolBar", toolbar}, {"MenuStatus", status}};
@@ -479,7 +583,8 @@ void TstUi::viewToggles() {
     QCOMPARE(pane->width(), width);
 }
 
-void TstUi::dialogsInChinese() {
+void TstUi::dialogsInChinese()
+{
     Program p;
     p.chooseLanguage(1);
 
@@ -519,7 +624,8 @@ void TstUi::dialogsInChinese() {
                                              QStringLiteral("All file(*.*)")}));
 }
 
-void TstUi::aboutWindow() {
+void TstUi::aboutWindow()
+{
     Program p;
     auto texts = [](frmAbout &about) {
         auto label = [&](const char *name) {
@@ -551,7 +657,8 @@ void TstUi::aboutWindow() {
     p.action(QStringLiteral("MenuAbout"))->trigger();
 }
 
-void TstUi::fileDialog() {
+void TstUi::fileDialog()
+{
     AppState state;
     QTemporaryDir dir;
 
@@ -616,7 +723,8 @@ void TstUi::fileDialog() {
     QCOMPARE(state.CurrentFileName, QStringLiteral("kept.rdat"));
 }
 
-void TstUi::helpWindow() {
+void TstUi::helpWindow()
+{
     Program p;
     p.action(QStringLiteral("HelpKey"))->trigger();
     auto *browser = p.window->findChild<QTextBrowser *>(QStringLiteral("HelpBrowser"));
@@ -629,6 +737,241 @@ void TstUi::helpWindow() {
     p.action(QStringLiteral("帮助"))->trigger();
     QVERIFY(browser->toPlainText().contains(QStringLiteral("从对讲机读出数据")));
     QCOMPARE(p.window->findChildren<QTextBrowser *>(QStringLiteral("HelpBrowser")).size(), 1);
+}
+
+void TstUi::fullReadFromMenu()
+{
+    SimulatedRadio radio;
+    QVERIFY(radio.isOpen());
+    radio.memory() = patternMemory();
+    QVERIFY(radio.registerAsComPort(4));
+    SettingsStore::WriteRegistryText(QStringLiteral("ComPort"), QStringLiteral("4"));
+    Program p;
+    p.state.image.WriteImageWord(5, 0x55AA55AA); // a gap word, never transferred
+
+    ProcessView seen;
+    closeProcessWhen(resultShown, seen);
+    p.action(QStringLiteral("MenuRead"))->trigger();
+
+    QCOMPARE(seen.caption, QStringLiteral("Read Data From Radio"));
+    QCOMPARE(seen.progress, QStringLiteral("Complete:100%"));
+    QCOMPARE(seen.result, QStringLiteral("Read Data OK"));
+    QCOMPARE(seen.lines.first(), QStringLiteral("TX:54 55 4E 45 4 0 0 1 "));
+    QCOMPARE(seen.lines.size(), 24);
+    QCOMPARE(radio.requests().size(), 12);
+    QVERIFY(p.state.TransferSucceeded);
+    QVERIFY(!p.state.TransferIsRead && !p.state.TuneDataRange && !p.state.SquelchDataRange);
+    for (int w = 0; w < 280; ++w) {
+        const qint32 expected
+            = transferredWord(w) ? radio.memoryWord(w) : (w == 5 ? 0x55AA55AA : 0);
+        QCOMPARE(p.state.image.ReadImageWord(w), expected);
+    }
+}
+
+void TstUi::fullWriteFromToolbarInChinese()
+{
+    SimulatedRadio radio;
+    QVERIFY(radio.registerAsComPort(4));
+    SettingsStore::WriteRegistryText(QStringLiteral("ComPort"), QStringLiteral("4"));
+    Program p;
+    QByteArray image = patternMemory();
+    QVERIFY(p.state.image.assign(image));
+    p.chooseLanguage(1);
+
+    ProcessView seen;
+    closeProcessWhen(resultShown, seen);
+    p.action(QStringLiteral("写频"))->trigger();
+
+    QCOMPARE(seen.caption, QStringLiteral("向对讲机写入数据"));
+    QCOMPARE(seen.progress, QStringLiteral("完成进度:100%"));
+    QCOMPARE(seen.result, QStringLiteral("写频成功"));
+    QCOMPARE(radio.requests().size(), 12);
+    for (int w = 0; w < 512; ++w)
+        QCOMPARE(radio.memoryWord(w), transferredWord(w) ? p.state.image.ReadImageWord(w) : 0);
+}
+
+void TstUi::refreshAfterReadOnly()
+{
+    SimulatedRadio radio;
+    QVERIFY(radio.registerAsComPort(4));
+    AppState state;
+    state.ComPortNumber = 4;
+    int refreshed = 0;
+    for (bool isRead : {false, true}) {
+        state.TransferIsRead = isRead;
+        state.TuneDataRange = false;
+        state.SquelchDataRange = true;
+        FormProcess process(state, [&] { ++refreshed; });
+        ProcessView seen;
+        closeProcessWhen(resultShown, seen);
+        process.exec();
+        QCOMPARE(seen.progress, QStringLiteral("Complete:100%"));
+        QCOMPARE(refreshed, isRead ? 1 : 0);
+    }
+    // Squelch transfers move words 128 to 275 in five blocks each.
+    QCOMPARE(radio.requests().size(), 10);
+    QCOMPARE(radio.requests().first().firstWord, 128);
+}
+
+void TstUi::missingPortIsReported()
+{
+    mapAllPortsNowhere();
+    AppState state;
+    state.ComPortNumber = 7;
+    state.TransferIsRead = true;
+    state.TuneDataRange = state.SquelchDataRange = true;
+    FormProcess process(state, {});
+    QString text, reason;
+    ProcessView seen;
+    // The message comes up over the window as soon as it shows.
+    whenModal([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        QWidget *window = modal->parentWidget();
+        if (box) {
+            text = box->text();
+            reason = box->informativeText();
+        }
+        modal->close();
+        QTimer::singleShot(50, window, [&, window] {
+            seen = ProcessView::of(window);
+            window->close();
+        });
+    });
+    process.exec();
+    QCOMPARE(text, QStringLiteral("Please reselect COM port!"));
+    QVERIFY2(reason.contains(QStringLiteral("/nonexistent/rq73-test-port7"))
+                 && reason.contains(QStringLiteral("does not exist")),
+             qPrintable(reason));
+    QVERIFY(seen.lines.isEmpty());
+    QVERIFY(!seen.resultShown);
+    QCOMPARE(seen.progress, QStringLiteral("Complete:0%"));
+    QVERIFY(!state.TransferSucceeded);
+}
+
+void TstUi::deadRadioAsksRetryOrCancel()
+{
+    SimulatedRadio radio;
+    radio.setFaultPlan([](int) { return SimulatedRadio::Fault::Silent; });
+    QVERIFY(radio.registerAsComPort(4));
+    AppState state;
+    state.ComPortNumber = 4;
+    state.TransferIsRead = true;
+    state.TuneDataRange = state.SquelchDataRange = true;
+    FormProcess process(state, {});
+    QString question;
+    ProcessView seen;
+    whenModal([&](QWidget *window) {
+        whenModal(
+            [&, window](QWidget *box) {
+                question = qobject_cast<QMessageBox *>(box)->text();
+                seen = ProcessView::of(window);
+                qobject_cast<QMessageBox *>(box)->button(QMessageBox::Cancel)->click();
+                QTimer::singleShot(50, window, &QWidget::close);
+            },
+            window);
+    });
+    process.exec();
+    QCOMPARE(question, QStringLiteral("Check connection!Retry or cancel?"));
+    QCOMPARE(seen.lines.count(QStringLiteral("No Data")), 11);
+    QCOMPARE(seen.lines.size(), 22);
+    QCOMPARE(radio.requests().size(), 11);
+    QVERIFY(!seen.resultShown);
+    QVERIFY(!state.TransferSucceeded);
+}
+
+void TstUi::closingMidTransferStopsIt()
+{
+    SimulatedRadio radio;
+    radio.memory() = patternMemory();
+    radio.setPaced(true);
+    // The sixth block never gets an answer, so the window is closed while a reply is awaited.
+    radio.setFaultPlan(
+        [](int i) { return i == 5 ? SimulatedRadio::Fault::Silent : SimulatedRadio::Fault::None; });
+    QVERIFY(radio.registerAsComPort(4));
+    AppState state;
+    state.ComPortNumber = 4;
+    state.TransferIsRead = true;
+    state.TuneDataRange = state.SquelchDataRange = true;
+    auto process = std::make_unique<FormProcess>(state, [] {});
+    whenModal([&](QWidget *window) {
+        (void)QTest::qWaitFor([&] { return radio.requests().size() == 6; }, 10000);
+        window->close();
+    });
+    process->exec();
+    process.reset();
+    // Long enough for the time-out the closed window would have had.
+    QTest::qWait(1300);
+    QCOMPARE(radio.requests().size(), 6);
+    QVERIFY(!state.TransferSucceeded);
+    // Blocks 0; 16-47; 48-51; 61-63; 64-77 arrived and stay; the rest was never read.
+    for (int w : {0, 16, 47, 51, 61, 77})
+        QCOMPARE(state.image.ReadImageWord(w), radio.memoryWord(w));
+    for (int w : {80, 115, 128, 275})
+        QCOMPARE(state.image.ReadImageWord(w), 0);
+    // The port is free again.
+    QSerialPort port;
+    QVERIFY(openSerialPort(port, 4).ok());
+}
+
+void TstUi::comPortListAndChoice()
+{
+    mapAllPortsNowhere();
+    SimulatedRadio low, high;
+    QVERIFY(low.registerAsComPort(5));
+    QVERIFY(high.registerAsComPort(12));
+    SettingsStore::WriteRegistryText(QStringLiteral("ComPort"), QStringLiteral("12"));
+    Program p;
+    QCOMPARE(p.panel(2), QStringLiteral("COM12"));
+
+    QStringList entries;
+    QString selected, device;
+    whenModal([&](QWidget *dialog) {
+        auto *combo = dialog->findChild<QComboBox *>(QStringLiteral("ComboComPort"));
+        for (int i = 0; i < combo->count(); ++i)
+            entries << combo->itemText(i);
+        selected = combo->currentText();
+        device = dialog->findChild<QLabel *>(QStringLiteral("LabelDevice"))->text();
+        combo->setCurrentIndex(0);
+        dialog->findChild<QPushButton *>(QStringLiteral("CommandOK"))->click();
+    });
+    p.action(QStringLiteral("串口"))->trigger();
+    QCOMPARE(entries, QStringList({"COM5", "COM12"}));
+    QCOMPARE(selected, QStringLiteral("COM12"));
+    QCOMPARE(device, high.devicePath());
+    QCOMPARE(p.state.ComPortNumber, 5);
+    QCOMPARE(SettingsStore::ReadRegistryText(QStringLiteral("ComPort")), QStringLiteral("5"));
+    QCOMPARE(p.panel(2), QStringLiteral("COM5"));
+}
+
+void TstUi::comPortFallsBackToFirst()
+{
+    mapAllPortsNowhere();
+    SimulatedRadio radio;
+    QVERIFY(radio.registerAsComPort(9));
+    SettingsStore::WriteRegistryText(QStringLiteral("ComPort"), QStringLiteral("3"));
+    Program p;
+    whenModal([](QWidget *dialog) {
+        dialog->findChild<QPushButton *>(QStringLiteral("CommandCancel"))->click();
+    });
+    p.action(QStringLiteral("MenuCom"))->trigger();
+    // The port in use is gone: the first one listed is used from now on, but not stored.
+    QCOMPARE(p.state.ComPortNumber, 9);
+    QCOMPARE(p.panel(2), QStringLiteral("COM9"));
+    QCOMPARE(SettingsStore::ReadRegistryText(QStringLiteral("ComPort")), QStringLiteral("3"));
+}
+
+void TstUi::comPortEmptyList()
+{
+    mapAllPortsNowhere();
+    AppState state;
+    state.ComPortNumber = 3;
+    FormComPort dialog(state);
+    auto *combo = dialog.findChild<QComboBox *>(QStringLiteral("ComboComPort"));
+    QCOMPARE(combo->count(), 0);
+    dialog.CommandOK_Click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(state.ComPortNumber, 3);
+    QCOMPARE(SettingsStore::ReadRegistryText(QStringLiteral("ComPort")), QString());
 }
 
 QTEST_MAIN(TstUi)

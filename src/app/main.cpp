@@ -6,7 +6,8 @@
 
 #include <QApplication>
 
-int main(int argc, char *argv[]) {
+int main(int argc, char *argv[])
+{
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QString::fromLatin1(SettingsStore::Organisation));
     QApplication::setApplicationName(QString::fromLatin1(SettingsStore::Application));

@@ -8,7 +8,8 @@
 
 // The process-wide values, created once in main() and handed by reference to the windows
 // that need them. A test makes its own.
-struct AppState {
+struct AppState
+{
     RadioImage image;
     std::int32_t TuneTxTime = 5;
     bool LanguageIsEnglish = true;
@@ -24,7 +25,8 @@ struct AppState {
     // Kept after the transfer window closes so the command that started it can look.
     bool TransferSucceeded = false;
 
-    void clearTransferSettings() {
+    void clearTransferSettings()
+    {
         TransferIsRead = false;
         TuneDataRange = false;
         SquelchDataRange = false;

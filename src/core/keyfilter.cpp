@@ -1,7 +1,8 @@
 #include "keyfilter.h"
 
 int FilterKeyPress(const QString &text, bool hasSelection, QChar decimalSeparator, int key,
-                   KeyFilterMode mode) {
+                   KeyFilterMode mode)
+{
     if (key == decimalSeparator.unicode() && text.contains(decimalSeparator))
         return 0;
     if (key >= 'a' && key <= 'z')

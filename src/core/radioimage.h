@@ -6,7 +6,8 @@
 
 // The one in-memory copy of the radio's alignment data: 2048 bytes, addressed in signed 32-bit
 // little-endian words. The radio's wire order is the storage order, so words travel byte for byte.
-class RadioImage {
+class RadioImage
+{
 public:
     static constexpr int Size = 2048;
     static constexpr int WordCount = Size / 4;

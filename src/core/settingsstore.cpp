@@ -4,7 +4,8 @@
 
 namespace SettingsStore {
 
-QString ReadRegistryText(const QString &valueName) {
+QString ReadRegistryText(const QString &valueName)
+{
     QSettings settings(QString::fromLatin1(Organisation), QString::fromLatin1(Application));
     if (settings.status() != QSettings::NoError)
         return {};
@@ -18,7 +19,8 @@ QString ReadRegistryText(const QString &valueName) {
     return text;
 }
 
-bool WriteRegistryText(const QString &valueName, const QString &text) {
+bool WriteRegistryText(const QString &valueName, const QString &text)
+{
     QSettings settings(QString::fromLatin1(Organisation), QString::fromLatin1(Application));
     if (settings.status() != QSettings::NoError || !settings.isWritable())
         return false;
@@ -27,7 +29,8 @@ bool WriteRegistryText(const QString &valueName, const QString &text) {
     return settings.status() == QSettings::NoError;
 }
 
-int storedComPort() {
+int storedComPort()
+{
     // Like the numeric reading of a text: leading digits count, the rest is ignored.
     const QString text = ReadRegistryText(QStringLiteral("ComPort")).trimmed();
     int n = 0;

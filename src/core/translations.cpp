@@ -4,13 +4,16 @@
 #include <QLibraryInfo>
 
 Translations::Translations(QObject *parent)
-    : QObject(parent) {}
+    : QObject(parent)
+{}
 
-Translations::~Translations() {
+Translations::~Translations()
+{
     removeAll();
 }
 
-void Translations::removeAll() {
+void Translations::removeAll()
+{
     if (!m_installed)
         return;
     QCoreApplication::removeTranslator(&m_own);
@@ -18,7 +21,8 @@ void Translations::removeAll() {
     m_installed = false;
 }
 
-bool Translations::apply(bool languageIsEnglish) {
+bool Translations::apply(bool languageIsEnglish)
+{
     removeAll();
     if (languageIsEnglish)
         return true;
@@ -26,9 +30,9 @@ bool Translations::apply(bool languageIsEnglish) {
         return false;
     // Qt's own catalogue is optional: without it only the standard buttons stay English.
     const QString qtDir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (m_qt.load(QStringLiteral("qtbase_zh_CN"), qtDir) ||
-        m_qt.load(QStringLiteral("qtbase_zh_CN"),
-                  QCoreApplication::applicationDirPath() + QStringLiteral("/translations")))
+    if (m_qt.load(QStringLiteral("qtbase_zh_CN"), qtDir)
+        || m_qt.load(QStringLiteral("qtbase_zh_CN"),
+                     QCoreApplication::applicationDirPath() + QStringLiteral("/translations")))
         QCoreApplication::installTranslator(&m_qt);
     QCoreApplication::installTranslator(&m_own);
     m_installed = true;

@@ -5,7 +5,8 @@
 
 // Installs the Chinese texts (ours and Qt's own, so standard buttons read in Chinese) when the
 // language is not English, and removes them again for English.
-class Translations : public QObject {
+class Translations : public QObject
+{
     Q_OBJECT
 public:
     explicit Translations(QObject *parent = nullptr);

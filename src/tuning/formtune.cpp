@@ -4,7 +4,8 @@
 #include "tunefont.h"
 
 FormTune::FormTune(AppState &state, TuneWindowHost &host, QWidget *parent)
-    : TuneChildWindow(state, host, WindowListCommand, 1000, 1005, parent) {
+    : TuneChildWindow(state, host, WindowListCommand, 1000, 1005, parent)
+{
     setObjectName(QStringLiteral("FormTune"));
     setWindowTitle(tr("Tune Data"));
     setFont(tuneWindowFont());

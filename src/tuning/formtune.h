@@ -3,7 +3,8 @@
 #include "tunechildwindow.h"
 
 // The tune data window: every calibration value of the tune region of the image.
-class FormTune : public TuneChildWindow {
+class FormTune : public TuneChildWindow
+{
     Q_OBJECT
 public:
     static constexpr int WindowListCommand = 1000;

@@ -4,7 +4,8 @@
 #include "tunefont.h"
 
 FormTuneSq::FormTuneSq(AppState &state, TuneWindowHost &host, QWidget *parent)
-    : TuneChildWindow(state, host, WindowListCommand, 1000, 1007, parent) {
+    : TuneChildWindow(state, host, WindowListCommand, 1000, 1007, parent)
+{
     setObjectName(QStringLiteral("FormTuneSq"));
     // The same caption in both languages.
     setWindowTitle(QStringLiteral("SQ"));

@@ -3,7 +3,8 @@
 #include "tunechildwindow.h"
 
 // The squelch tune window: the squelch threshold table.
-class FormTuneSq : public TuneChildWindow {
+class FormTuneSq : public TuneChildWindow
+{
     Q_OBJECT
 public:
     static constexpr int WindowListCommand = 1003;

@@ -13,21 +13,25 @@ TuneChildWindow::TuneChildWindow(AppState &state, TuneWindowHost &host, int comm
     , m_commandNumber(commandNumber)
     , m_checkFirst(checkFirst)
     , m_checkLast(checkLast)
-    , m_english(state.LanguageIsEnglish) {}
+    , m_english(state.LanguageIsEnglish)
+{}
 
-void TuneChildWindow::Form_Load() {
+void TuneChildWindow::Form_Load()
+{
     if (m_loaded)
         return;
     m_loaded = true;
     m_host.childLoaded(*this);
 }
 
-void TuneChildWindow::Form_Activate() {
+void TuneChildWindow::Form_Activate()
+{
     m_host.childActivated(*this);
     refresh();
 }
 
-void TuneChildWindow::Form_Resize(Qt::WindowStates states) {
+void TuneChildWindow::Form_Resize(Qt::WindowStates states)
+{
     int windowState = 0;
     if (states & Qt::WindowMinimized)
         windowState = 1;
@@ -36,14 +40,16 @@ void TuneChildWindow::Form_Resize(Qt::WindowStates states) {
     m_host.recordChildWindowState(windowState);
 }
 
-void TuneChildWindow::Form_Unload() {
+void TuneChildWindow::Form_Unload()
+{
     if (!m_loaded)
         return;
     m_loaded = false;
     m_host.childUnloaded(*this);
 }
 
-void TuneChildWindow::closeEvent(QCloseEvent *event) {
+void TuneChildWindow::closeEvent(QCloseEvent *event)
+{
     Form_Unload();
     QWidget::closeEvent(event);
 }

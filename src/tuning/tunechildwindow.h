@@ -8,7 +8,8 @@ class TuneWindowHost;
 // What both tune windows share as MDI children: the window-list entry with its command number,
 // the check marks on activation, the window state recorded on resize, and the refresh of the
 // controls from the image each time the window is activated.
-class TuneChildWindow : public QWidget {
+class TuneChildWindow : public QWidget
+{
     Q_OBJECT
 public:
     TuneChildWindow(AppState &state, TuneWindowHost &host, int commandNumber, int checkFirst,

@@ -2,7 +2,8 @@
 
 #include <QStringList>
 
-QFont tuneWindowFont() {
+QFont tuneWindowFont()
+{
     QFont font;
     font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
                       QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),

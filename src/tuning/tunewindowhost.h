@@ -4,7 +4,8 @@ class TuneChildWindow;
 
 // What a tune window needs from the frame that holds it. The frame lives in a higher layer, so
 // the windows reach it only through this interface.
-class TuneWindowHost {
+class TuneWindowHost
+{
 public:
     virtual ~TuneWindowHost() = default;
 

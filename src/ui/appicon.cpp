@@ -6,7 +6,8 @@
 #include <QPixmap>
 
 namespace {
-QPixmap drawIcon(int size) {
+QPixmap drawIcon(int size)
+{
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -28,14 +29,16 @@ QPixmap drawIcon(int size) {
 }
 } // namespace
 
-QIcon appIcon() {
+QIcon appIcon()
+{
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128})
         icon.addPixmap(drawIcon(size));
     return icon;
 }
 
-QIcon helpIcon() {
+QIcon helpIcon()
+{
     QIcon icon;
     for (int size : {16, 24, 32, 48}) {
         QPixmap pixmap(size, size);

@@ -18,7 +18,8 @@ FormComPort::FormComPort(AppState &state, QWidget *parent)
     , ComboComPort(new QComboBox(this))
     , LabelDevice(new QLabel(this))
     , CommandOK(new QPushButton(this))
-    , CommandCancel(new QPushButton(this)) {
+    , CommandCancel(new QPushButton(this))
+{
     setObjectName(QStringLiteral("FormComPort"));
     LabelComPort->setObjectName(QStringLiteral("LabelComPort"));
     ComboComPort->setObjectName(QStringLiteral("ComboComPort"));
@@ -56,7 +57,8 @@ FormComPort::FormComPort(AppState &state, QWidget *parent)
     connect(CommandCancel, &QPushButton::clicked, this, &FormComPort::CommandCancel_Click);
 }
 
-void FormComPort::buildList() {
+void FormComPort::buildList()
+{
     QSerialPort probe;
     int inUse = -1;
     for (int n = 1; n <= HighestPort; ++n) {
@@ -78,12 +80,14 @@ void FormComPort::buildList() {
     }
 }
 
-void FormComPort::showDevice() {
+void FormComPort::showDevice()
+{
     const int n = ComboComPort->currentData().toInt();
     LabelDevice->setText(n > 0 ? portDeviceName(n) : QString());
 }
 
-void FormComPort::CommandOK_Click() {
+void FormComPort::CommandOK_Click()
+{
     // With nothing listed there is nothing to choose: the port stays as it is.
     if (ComboComPort->count() > 0) {
         m_state.ComPortNumber = ComboComPort->currentText().mid(3).toInt();
@@ -93,6 +97,7 @@ void FormComPort::CommandOK_Click() {
     accept();
 }
 
-void FormComPort::CommandCancel_Click() {
+void FormComPort::CommandCancel_Click()
+{
     reject();
 }

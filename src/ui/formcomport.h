@@ -8,7 +8,8 @@ class QPushButton;
 struct AppState;
 
 // Picks the COM port of the programming cable among the ports that can be opened now.
-class FormComPort : public QDialog {
+class FormComPort : public QDialog
+{
     Q_OBJECT
 public:
     explicit FormComPort(AppState &state, QWidget *parent = nullptr);

@@ -15,7 +15,8 @@ FormLanguage::FormLanguage(AppState &state, QWidget *parent)
     , LabelLanguage(new QLabel(this))
     , ComboLanguage(new QComboBox(this))
     , CommandOK(new QPushButton(this))
-    , CommandCancel(new QPushButton(this)) {
+    , CommandCancel(new QPushButton(this))
+{
     setObjectName(QStringLiteral("FormLanguage"));
     LabelLanguage->setObjectName(QStringLiteral("LabelLanguage"));
     ComboLanguage->setObjectName(QStringLiteral("ComboLanguage"));
@@ -45,7 +46,8 @@ FormLanguage::FormLanguage(AppState &state, QWidget *parent)
     connect(CommandCancel, &QPushButton::clicked, this, &FormLanguage::CommandCancel_Click);
 }
 
-void FormLanguage::CommandOK_Click() {
+void FormLanguage::CommandOK_Click()
+{
     const bool english = ComboLanguage->currentIndex() == 0;
     m_languageChanged = english != m_state.LanguageIsEnglish;
     m_state.LanguageIsEnglish = english;
@@ -55,6 +57,7 @@ void FormLanguage::CommandOK_Click() {
     accept();
 }
 
-void FormLanguage::CommandCancel_Click() {
+void FormLanguage::CommandCancel_Click()
+{
     reject();
 }

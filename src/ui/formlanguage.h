@@ -8,7 +8,8 @@ class QPushButton;
 struct AppState;
 
 // The language dialog. OK makes the choice LanguageIsEnglish and stores it when it changed.
-class FormLanguage : public QDialog {
+class FormLanguage : public QDialog
+{
     Q_OBJECT
 public:
     explicit FormLanguage(AppState &state, QWidget *parent = nullptr);

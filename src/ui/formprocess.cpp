@@ -28,7 +28,8 @@ FormProcess::FormProcess(AppState &state, std::function<void()> refreshAfterRead
     , LabelProcess(new QLabel(this))
     , ProgressBar1(new QProgressBar(this))
     , TextShow(new QLineEdit(this))
-    , ListDebug(new QListWidget(this)) {
+    , ListDebug(new QListWidget(this))
+{
     setObjectName(QStringLiteral("FormProcess"));
     LabelProcess->setObjectName(QStringLiteral("LabelProcess"));
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
@@ -37,7 +38,8 @@ FormProcess::FormProcess(AppState &state, std::function<void()> refreshAfterRead
 
     m_state.TransferSucceeded = false;
     setWindowTitle(m_isRead ? tr("Read Data From Radio") : tr("Write Data To Radio"));
-    LabelProcess->setText(progressText(0.0));
+    // Before the first block the label reads 0%; the "###%" rule applies from then on.
+    LabelProcess->setText(tr("Complete:") + QStringLiteral("0%"));
     ProgressBar1->setRange(0, ProgressScale);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
@@ -73,15 +75,18 @@ FormProcess::FormProcess(AppState &state, std::function<void()> refreshAfterRead
     connect(m_engine, &TransferEngine::finished, this, &FormProcess::finish);
 }
 
-FormProcess::~FormProcess() {
+FormProcess::~FormProcess()
+{
     m_engine->stop();
 }
 
-QString FormProcess::progressText(double fraction) {
+QString FormProcess::progressText(double fraction)
+{
     return tr("Complete:") + progressPercentText(fraction);
 }
 
-void FormProcess::showEvent(QShowEvent *event) {
+void FormProcess::showEvent(QShowEvent *event)
+{
     QDialog::showEvent(event);
     if (!m_started) {
         m_started = true;
@@ -90,7 +95,8 @@ void FormProcess::showEvent(QShowEvent *event) {
     }
 }
 
-void FormProcess::startTransfer() {
+void FormProcess::startTransfer()
+{
     const PortOpenResult result = m_engine->start(m_state.ComPortNumber, m_state.TransferIsRead,
                                                   m_state.TuneDataRange, m_state.SquelchDataRange);
     if (result.ok())
@@ -98,12 +104,14 @@ void FormProcess::startTransfer() {
     showPortOpenFailure(this, tr("Please reselect COM port!"), result);
 }
 
-void FormProcess::addDebugLine(const QString &line) {
+void FormProcess::addDebugLine(const QString &line)
+{
     ListDebug->addItem(line);
     ListDebug->scrollToBottom();
 }
 
-void FormProcess::askRetry() {
+void FormProcess::askRetry()
+{
     if (!isVisible())
         return;
     QMessageBox box(QMessageBox::Critical, QStringLiteral("RQ73 Tune"),
@@ -116,7 +124,9 @@ void FormProcess::askRetry() {
         m_engine->cancel();
 }
 
-void FormProcess::finish(bool success) {
+void FormProcess::finish(bool success)
+{
+    m_state.TransferSucceeded = success;
     if (!success)
         return;
     TextShow->setText(m_isRead ? tr("Read Data OK") : tr("Write Data OK"));
@@ -125,7 +135,8 @@ void FormProcess::finish(bool success) {
         m_refreshAfterRead();
 }
 
-void FormProcess::done(int result) {
+void FormProcess::done(int result)
+{
     // Closing mid-transfer stops it cleanly: the blocks already read stay in the image.
     m_engine->stop();
     m_state.clearTransferSettings();

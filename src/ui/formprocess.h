@@ -12,7 +12,8 @@ struct AppState;
 
 // The modal view of one read or write transfer: progress, the debug list of every frame, the
 // Retry/Cancel question and the result. The transfer itself runs in the engine.
-class FormProcess : public QDialog {
+class FormProcess : public QDialog
+{
     Q_OBJECT
 public:
     // refreshAfterRead runs after a successful read, to put the new image into the open windows.

@@ -13,7 +13,8 @@ frmAbout::frmAbout(QWidget *parent)
     , lblVersion(new QLabel(this))
     , lblDescription(new QLabel(this))
     , lblDisclaimer(new QLabel(this))
-    , cmdOK(new QPushButton(this)) {
+    , cmdOK(new QPushButton(this))
+{
     const QString title = QStringLiteral("RQ73 Tune");
     setObjectName(QStringLiteral("frmAbout"));
     picIcon->setObjectName(QStringLiteral("picIcon"));

@@ -6,7 +6,8 @@ class QLabel;
 class QPushButton;
 
 // Which program and version is running, in the current language.
-class frmAbout : public QDialog {
+class frmAbout : public QDialog
+{
     Q_OBJECT
 public:
     explicit frmAbout(QWidget *parent = nullptr);

@@ -12,12 +12,14 @@
 
 namespace Help {
 
-QString helpFilePath(bool english) {
+QString helpFilePath(bool english)
+{
     return QDir(QCoreApplication::applicationDirPath())
         .filePath(english ? QStringLiteral("Tune_e.chm") : QStringLiteral("RQ73 Tune_c.chm"));
 }
 
-void show(QWidget *parent, bool english) {
+void show(QWidget *parent, bool english)
+{
     const QString file = helpFilePath(english);
     if (QFileInfo::exists(file) && QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
         return;

@@ -38,7 +38,8 @@ namespace {
 
 const QString AppTitle = QStringLiteral("RQ73 Tune");
 
-struct Caption {
+struct Caption
+{
     const char *name;
     const char *text;
 };
@@ -79,7 +80,8 @@ const Caption ToolbarTips[] = {
     {"帮助", QT_TRANSLATE_NOOP("MDIFormMain", "Help")},
 };
 
-QString trMain(const char *text) {
+QString trMain(const char *text)
+{
     return QCoreApplication::translate("MDIFormMain", text);
 }
 
@@ -90,7 +92,8 @@ MDIFormMain::MDIFormMain(AppState &state, Translations &translations, QWidget *p
     , m_state(state)
     , m_translations(translations)
     , m_mdiArea(new QMdiArea(this))
-    , Timer1(new QTimer(this)) {
+    , Timer1(new QTimer(this))
+{
     setObjectName(QStringLiteral("MDIFormMain"));
     setWindowIcon(appIcon());
     m_mdiArea->setObjectName(QStringLiteral("MDIArea"));
@@ -142,14 +145,16 @@ MDIFormMain::MDIFormMain(AppState &state, Translations &translations, QWidget *p
 
 MDIFormMain::~MDIFormMain() = default;
 
-QAction *MDIFormMain::addMenuAction(QMenu *menu, const char *name, const QKeySequence &shortcut) {
+QAction *MDIFormMain::addMenuAction(QMenu *menu, const char *name, const QKeySequence &shortcut)
+{
     auto *action = menu->addAction(QString());
     action->setObjectName(QString::fromLatin1(name));
     action->setShortcut(shortcut);
     return action;
 }
 
-void MDIFormMain::createMenus() {
+void MDIFormMain::createMenus()
+{
     auto addMenu = [this](const char *name) {
         QMenu *menu = menuBar()->addMenu(QString());
         menu->setObjectName(QString::fromLatin1(name));
@@ -211,12 +216,14 @@ void MDIFormMain::createMenus() {
     connect(f1, &QAction::triggered, this, &MDIFormMain::Help_Click);
 }
 
-void MDIFormMain::createToolbar() {
+void MDIFormMain::createToolbar()
+{
     Toolbar1 = addToolBar(QString());
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setMovable(false);
     Toolbar1->setIconSize(QSize(24, 24));
-    struct Button {
+    struct Button
+    {
         const char *key;
         QStyle::StandardPixmap icon;
         void (MDIFormMain::*handler)();
@@ -237,8 +244,8 @@ void MDIFormMain::createToolbar() {
             Toolbar1->addSeparator();
             continue;
         }
-        const QIcon icon =
-            b.icon == QStyle::SP_DialogHelpButton ? helpIcon() : style()->standardIcon(b.icon);
+        const QIcon icon
+            = b.icon == QStyle::SP_DialogHelpButton ? helpIcon() : style()->standardIcon(b.icon);
         QAction *action = Toolbar1->addAction(icon, QString());
         action->setObjectName(QString::fromUtf8(b.key));
         action->setData(QString::fromUtf8(b.key));
@@ -247,7 +254,8 @@ void MDIFormMain::createToolbar() {
     }
 }
 
-void MDIFormMain::createTreePane() {
+void MDIFormMain::createTreePane()
+{
     PictureTree = new QWidget(this);
     PictureTree->setObjectName(QStringLiteral("PictureTree"));
     FrameTree = new QFrame(PictureTree);
@@ -268,7 +276,8 @@ void MDIFormMain::createTreePane() {
     PictureTree->installEventFilter(this);
 }
 
-void MDIFormMain::createStatusBar() {
+void MDIFormMain::createStatusBar()
+{
     QStatusBar *bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     for (int i = 0; i < 4; ++i) {
@@ -281,7 +290,8 @@ void MDIFormMain::createStatusBar() {
     }
 }
 
-void MDIFormMain::RelabelMainWindow() {
+void MDIFormMain::RelabelMainWindow()
+{
     Label1->setText(AppTitle);
     Label1->adjustSize();
     for (const Caption &c : MenuCaptions) {
@@ -305,11 +315,13 @@ void MDIFormMain::RelabelMainWindow() {
     updatePortText();
 }
 
-void MDIFormMain::updatePortText() {
+void MDIFormMain::updatePortText()
+{
     m_panels[1]->setText(tr("COM%1").arg(m_state.ComPortNumber));
 }
 
-void MDIFormMain::Timer1_Timer() {
+void MDIFormMain::Timer1_Timer()
+{
     const QLocale locale = QLocale::system();
     m_panels[2]->setText(locale.toString(QDate::currentDate(), QLocale::ShortFormat));
     // The long time format shows seconds; the time zone would only crowd the panel.
@@ -321,7 +333,8 @@ void MDIFormMain::Timer1_Timer() {
     m_panels[0]->setText(AppTitle);
 }
 
-void MDIFormMain::LayoutTreePane(int x) {
+void MDIFormMain::LayoutTreePane(int x)
+{
     const double dpi = PictureTree->logicalDpiX();
     auto px = [dpi](int twips) { return Twips::toPixels(twips, dpi); };
     auto tw = [dpi](int pixels) { return Twips::fromPixels(pixels, dpi); };
@@ -361,28 +374,32 @@ void MDIFormMain::LayoutTreePane(int x) {
     TreeView1->setGeometry(tree);
 }
 
-void MDIFormMain::dragSplitterTo(const QPoint &globalPos) {
+void MDIFormMain::dragSplitterTo(const QPoint &globalPos)
+{
     const double dpi = PictureTree->logicalDpiX();
     const int x = Twips::fromPixels(mapFromGlobal(globalPos).x(), dpi);
     LayoutTreePane(Twips::clampSplitter(x, Twips::fromPixels(frameGeometry().width(), dpi)));
 }
 
-void MDIFormMain::changeEvent(QEvent *event) {
+void MDIFormMain::changeEvent(QEvent *event)
+{
     // A maximised MDI child would add its own caption to the frame's title; the title names
     // the data file only.
-    if (event->type() == QEvent::WindowTitleChange && !m_title.isEmpty() &&
-        windowTitle() != m_title)
+    if (event->type() == QEvent::WindowTitleChange && !m_title.isEmpty()
+        && windowTitle() != m_title)
         setWindowTitle(m_title);
     QMainWindow::changeEvent(event);
 }
 
-bool MDIFormMain::eventFilter(QObject *watched, QEvent *event) {
+bool MDIFormMain::eventFilter(QObject *watched, QEvent *event)
+{
     if (watched == PictureTree && event->type() == QEvent::Resize)
         LayoutTreePane(m_splitterTwips);
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MDIFormMain::TreeView1_NodeClick(QTreeWidgetItem *item) {
+void MDIFormMain::TreeView1_NodeClick(QTreeWidgetItem *item)
+{
     const QString key = item->data(0, Qt::UserRole).toString();
     if (key == QStringLiteral("TreeTuneData"))
         openFormTune();
@@ -390,15 +407,18 @@ void MDIFormMain::TreeView1_NodeClick(QTreeWidgetItem *item) {
         openFormTuneSq();
 }
 
-FormTune *MDIFormMain::formTune() const {
+FormTune *MDIFormMain::formTune() const
+{
     return m_formTune;
 }
 
-FormTuneSq *MDIFormMain::formTuneSq() const {
+FormTuneSq *MDIFormMain::formTuneSq() const
+{
     return m_formTuneSq;
 }
 
-void MDIFormMain::openFormTune() {
+void MDIFormMain::openFormTune()
+{
     if (m_formTune) {
         bringForward(m_formTune);
         return;
@@ -408,7 +428,8 @@ void MDIFormMain::openFormTune() {
     showChild(child);
 }
 
-void MDIFormMain::openFormTuneSq() {
+void MDIFormMain::openFormTuneSq()
+{
     if (m_formTuneSq) {
         bringForward(m_formTuneSq);
         return;
@@ -418,7 +439,8 @@ void MDIFormMain::openFormTuneSq() {
     showChild(child);
 }
 
-void MDIFormMain::showChild(TuneChildWindow *child) {
+void MDIFormMain::showChild(TuneChildWindow *child)
+{
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(windowIcon());
@@ -437,7 +459,8 @@ void MDIFormMain::showChild(TuneChildWindow *child) {
     m_mdiArea->setActiveSubWindow(sub);
 }
 
-void MDIFormMain::bringForward(TuneChildWindow *child) {
+void MDIFormMain::bringForward(TuneChildWindow *child)
+{
     if (auto *sub = qobject_cast<QMdiSubWindow *>(child->parentWidget())) {
         if (sub->isMinimized())
             sub->showNormal();
@@ -446,13 +469,15 @@ void MDIFormMain::bringForward(TuneChildWindow *child) {
     }
 }
 
-void MDIFormMain::closeAllChildWindows() {
+void MDIFormMain::closeAllChildWindows()
+{
     // Every child, not only the active one: with the frame inactive there may be no active child.
     for (QMdiSubWindow *sub : m_mdiArea->subWindowList())
         sub->close();
 }
 
-void MDIFormMain::childLoaded(TuneChildWindow &child) {
+void MDIFormMain::childLoaded(TuneChildWindow &child)
+{
     QAction *entry = m_windowListMenu->addAction(child.windowTitle());
     entry->setObjectName(QStringLiteral("WindowList%1").arg(child.commandNumber()));
     entry->setData(child.commandNumber());
@@ -461,10 +486,11 @@ void MDIFormMain::childLoaded(TuneChildWindow &child) {
     connect(entry, &QAction::triggered, &child, [this, target] { bringForward(target); });
 }
 
-void MDIFormMain::childUnloaded(TuneChildWindow &child) {
+void MDIFormMain::childUnloaded(TuneChildWindow &child)
+{
     for (QAction *entry : m_windowListMenu->actions()) {
-        if (entry->data().toInt() == child.commandNumber() &&
-            entry->objectName().startsWith(QStringLiteral("WindowList")))
+        if (entry->data().toInt() == child.commandNumber()
+            && entry->objectName().startsWith(QStringLiteral("WindowList")))
             delete entry;
     }
     if (m_formTune == &child)
@@ -473,7 +499,8 @@ void MDIFormMain::childUnloaded(TuneChildWindow &child) {
         m_formTuneSq = nullptr;
 }
 
-void MDIFormMain::childActivated(TuneChildWindow &child) {
+void MDIFormMain::childActivated(TuneChildWindow &child)
+{
     for (QAction *entry : m_windowListMenu->actions()) {
         if (!entry->objectName().startsWith(QStringLiteral("WindowList")))
             continue;
@@ -483,18 +510,21 @@ void MDIFormMain::childActivated(TuneChildWindow &child) {
     }
 }
 
-void MDIFormMain::recordChildWindowState(int state) {
+void MDIFormMain::recordChildWindowState(int state)
+{
     m_childWindowState = state;
 }
 
-void MDIFormMain::refreshOpenTuneWindows() {
+void MDIFormMain::refreshOpenTuneWindows()
+{
     if (m_formTune)
         m_formTune->AnalyseTuneData();
     if (m_formTuneSq)
         m_formTuneSq->AnalyseSq();
 }
 
-bool MDIFormMain::runTransfer(bool isRead, bool tuneDataRange, bool squelchDataRange) {
+bool MDIFormMain::runTransfer(bool isRead, bool tuneDataRange, bool squelchDataRange)
+{
     m_state.TransferIsRead = isRead;
     m_state.TuneDataRange = tuneDataRange;
     m_state.SquelchDataRange = squelchDataRange;
@@ -504,30 +534,36 @@ bool MDIFormMain::runTransfer(bool isRead, bool tuneDataRange, bool squelchDataR
     return m_state.TransferSucceeded;
 }
 
-void MDIFormMain::MenuRead_Click() {
+void MDIFormMain::MenuRead_Click()
+{
     runTransfer(true, true, true);
 }
 
-void MDIFormMain::MenuWrite_Click() {
+void MDIFormMain::MenuWrite_Click()
+{
     runTransfer(false, true, true);
 }
 
-void MDIFormMain::MenuCom_Click() {
+void MDIFormMain::MenuCom_Click()
+{
     FormComPort dialog(m_state, this);
     dialog.exec();
     updatePortText();
 }
 
-void MDIFormMain::MenuAbout_Click() {
+void MDIFormMain::MenuAbout_Click()
+{
     frmAbout about(this);
     about.exec();
 }
 
-void MDIFormMain::Help_Click() {
+void MDIFormMain::Help_Click()
+{
     Help::show(this, m_state.LanguageIsEnglish);
 }
 
-void MDIFormMain::SwitchLanguage() {
+void MDIFormMain::SwitchLanguage()
+{
     FormLanguage dialog(m_state, this);
     dialog.exec();
     if (!dialog.languageChanged())
@@ -540,7 +576,8 @@ void MDIFormMain::SwitchLanguage() {
     openFormTune();
 }
 
-void MDIFormMain::closeEvent(QCloseEvent *event) {
+void MDIFormMain::closeEvent(QCloseEvent *event)
+{
     closeAllChildWindows();
     event->accept();
 }

@@ -23,7 +23,8 @@ struct AppState;
 
 // The program's frame: menus, toolbar, tree pane, status bar, title, window list, and the MDI
 // area that holds the tune windows. It routes every command to the window that carries it out.
-class MDIFormMain : public QMainWindow, public TuneWindowHost {
+class MDIFormMain : public QMainWindow, public TuneWindowHost
+{
     Q_OBJECT
 public:
     MDIFormMain(AppState &state, Translations &translations, QWidget *parent = nullptr);

@@ -4,7 +4,8 @@
 
 // The splitter bar at the tree pane's right edge. It only reports the drag; the main window
 // decides where the pane goes.
-class PictureSeparator : public QWidget {
+class PictureSeparator : public QWidget
+{
     Q_OBJECT
 public:
     explicit PictureSeparator(QWidget *parent = nullptr);

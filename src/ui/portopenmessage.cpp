@@ -3,7 +3,8 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 
-QString portOpenReason(const PortOpenResult &result) {
+QString portOpenReason(const PortOpenResult &result)
+{
     switch (result.error) {
     case PortOpenError::None:
         return {};
@@ -33,7 +34,8 @@ QString portOpenReason(const PortOpenResult &result) {
         .arg(result.device, result.systemText);
 }
 
-void showPortOpenFailure(QWidget *parent, const QString &message, const PortOpenResult &result) {
+void showPortOpenFailure(QWidget *parent, const QString &message, const PortOpenResult &result)
+{
     QMessageBox box(QMessageBox::Critical, QStringLiteral("RQ73 Tune"), message, QMessageBox::Ok,
                     parent);
     box.setObjectName(QStringLiteral("PortOpenFailure"));

@@ -7,13 +7,15 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-QStringList dataFileFilters() {
+QStringList dataFileFilters()
+{
     return {QCoreApplication::translate("ShowFileDialog", "Radio data file(*.rdat)"),
             QCoreApplication::translate("ShowFileDialog", "All file(*.*)")};
 }
 
 QString ShowFileDialog(AppState &state, QWidget *parent, const QString &mode, const QString &title,
-                       const QString &initialName) {
+                       const QString &initialName)
+{
     // Qt's own dialog, not the desktop's: it follows the program's language and behaves the same
     // on every system.
     QFileDialog dialog(parent, title);

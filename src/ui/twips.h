@@ -12,17 +12,20 @@ inline constexpr int TreeMinimum = 120;
 inline constexpr int PaneMargin = 100;
 inline constexpr int SeparatorWidth = 50;
 
-inline int toPixels(int twips, double dpi) {
+inline int toPixels(int twips, double dpi)
+{
     return static_cast<int>(std::lround(twips * dpi / PerInch));
 }
 
-inline int fromPixels(int pixels, double dpi) {
+inline int fromPixels(int pixels, double dpi)
+{
     return static_cast<int>(std::lround(pixels * PerInch / dpi));
 }
 
 // Where a splitter drag may put the pane's edge: no further left than the minimum, no further
 // right than half the window's outer width.
-inline int clampSplitter(int x, int outerWidthTwips) {
+inline int clampSplitter(int x, int outerWidthTwips)
+{
     if (x <= TreeMinimum)
         return TreeMinimum;
     if (outerWidthTwips / 2 < x)

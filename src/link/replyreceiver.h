@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+// Counts the reply to one request as its bytes arrive. Bytes before the first acknowledgement
+// are shown but not counted; the acknowledgement lands at ReplyBuffer[0] and the words follow it.
+class ReplyReceiver
+{
+public:
+    static constexpr int BufferSize = 501;
+    static constexpr std::uint8_t Ack = 0x06;
+
+    // A new request has gone out. The acknowledgement flag is cleared here as well, so late bytes
+    // of a reply that was broken off cannot be counted as the answer to this request.
+    void beginRequest(int expectedReplyLength);
+
+    // One arrival of bytes. Returns true once the reply is complete, whether by this arrival or an
+    // earlier one, so that further bytes never postpone the hand-over.
+    bool feed(QByteArrayView bytes);
+
+    // Only a complete, acknowledged reply is taken: a reply cut short would otherwise hand over
+    // stale buffer bytes as words.
+    bool isAccepted() const;
+    bool isComplete() const { return m_complete; }
+    // The time-out reports "No Data" unless this holds.
+    bool countedAny() const { return !m_awaitingReply && m_replyLength >= 1; }
+
+    // Word i of a read reply, taken from the bytes after the acknowledgement.
+    std::int32_t replyWord(int i) const;
+
+    void restartDebugLine();
+
+    bool AckSeen() const { return m_ackSeen; }
+    int ReplyLength() const { return m_replyLength; }
+    const std::array<std::uint8_t, BufferSize> &ReplyBuffer() const { return m_replyBuffer; }
+    int ExpectedReplyLength() const { return m_expectedReplyLength; }
+    bool AwaitingReply() const { return m_awaitingReply; }
+    const QString &DebugLine() const { return m_debugLine; }
+
+private:
+    std::array<std::uint8_t, BufferSize> m_replyBuffer{};
+    int m_replyLength = 0;
+    int m_expectedReplyLength = 0;
+    bool m_ackSeen = false;
+    bool m_awaitingReply = false;
+    bool m_complete = false;
+    QString m_debugLine = QStringLiteral("RX:");
+};

@@ -1,0 +1,172 @@
+// rq73-radio-sim: a simulated radio on a pseudo-terminal, registered as a COM port of the tool.
+
+#include "settingsstore.h"
+#include "simulatedradio.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QSocketNotifier>
+#include <QTextStream>
+#include <QTimer>
+
+#include <csignal>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int DataFileSize = 2068;
+constexpr int DataFileHeaderSize = 16;
+// How long a radio under --fault vanish stays away before it comes back.
+constexpr int ReappearDelayMs = 2000;
+
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QString hex(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+// A radio data file holds a 16-byte header, the image and four bytes of transmit time; a plain
+// 2048-byte dump is accepted as well.
+bool loadImage(const QString &path, QByteArray &memory, QString &error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    const QByteArray content = file.readAll();
+    if (content.size() == DataFileSize && content.startsWith("RQ73 DT")) {
+        memory = content.mid(DataFileHeaderSize, SimulatedRadio::MemorySize);
+        return true;
+    }
+    if (content.size() == SimulatedRadio::MemorySize) {
+        memory = content;
+        return true;
+    }
+    error = QStringLiteral("neither a radio data file nor a %1-byte image")
+                .arg(SimulatedRadio::MemorySize);
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("rq73-radio-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Simulated RQ73 radio on a pseudo-terminal, registered as a COM port."));
+    parser.addHelpOption();
+    const QCommandLineOption comOption(QStringLiteral("com"),
+                                       QStringLiteral("Register as COM port <n> (default 1)."),
+                                       QStringLiteral("n"), QStringLiteral("1"));
+    const QCommandLineOption loadOption(QStringLiteral("load"),
+                                        QStringLiteral("Start with the image of <file> (.rdat or "
+                                                       "a raw 2048-byte image)."),
+                                        QStringLiteral("file"));
+    const QCommandLineOption pacedOption(QStringLiteral("paced"),
+                                         QStringLiteral("Reply at the speed of 115200 baud."));
+    const QCommandLineOption faultOption(
+        QStringLiteral("fault"),
+        QStringLiteral("Misbehave on every request: none, silent, refuse, junk, split, cutshort, "
+                       "trailing, vanish, babble."),
+        QStringLiteral("name"), QStringLiteral("none"));
+    parser.addOptions({comOption, loadOption, pacedOption, faultOption});
+    parser.process(app);
+
+    QTextStream err(stderr);
+    bool ok = false;
+    const int com = parser.value(comOption).toInt(&ok);
+    if (!ok || com < 1 || com > 99) {
+        err << "--com needs a number from 1 to 99\n";
+        return 2;
+    }
+    const SimulatedRadio::Fault fault
+        = SimulatedRadio::faultFromName(parser.value(faultOption), &ok);
+    if (!ok) {
+        err << "unknown fault: " << parser.value(faultOption) << "\n";
+        return 2;
+    }
+
+    SimulatedRadio radio;
+    if (!radio.isOpen()) {
+        err << "cannot create a pseudo-terminal: " << radio.errorString() << "\n";
+        return 1;
+    }
+    if (parser.isSet(loadOption)) {
+        QString error;
+        if (!loadImage(parser.value(loadOption), radio.memory(), error)) {
+            err << parser.value(loadOption) << ": " << error << "\n";
+            return 1;
+        }
+    }
+    radio.setPaced(parser.isSet(pacedOption));
+    radio.setFaultPlan([fault](int) { return fault; });
+
+    if (!radio.registerAsComPort(com)
+        || !SettingsStore::WriteRegistryText(QStringLiteral("ComPort"), QString::number(com))) {
+        err << "cannot write the tool's settings\n";
+        return 1;
+    }
+
+    // Leave no port entry behind that points at a terminal which no longer exists.
+    if (::pipe(g_signalPipe) == 0) {
+        ::fcntl(g_signalPipe[0], F_SETFD, FD_CLOEXEC);
+        ::fcntl(g_signalPipe[1], F_SETFD, FD_CLOEXEC);
+        auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
+        QObject::connect(notifier, &QSocketNotifier::activated, &app, [&radio] {
+            radio.unregisterComPort();
+            QCoreApplication::quit();
+        });
+        std::signal(SIGINT, onSignal);
+        std::signal(SIGTERM, onSignal);
+        std::signal(SIGHUP, onSignal);
+    }
+
+    out() << "COM" << com << " = " << radio.devicePath() << Qt::endl;
+    out() << (radio.isPaced() ? "paced at 115200 baud" : "unpaced") << ", fault "
+          << SimulatedRadio::faultName(fault) << Qt::endl;
+
+    QObject::connect(&radio, &SimulatedRadio::requestReceived, &app, [&radio](int index) {
+        const SimulatedRadio::Request &r = radio.requests().at(index);
+        const QString kind = r.operation == 4 ? QStringLiteral("read ") : QStringLiteral("write");
+        out() << kind << " words " << r.firstWord << "-" << (r.firstWord + r.count - 1) << "  "
+              << hex(r.frame) << Qt::endl;
+    });
+    QObject::connect(&radio, &SimulatedRadio::liveFrameReceived, &app, [&radio](int index) {
+        const SimulatedRadio::LiveFrame &f = radio.liveFrames().at(index);
+        QStringList words;
+        for (const qint32 w : f.words)
+            words << QString::number(w);
+        out() << "live  cmd " << QString::number(f.command, 16).toUpper() << " word "
+              << f.wordAddress << " = " << words.join(QLatin1Char(',')) << " tx "
+              << f.transmitSeconds << " s  " << hex(f.frame) << Qt::endl;
+    });
+    QObject::connect(&radio, &SimulatedRadio::vanished, &app, [&radio] {
+        out() << "vanished; back in " << ReappearDelayMs << " ms" << Qt::endl;
+        QTimer::singleShot(ReappearDelayMs, &radio, [&radio] { radio.reappear(); });
+    });
+    QObject::connect(&radio, &SimulatedRadio::reappeared, &app, [com](const QString &path) {
+        out() << "COM" << com << " = " << path << Qt::endl;
+    });
+
+    return app.exec();
+}

@@ -1,0 +1,518 @@
+#include "simulatedradio.h"
+
+#include "radioimage.h"
+#include "settingsstore.h"
+
+#include <QSettings>
+#include <QSocketNotifier>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr char Tag[] = "TUNE";
+constexpr int HeaderSize = 8;
+constexpr int ReadOperation = 4;
+constexpr int WriteOperation = 5;
+// Time between the partial reply of Fault::Vanish and the disappearance, so the tool has the
+// partial bytes in hand when the device goes.
+constexpr qint64 VanishDelayNs = 50'000'000;
+// Ten minutes of babble: for the tool, it never ends.
+constexpr int BabbleBytes = 6000;
+
+QString systemError(const char *what)
+{
+    return QStringLiteral("%1: %2").arg(QLatin1String(what),
+                                        QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+QSettings toolSettings()
+{
+    return QSettings(QString::fromLatin1(SettingsStore::Organisation),
+                     QString::fromLatin1(SettingsStore::Application));
+}
+
+QString portKey(int comPortNumber)
+{
+    return QStringLiteral("Ports/COM%1").arg(comPortNumber);
+}
+
+} // namespace
+
+SimulatedRadio::SimulatedRadio(QObject *parent)
+    : QObject(parent)
+    , m_memory(MemorySize, '\0')
+{
+    m_clock.start();
+    m_pumpTimer.setTimerType(Qt::PreciseTimer);
+    m_pumpTimer.setInterval(1);
+    connect(&m_pumpTimer, &QTimer::timeout, this, &SimulatedRadio::pump);
+    openTerminal();
+}
+
+SimulatedRadio::~SimulatedRadio()
+{
+    closeTerminal();
+}
+
+bool SimulatedRadio::isOpen() const
+{
+    return m_masterFd >= 0;
+}
+
+QString SimulatedRadio::devicePath() const
+{
+    return m_devicePath;
+}
+
+QString SimulatedRadio::errorString() const
+{
+    return m_errorString;
+}
+
+bool SimulatedRadio::registerAsComPort(int comPortNumber)
+{
+    m_comPortNumber = comPortNumber;
+    QSettings settings = toolSettings();
+    settings.setValue(portKey(comPortNumber), m_devicePath);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+void SimulatedRadio::unregisterComPort()
+{
+    if (m_comPortNumber <= 0)
+        return;
+    QSettings settings = toolSettings();
+    settings.remove(portKey(m_comPortNumber));
+    settings.sync();
+    m_comPortNumber = 0;
+}
+
+int SimulatedRadio::registeredComPort() const
+{
+    return m_comPortNumber;
+}
+
+QByteArray &SimulatedRadio::memory()
+{
+    return m_memory;
+}
+
+const QByteArray &SimulatedRadio::memory() const
+{
+    return m_memory;
+}
+
+qint32 SimulatedRadio::memoryWord(int w) const
+{
+    return RadioImage::WordFromBytes(m_memory, 4 * w);
+}
+
+void SimulatedRadio::setMemoryWord(int w, qint32 value)
+{
+    if (w < 0 || 4 * w + 4 > m_memory.size())
+        return;
+    const RadioImage::WordBytes bytes = RadioImage::WordToBytes(value);
+    for (int i = 0; i < 4; ++i)
+        m_memory[4 * w + i] = static_cast<char>(bytes[static_cast<std::size_t>(i)]);
+}
+
+void SimulatedRadio::setPaced(bool paced)
+{
+    m_paced = paced;
+}
+
+bool SimulatedRadio::isPaced() const
+{
+    return m_paced;
+}
+
+void SimulatedRadio::setFaultPlan(FaultPlan plan)
+{
+    m_faultPlan = std::move(plan);
+}
+
+SimulatedRadio::Fault SimulatedRadio::faultFromName(const QString &name, bool *ok)
+{
+    static const Fault all[]
+        = {Fault::None,     Fault::Silent,   Fault::Refuse, Fault::JunkBeforeAck, Fault::Split,
+           Fault::CutShort, Fault::Trailing, Fault::Vanish, Fault::Babble};
+    for (const Fault fault : all) {
+        if (faultName(fault).compare(name, Qt::CaseInsensitive) == 0) {
+            if (ok)
+                *ok = true;
+            return fault;
+        }
+    }
+    if (ok)
+        *ok = false;
+    return Fault::None;
+}
+
+QString SimulatedRadio::faultName(Fault fault)
+{
+    switch (fault) {
+    case Fault::None:
+        return QStringLiteral("none");
+    case Fault::Silent:
+        return QStringLiteral("silent");
+    case Fault::Refuse:
+        return QStringLiteral("refuse");
+    case Fault::JunkBeforeAck:
+        return QStringLiteral("junk");
+    case Fault::Split:
+        return QStringLiteral("split");
+    case Fault::CutShort:
+        return QStringLiteral("cutshort");
+    case Fault::Trailing:
+        return QStringLiteral("trailing");
+    case Fault::Vanish:
+        return QStringLiteral("vanish");
+    case Fault::Babble:
+        return QStringLiteral("babble");
+    }
+    return {};
+}
+
+const QByteArray &SimulatedRadio::receivedBytes() const
+{
+    return m_received;
+}
+
+qint64 SimulatedRadio::sentByteCount() const
+{
+    return m_sent;
+}
+
+const QList<SimulatedRadio::Request> &SimulatedRadio::requests() const
+{
+    return m_requests;
+}
+
+const QList<SimulatedRadio::LiveFrame> &SimulatedRadio::liveFrames() const
+{
+    return m_liveFrames;
+}
+
+void SimulatedRadio::clearRecords()
+{
+    m_received.clear();
+    m_sent = 0;
+    m_requests.clear();
+    m_liveFrames.clear();
+}
+
+void SimulatedRadio::vanish()
+{
+    if (!isOpen())
+        return;
+    closeTerminal();
+    emit vanished();
+}
+
+bool SimulatedRadio::reappear()
+{
+    if (isOpen())
+        return true;
+    if (!openTerminal())
+        return false;
+    if (m_comPortNumber > 0)
+        registerAsComPort(m_comPortNumber);
+    emit reappeared(m_devicePath);
+    return true;
+}
+
+bool SimulatedRadio::openTerminal()
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0) {
+        m_errorString = systemError("posix_openpt");
+        return false;
+    }
+    const char *name = nullptr;
+    if (::grantpt(master) != 0 || ::unlockpt(master) != 0 || !(name = ::ptsname(master))) {
+        m_errorString = systemError("pseudo-terminal set-up");
+        ::close(master);
+        return false;
+    }
+    const QString path = QString::fromLocal8Bit(name);
+
+    // Holding the slave end open ourselves keeps the master from seeing a hang-up whenever the
+    // tool closes its port between transfers.
+    const int slave = ::open(name, O_RDWR | O_NOCTTY);
+    if (slave < 0) {
+        m_errorString = systemError("open slave");
+        ::close(master);
+        return false;
+    }
+    // Raw from the start: an echoing line discipline would hand our replies back to us.
+    termios tio{};
+    if (::tcgetattr(slave, &tio) == 0) {
+        ::cfmakeraw(&tio);
+        ::cfsetispeed(&tio, B115200);
+        ::cfsetospeed(&tio, B115200);
+        tio.c_cflag |= CLOCAL | CREAD;
+        ::tcsetattr(slave, TCSANOW, &tio);
+    }
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    ::fcntl(master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(slave, F_SETFD, FD_CLOEXEC);
+
+    m_masterFd = master;
+    m_heldSlaveFd = slave;
+    m_devicePath = path;
+    m_errorString.clear();
+    m_notifier = new QSocketNotifier(master, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &SimulatedRadio::onMasterReadable);
+    return true;
+}
+
+void SimulatedRadio::closeTerminal()
+{
+    m_pumpTimer.stop();
+    m_queue.clear();
+    m_pending.clear();
+    if (m_notifier) {
+        // This may run inside the notifier's own signal (a slot of requestReceived).
+        m_notifier->setEnabled(false);
+        m_notifier->deleteLater();
+        m_notifier = nullptr;
+    }
+    if (m_masterFd >= 0)
+        ::close(m_masterFd);
+    if (m_heldSlaveFd >= 0)
+        ::close(m_heldSlaveFd);
+    m_masterFd = -1;
+    m_heldSlaveFd = -1;
+    m_devicePath.clear();
+}
+
+void SimulatedRadio::onMasterReadable()
+{
+    char buffer[4096];
+    while (m_masterFd >= 0) {
+        const ssize_t n = ::read(m_masterFd, buffer, sizeof buffer);
+        if (n > 0) {
+            m_received.append(buffer, n);
+            m_pending.append(buffer, n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            break;
+        // End of file or a hard error: stay deaf rather than be woken in a loop.
+        if (m_notifier)
+            m_notifier->setEnabled(false);
+        break;
+    }
+    parse();
+}
+
+void SimulatedRadio::parse()
+{
+    const QByteArray tag(Tag);
+    while (m_masterFd >= 0) {
+        const qsizetype at = m_pending.indexOf(tag);
+        if (at < 0) {
+            // Keep a possible beginning of the tag for the next arrival.
+            if (m_pending.size() > tag.size() - 1)
+                m_pending.remove(0, m_pending.size() - (tag.size() - 1));
+            return;
+        }
+        m_pending.remove(0, at);
+        if (m_pending.size() < HeaderSize)
+            return;
+        const int operation = static_cast<quint8>(m_pending.at(4));
+        const int count = static_cast<quint8>(m_pending.at(7));
+        const int length = operation == ReadOperation ? HeaderSize : HeaderSize + 4 * count;
+        if (m_pending.size() < length)
+            return;
+        const QByteArray frame = m_pending.left(length);
+        m_pending.remove(0, length);
+        if (operation == ReadOperation || operation == WriteOperation)
+            handleRequest(frame);
+        else
+            handleLiveFrame(frame);
+    }
+}
+
+void SimulatedRadio::handleRequest(const QByteArray &frame)
+{
+    Request request;
+    request.operation = static_cast<quint8>(frame.at(4));
+    request.firstWord = static_cast<quint8>(frame.at(5)) + 256 * static_cast<quint8>(frame.at(6));
+    request.count = static_cast<quint8>(frame.at(7));
+    request.data = frame.mid(HeaderSize);
+    request.frame = frame;
+    const int index = static_cast<int>(m_requests.size());
+    m_requests.append(request);
+
+    const qsizetype dropped
+        = m_queue.removeIf([](const Outgoing &item) { return item.dropOnRequest; });
+    if (dropped > 0) {
+        m_queueEndNs = 0;
+        for (const Outgoing &item : std::as_const(m_queue))
+            m_queueEndNs = item.startNs + item.nsPerByte * item.bytes.size();
+    }
+
+    const Fault fault = m_faultPlan ? m_faultPlan(index) : Fault::None;
+    const bool isRead = request.operation == ReadOperation;
+
+    if (!isRead && fault != Fault::Silent && fault != Fault::Refuse && fault != Fault::Vanish) {
+        for (int i = 0; i < request.count; ++i)
+            setMemoryWord(request.firstWord + i, RadioImage::WordFromBytes(request.data, 4 * i));
+    }
+
+    QByteArray reply = isRead ? readReply(request.firstWord, request.count)
+                              : QByteArray(1, static_cast<char>(Ack));
+    const qint64 now = m_clock.nsecsElapsed();
+    const qint64 start = now + (m_paced ? frame.size() * nsPerByte() : 0);
+    const qint64 pause = qint64(SplitPauseMs) * 1'000'000;
+
+    switch (fault) {
+    case Fault::None:
+        schedule(start, reply);
+        break;
+    case Fault::Silent:
+        break;
+    case Fault::Refuse:
+        reply[0] = static_cast<char>(Nak);
+        schedule(start, reply);
+        break;
+    case Fault::JunkBeforeAck:
+        schedule(start, QByteArray("\xFF\x00", 2) + reply);
+        break;
+    case Fault::Split:
+        if (reply.size() < 3) {
+            schedule(start, reply);
+        } else {
+            const qsizetype a = reply.size() / 3;
+            const qsizetype b = 2 * reply.size() / 3;
+            schedule(start, reply.left(a));
+            schedule(m_queueEndNs + pause, reply.mid(a, b - a));
+            schedule(m_queueEndNs + pause, reply.mid(b));
+        }
+        break;
+    case Fault::CutShort:
+        if (isRead)
+            schedule(start, reply.left(1 + (reply.size() - 1) / 2));
+        break;
+    case Fault::Trailing: {
+        QByteArray trailing(TrailingBytes, '\0');
+        for (int i = 0; i < TrailingBytes; ++i)
+            trailing[i] = static_cast<char>(i % 2 ? 0x5A : 0xA5);
+        schedule(start, reply + trailing);
+        break;
+    }
+    case Fault::Vanish:
+        if (isRead)
+            schedule(start, reply.left(std::max<qsizetype>(1, reply.size() / 2)));
+        schedule(std::max(start, m_queueEndNs) + VanishDelayNs, {}, true);
+        break;
+    case Fault::Babble: {
+        const qint64 interval = qint64(BabbleIntervalMs) * 1'000'000;
+        for (int i = 0; i < BabbleBytes; ++i)
+            schedule(start + i * interval, QByteArray(1, '\xFF'), false, true);
+        break;
+    }
+    }
+    emit requestReceived(index);
+}
+
+void SimulatedRadio::handleLiveFrame(const QByteArray &frame)
+{
+    LiveFrame live;
+    live.command = static_cast<quint8>(frame.at(4));
+    live.wordAddress = static_cast<quint8>(frame.at(5)) + 256 * static_cast<quint8>(frame.at(6));
+    const int count = static_cast<quint8>(frame.at(7));
+    for (int i = 0; i < count; ++i)
+        live.words.append(RadioImage::WordFromBytes(frame, HeaderSize + 4 * i));
+    const int seconds = live.command >> 4;
+    if ((live.command & 0x0F) == 2 && seconds >= 1 && seconds <= 10)
+        live.transmitSeconds = seconds;
+    live.frame = frame;
+    const int index = static_cast<int>(m_liveFrames.size());
+    m_liveFrames.append(live);
+    emit liveFrameReceived(index);
+}
+
+QByteArray SimulatedRadio::readReply(int firstWord, int count) const
+{
+    QByteArray reply(1, static_cast<char>(Ack));
+    for (int i = 0; i < 4 * count; ++i) {
+        const int index = 4 * firstWord + i;
+        reply.append(index < m_memory.size() ? m_memory.at(index) : '\0');
+    }
+    return reply;
+}
+
+qint64 SimulatedRadio::nsPerByte() const
+{
+    return m_paced ? (1'000'000'000LL * BitsPerByte + BaudRate / 2) / BaudRate : 0;
+}
+
+void SimulatedRadio::schedule(qint64 startNs, const QByteArray &bytes, bool vanishAfter,
+                              bool dropOnRequest)
+{
+    Outgoing item;
+    item.startNs = std::max(startNs, m_queueEndNs);
+    item.nsPerByte = nsPerByte();
+    item.bytes = bytes;
+    item.vanishAfter = vanishAfter;
+    item.dropOnRequest = dropOnRequest;
+    m_queueEndNs = item.startNs + item.nsPerByte * bytes.size();
+    m_queue.append(item);
+    pump();
+}
+
+void SimulatedRadio::pump()
+{
+    const qint64 now = m_clock.nsecsElapsed();
+    while (!m_queue.isEmpty() && m_masterFd >= 0) {
+        Outgoing &item = m_queue.first();
+        if (now < item.startNs)
+            break;
+        qsizetype due = item.bytes.size();
+        if (item.nsPerByte > 0)
+            due = std::min<qsizetype>(due, (now - item.startNs) / item.nsPerByte);
+        while (item.sent < due) {
+            const ssize_t n
+                = ::write(m_masterFd, item.bytes.constData() + item.sent, size_t(due - item.sent));
+            if (n > 0) {
+                item.sent += n;
+                m_sent += n;
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+                // The terminal is broken; what is queued can never go out.
+                m_queue.clear();
+                m_pumpTimer.stop();
+                return;
+            } else {
+                // The terminal's buffer is full (nobody reads): try again on the next tick.
+                break;
+            }
+        }
+        if (item.sent < item.bytes.size())
+            break;
+        const bool vanishNow = item.vanishAfter;
+        m_queue.removeFirst();
+        if (vanishNow) {
+            vanish();
+            return;
+        }
+    }
+    if (m_queue.isEmpty() || m_masterFd < 0)
+        m_pumpTimer.stop();
+    else if (!m_pumpTimer.isActive())
+        m_pumpTimer.start();
+}
