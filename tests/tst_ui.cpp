@@ -357,6 +357,16 @@ void TstUi::menuOrderAndSeparators()
     QCOMPARE(items("MenuHelp"), QStringList({"MenuAbout"}));
     for (const char *toggle : {"MenuTree", "MenuToolBar", "MenuStatus"})
         QVERIFY(p.action(QString::fromLatin1(toggle))->isChecked());
+
+    // No key of a child window's own menu may shadow a menu key of the frame.
+    p.window->openFormTuneSq();
+    for (QMdiSubWindow *sub : p.children())
+        for (QAction *own : sub->systemMenu()->actions())
+            for (const QKeySequence &key : own->shortcuts())
+                for (const char *name :
+                     {"MenuNew", "MenuOpen", "MenuSave", "MenuRead", "MenuWrite"})
+                    QVERIFY2(key != p.action(QString::fromLatin1(name))->shortcut(),
+                             qPrintable(key.toString()));
 }
 
 void TstUi::toolbarInBothLanguages()

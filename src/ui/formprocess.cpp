@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -53,7 +54,11 @@ FormProcess::FormProcess(AppState &state, std::function<void()> refreshAfterRead
     // Frames are long lines of hex: scroll sideways rather than wrap.
     ListDebug->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     ListDebug->setWordWrap(false);
-    ListDebug->setUniformItemSizes(true);
+    ListDebug->setTextElideMode(Qt::ElideNone);
+    // The newest frame stays in view, also when the list has laid out its lines later or a
+    // horizontal scroll bar has taken height from it.
+    connect(ListDebug->verticalScrollBar(), &QScrollBar::rangeChanged, ListDebug,
+            [this](int, int max) { ListDebug->verticalScrollBar()->setValue(max); });
     QFont mono(QStringLiteral("Monospace"));
     mono.setStyleHint(QFont::TypeWriter);
     ListDebug->setFont(mono);
@@ -107,7 +112,6 @@ void FormProcess::startTransfer()
 void FormProcess::addDebugLine(const QString &line)
 {
     ListDebug->addItem(line);
-    ListDebug->scrollToBottom();
 }
 
 void FormProcess::askRetry()

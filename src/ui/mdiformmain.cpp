@@ -24,6 +24,7 @@
 #include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -444,6 +445,14 @@ void MDIFormMain::showChild(TuneChildWindow *child)
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(windowIcon());
+    // On some desktops the child's Close key is Ctrl+W, which would make Write To Radio's key
+    // ambiguous and dead; the child keeps its other close keys.
+    const QKeySequence writeKey = findChild<QAction *>(QStringLiteral("MenuWrite"))->shortcut();
+    for (QAction *action : sub->systemMenu()->actions()) {
+        QList<QKeySequence> keys = action->shortcuts();
+        if (keys.removeAll(writeKey) > 0)
+            action->setShortcuts(keys);
+    }
     connect(sub, &QMdiSubWindow::windowStateChanged, child,
             [child](Qt::WindowStates oldState, Qt::WindowStates newState) {
                 const auto shape = Qt::WindowMinimized | Qt::WindowMaximized;
