@@ -978,6 +978,9 @@ void TstUi::comPortEmptyList()
     FormComPort dialog(state);
     auto *combo = dialog.findChild<QComboBox *>(QStringLiteral("ComboComPort"));
     QCOMPARE(combo->count(), 0);
+    QVERIFY(dialog.findChild<QLabel *>(QStringLiteral("LabelDevice"))
+                ->text()
+                .startsWith(QStringLiteral("No port can be opened now.")));
     dialog.CommandOK_Click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(state.ComPortNumber, 3);

@@ -19,6 +19,14 @@
         <source>&amp;Cancel</source>
         <translation>取消(&amp;C)</translation>
     </message>
+    <message>
+        <source>No port can be opened now. Check that the programming cable is plugged in.</source>
+        <translation>当前没有可以打开的端口。请检查写频线是否插好。</translation>
+    </message>
+    <message>
+        <source>Some ports refused access: on Linux, add your user to the dialout group (sudo usermod -aG dialout $USER) and log in again.</source>
+        <translation>部分端口拒绝访问：在 Linux 上，请把用户加入 dialout 组（sudo usermod -aG dialout $USER）后重新登录。</translation>
+    </message>
 </context>
 <context>
     <name>FormLanguage</name>

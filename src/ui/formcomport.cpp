@@ -33,6 +33,7 @@ FormComPort::FormComPort(AppState &state, QWidget *parent)
     CommandCancel->setText(tr("&Cancel"));
     CommandOK->setDefault(true);
     LabelDevice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    LabelDevice->setWordWrap(true);
     QPalette muted = LabelDevice->palette();
     muted.setColor(QPalette::WindowText, palette().color(QPalette::Disabled, QPalette::WindowText));
     LabelDevice->setPalette(muted);
@@ -62,7 +63,10 @@ void FormComPort::buildList()
     QSerialPort probe;
     int inUse = -1;
     for (int n = 1; n <= HighestPort; ++n) {
-        if (!openSerialPort(probe, n).ok())
+        const PortOpenResult result = openSerialPort(probe, n);
+        if (result.error == PortOpenError::NoPermission)
+            m_portsRefused = true;
+        if (!result.ok())
             continue;
         probe.close();
         if (n == m_state.ComPortNumber)
@@ -83,7 +87,17 @@ void FormComPort::buildList()
 void FormComPort::showDevice()
 {
     const int n = ComboComPort->currentData().toInt();
-    LabelDevice->setText(n > 0 ? portDeviceName(n) : QString());
+    if (n > 0) {
+        LabelDevice->setText(portDeviceName(n));
+        return;
+    }
+    // An empty list would leave the technician guessing; say what can be done about it.
+    QString text = tr("No port can be opened now. Check that the programming cable is plugged in.");
+    if (m_portsRefused)
+        text += QLatin1Char('\n')
+                + tr("Some ports refused access: on Linux, add your user to the dialout group "
+                     "(sudo usermod -aG dialout $USER) and log in again.");
+    LabelDevice->setText(text);
 }
 
 void FormComPort::CommandOK_Click()

@@ -24,6 +24,7 @@ private:
     void showDevice();
 
     AppState &m_state;
+    bool m_portsRefused = false;
     QLabel *LabelComPort;
     QComboBox *ComboComPort;
     QLabel *LabelDevice;
