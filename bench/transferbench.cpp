@@ -77,6 +77,7 @@ int main(int argc, char *argv[])
 
     // The radio's COM entry goes to a throw-away settings store, never the user's.
     QTemporaryDir settingsDir;
+    QSettings::setDefaultFormat(QSettings::IniFormat);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
 

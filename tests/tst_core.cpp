@@ -2,6 +2,7 @@
 #include "keyfilter.h"
 #include "radioimage.h"
 #include "settingsstore.h"
+#include "testsettings.h"
 #include "translations.h"
 
 #include <QCoreApplication>
@@ -47,14 +48,12 @@ private:
 void TstCore::initTestCase()
 {
     QVERIFY(m_settingsDir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+    isolateSettings(m_settingsDir.path());
 }
 
 void TstCore::init()
 {
-    QSettings(QString::fromLatin1(SettingsStore::Organisation),
-              QString::fromLatin1(SettingsStore::Application))
-        .clear();
+    SettingsStore::openSettings().clear();
 }
 
 void TstCore::wordConversion_data()
@@ -228,7 +227,8 @@ void TstCore::settingsRoundTrip()
     QVERIFY(SettingsStore::WriteRegistryText(QStringLiteral("Language"), QStringLiteral("False")));
     QCOMPARE(SettingsStore::ReadRegistryText(QStringLiteral("Language")), QStringLiteral("False"));
     // The store is where other programs and the user can find it, under the agreed names.
-    QSettings raw(QStringLiteral("Norvane"), QStringLiteral("RQ73 Tune"));
+    QSettings raw(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Norvane"),
+                  QStringLiteral("RQ73 Tune"));
     QCOMPARE(raw.value(QStringLiteral("Language")).toString(), QStringLiteral("False"));
 }
 
@@ -259,12 +259,12 @@ void TstCore::unreadableSettingsGiveDefaults()
 {
     // A settings path that is a folder cannot be read or written.
     QTemporaryDir broken;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, broken.path());
+    isolateSettings(broken.path());
     QVERIFY(QDir(broken.path()).mkpath(QStringLiteral("Norvane/RQ73 Tune.conf")));
     QCOMPARE(SettingsStore::ReadRegistryText(QStringLiteral("ComPort")), QString());
     QCOMPARE(SettingsStore::storedComPort(), 1);
     QVERIFY(!SettingsStore::WriteRegistryText(QStringLiteral("ComPort"), QStringLiteral("5")));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+    isolateSettings(m_settingsDir.path());
 }
 
 void TstCore::chineseCatalogue()

@@ -4,7 +4,9 @@
 #include "radioimage.h"
 #include "replyreceiver.h"
 #include "requestframe.h"
+#include "settingsstore.h"
 #include "simulatedradio.h"
+#include "testsettings.h"
 #include "transferengine.h"
 
 #include <QSerialPort>
@@ -154,8 +156,7 @@ private:
 void TstLink::initTestCase()
 {
     QVERIFY(m_settingsDir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
+    isolateSettings(m_settingsDir.path());
 }
 
 void TstLink::init()
@@ -484,14 +485,14 @@ void TstLink::portDeviceName()
 
     const QString key = QStringLiteral("Ports/COM%1").arg(comPort);
     {
-        QSettings settings(QStringLiteral("Norvane"), QStringLiteral("RQ73 Tune"));
+        QSettings settings = SettingsStore::openSettings();
         if (mapped.isEmpty())
             settings.remove(key);
         else
             settings.setValue(key, mapped);
     }
     QCOMPARE(::portDeviceName(comPort), expected);
-    QSettings(QStringLiteral("Norvane"), QStringLiteral("RQ73 Tune")).remove(key);
+    SettingsStore::openSettings().remove(key);
 }
 
 // ---- transfers against the simulated radio ----
@@ -815,7 +816,7 @@ void TstLink::missingPort()
 {
     const int missingCom = 9;
     {
-        QSettings settings(QStringLiteral("Norvane"), QStringLiteral("RQ73 Tune"));
+        QSettings settings = SettingsStore::openSettings();
         settings.setValue(QStringLiteral("Ports/COM%1").arg(missingCom),
                           m_settingsDir.filePath(QStringLiteral("no-such-tty")));
     }
@@ -836,8 +837,7 @@ void TstLink::missingPort()
 
 #ifndef Q_OS_WIN
     // A COM number without any conventional device.
-    QSettings(QStringLiteral("Norvane"), QStringLiteral("RQ73 Tune"))
-        .remove(QStringLiteral("Ports/COM97"));
+    SettingsStore::openSettings().remove(QStringLiteral("Ports/COM97"));
     QSerialPort port;
     QCOMPARE(openSerialPort(port, 97).error, PortOpenError::NoSuchDevice);
     QVERIFY(!port.isOpen());

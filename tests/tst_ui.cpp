@@ -5,12 +5,14 @@
 #include "formtune.h"
 #include "formtunesq.h"
 #include "frmabout.h"
+#include "helpwindow.h"
 #include "mdiformmain.h"
 #include "modalhelper.h"
 #include "portopen.h"
 #include "settingsstore.h"
 #include "showfiledialog.h"
 #include "simulatedradio.h"
+#include "testsettings.h"
 #include "translations.h"
 #include "twips.h"
 
@@ -44,7 +46,7 @@ namespace {
 
 QSettings store()
 {
-    return QSettings(QStringLiteral("Norvane"), QStringLiteral("RQ73 Tune"));
+    return SettingsStore::openSettings();
 }
 
 // A fresh program: its own process-wide values and main window.
@@ -164,6 +166,24 @@ void closeProcessWhen(std::function<bool(QWidget *)> done, ProcessView &seen)
     });
 }
 
+// Answers a transfer window that cannot open its port: notes its caption, dismisses the
+// message and closes the window.
+void answerTransferWithoutPort(QString &caption)
+{
+    whenModal([&caption](QWidget *modal) {
+        auto finish = [&caption](QWidget *box) {
+            QWidget *process = box->parentWidget();
+            caption = process->windowTitle();
+            box->close();
+            QTimer::singleShot(50, process, &QWidget::close);
+        };
+        if (qobject_cast<QMessageBox *>(modal))
+            finish(modal);
+        else
+            whenModal(finish, modal);
+    });
+}
+
 bool resultShown(QWidget *w)
 {
     return w->findChild<QLineEdit *>(QStringLiteral("TextShow"))->isVisibleTo(w);
@@ -201,6 +221,7 @@ private slots:
     void aboutWindow();
     void fileDialog();
     void helpWindow();
+    void keysReachTheirCommands();
 
     void fullReadFromMenu();
     void fullWriteFromToolbarInChinese();
@@ -220,7 +241,7 @@ private:
 void TstUi::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+    isolateSettings(m_dir.path());
 }
 
 void TstUi::init()
@@ -509,10 +530,13 @@ void TstUi::windowListEntriesAndChecks()
     QVERIFY(tune->isChecked());
     QVERIFY(!sq->isChecked());
 
-    // Choosing an entry brings its window forward.
+    // Choosing an entry brings its window forward; choosing it again keeps its check.
     sq->trigger();
     QCOMPARE(p.window->mdiArea()->activeSubWindow(), subWindowOf(p.window->formTuneSq()));
     QVERIFY(sq->isChecked());
+    sq->trigger();
+    QVERIFY(sq->isChecked());
+    QVERIFY(!tune->isChecked());
 
     subWindowOf(p.window->formTuneSq())->close();
     QVERIFY(!p.windowListEntry(1003));
@@ -595,6 +619,7 @@ void TstUi::viewToggles()
 
 void TstUi::dialogsInChinese()
 {
+    mapAllPortsNowhere();
     Program p;
     p.chooseLanguage(1);
 
@@ -985,6 +1010,46 @@ void TstUi::comPortEmptyList()
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(state.ComPortNumber, 3);
     QCOMPARE(SettingsStore::ReadRegistryText(QStringLiteral("ComPort")), QString());
+}
+
+void TstUi::keysReachTheirCommands()
+{
+    mapAllPortsNowhere();
+    Program p;
+    // The keys work while the focus is inside the maximised tune data window.
+    QWidget *inside = p.window->formTune();
+    struct Key
+    {
+        int key;
+        const char *caption;
+    } keys[] = {{Qt::Key_W, "Write Data To Radio"}, {Qt::Key_R, "Read Data From Radio"}};
+    for (const Key &k : keys) {
+        // Shortcuts reach only the active window, which a closed dialog may have left unset.
+        p.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(p.window.get()));
+        QString caption;
+        answerTransferWithoutPort(caption);
+        QTest::keyClick(inside, Qt::Key(k.key), Qt::ControlModifier);
+        QCOMPARE(caption, QString::fromLatin1(k.caption));
+    }
+    QString caption;
+    answerTransferWithoutPort(caption);
+    p.action(QStringLiteral("读取"))->trigger();
+    QCOMPARE(caption, QStringLiteral("Read Data From Radio"));
+    answerTransferWithoutPort(caption);
+    p.action(QStringLiteral("写频"))->trigger();
+    QCOMPARE(caption, QStringLiteral("Write Data To Radio"));
+
+    p.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(p.window.get()));
+    QTest::keyClick(inside, Qt::Key_F1);
+    auto *browser = p.window->findChild<QTextBrowser *>(QStringLiteral("HelpBrowser"));
+    QVERIFY(browser && browser->isVisible());
+
+    // The help files looked for beside the program.
+    const QString folder = QCoreApplication::applicationDirPath();
+    QCOMPARE(Help::helpFilePath(true), QDir(folder).filePath(QStringLiteral("Tune_e.chm")));
+    QCOMPARE(Help::helpFilePath(false), QDir(folder).filePath(QStringLiteral("RQ73 Tune_c.chm")));
 }
 
 QTEST_MAIN(TstUi)

@@ -4,9 +4,15 @@
 
 namespace SettingsStore {
 
+QSettings openSettings()
+{
+    return QSettings(QSettings::defaultFormat(), QSettings::UserScope,
+                     QString::fromLatin1(Organisation), QString::fromLatin1(Application));
+}
+
 QString ReadRegistryText(const QString &valueName)
 {
-    QSettings settings(QString::fromLatin1(Organisation), QString::fromLatin1(Application));
+    QSettings settings = openSettings();
     if (settings.status() != QSettings::NoError)
         return {};
     const QVariant value = settings.value(valueName);
@@ -21,7 +27,7 @@ QString ReadRegistryText(const QString &valueName)
 
 bool WriteRegistryText(const QString &valueName, const QString &text)
 {
-    QSettings settings(QString::fromLatin1(Organisation), QString::fromLatin1(Application));
+    QSettings settings = openSettings();
     if (settings.status() != QSettings::NoError || !settings.isWritable())
         return false;
     settings.setValue(valueName, text);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSettings>
 #include <QString>
 
 // The two persisted settings ("Language" and "ComPort") and the port map live in the user's
@@ -9,6 +10,10 @@ namespace SettingsStore {
 
 inline constexpr char Organisation[] = "Norvane";
 inline constexpr char Application[] = "RQ73 Tune";
+
+// The store itself: the platform's native store (the registry on Windows) unless the default
+// format was changed, which is how tests keep their settings in a folder of their own.
+QSettings openSettings();
 
 // Empty text when the store or the value cannot be read.
 QString ReadRegistryText(const QString &valueName);

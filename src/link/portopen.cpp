@@ -11,8 +11,7 @@ QString portDeviceName(int comPortNumber)
     if (comPortNumber < 1 || comPortNumber > 99)
         return {};
 
-    QSettings settings(QString::fromLatin1(SettingsStore::Organisation),
-                       QString::fromLatin1(SettingsStore::Application));
+    QSettings settings = SettingsStore::openSettings();
     const QString mapped
         = settings.value(QStringLiteral("Ports/COM%1").arg(comPortNumber)).toString().trimmed();
     if (!mapped.isEmpty())

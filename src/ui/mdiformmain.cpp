@@ -97,6 +97,8 @@ MDIFormMain::MDIFormMain(AppState &state, Translations &translations, QWidget *p
 {
     setObjectName(QStringLiteral("MDIFormMain"));
     setWindowIcon(appIcon());
+    // Qt's own right-click menu would hide the toolbar behind the View menu's back.
+    setContextMenuPolicy(Qt::NoContextMenu);
     m_mdiArea->setObjectName(QStringLiteral("MDIArea"));
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -471,8 +473,6 @@ void MDIFormMain::showChild(TuneChildWindow *child)
 void MDIFormMain::bringForward(TuneChildWindow *child)
 {
     if (auto *sub = qobject_cast<QMdiSubWindow *>(child->parentWidget())) {
-        if (sub->isMinimized())
-            sub->showNormal();
         m_mdiArea->setActiveSubWindow(sub);
         sub->raise();
     }
@@ -492,7 +492,12 @@ void MDIFormMain::childLoaded(TuneChildWindow &child)
     entry->setData(child.commandNumber());
     entry->setCheckable(true);
     TuneChildWindow *target = &child;
-    connect(entry, &QAction::triggered, &child, [this, target] { bringForward(target); });
+    // Choosing the entry of the window already in front activates nothing, so the check mark
+    // the menu just took away is put back here.
+    connect(entry, &QAction::triggered, &child, [this, target] {
+        bringForward(target);
+        childActivated(*target);
+    });
 }
 
 void MDIFormMain::childUnloaded(TuneChildWindow &child)

@@ -35,8 +35,7 @@ QString systemError(const char *what)
 
 QSettings toolSettings()
 {
-    return QSettings(QString::fromLatin1(SettingsStore::Organisation),
-                     QString::fromLatin1(SettingsStore::Application));
+    return SettingsStore::openSettings();
 }
 
 QString portKey(int comPortNumber)
