@@ -260,7 +260,7 @@ void TstCore::unreadableSettingsGiveDefaults()
     // A settings path that is a folder cannot be read or written.
     QTemporaryDir broken;
     isolateSettings(broken.path());
-    QVERIFY(QDir(broken.path()).mkpath(QStringLiteral("Norvane/RQ73 Tune.conf")));
+    QVERIFY(QDir().mkpath(SettingsStore::openSettings().fileName()));
     QCOMPARE(SettingsStore::ReadRegistryText(QStringLiteral("ComPort")), QString());
     QCOMPARE(SettingsStore::storedComPort(), 1);
     QVERIFY(!SettingsStore::WriteRegistryText(QStringLiteral("ComPort"), QStringLiteral("5")));
