@@ -558,6 +558,9 @@ void TstUi::closeAllAndExitUnloadChildren()
     p.window->openFormTuneSq();
     p.action(QStringLiteral("MenuCeng"))->trigger();
     QCOMPARE(p.children().size(), 2);
+    // Cascaded windows keep a usable size, not just their title bars.
+    for (QMdiSubWindow *sub : p.children())
+        QVERIFY(sub->widget()->height() >= 400);
     p.action(QStringLiteral("MenuExit"))->trigger();
     QVERIFY(!p.window->isVisible());
     QVERIFY(p.windowList().isEmpty());

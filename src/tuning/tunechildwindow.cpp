@@ -4,9 +4,11 @@
 #include "tunewindowhost.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 
 TuneChildWindow::TuneChildWindow(AppState &state, TuneWindowHost &host, int commandNumber,
-                                 int checkFirst, int checkLast, QWidget *parent)
+                                 int checkFirst, int checkLast, QSize preferredSize,
+                                 QWidget *parent)
     : QWidget(parent)
     , m_state(state)
     , m_host(host)
@@ -14,7 +16,15 @@ TuneChildWindow::TuneChildWindow(AppState &state, TuneWindowHost &host, int comm
     , m_checkFirst(checkFirst)
     , m_checkLast(checkLast)
     , m_english(state.LanguageIsEnglish)
-{}
+    , m_preferredSize(preferredSize)
+{
+    resize(preferredSize);
+}
+
+QSize TuneChildWindow::sizeHint() const
+{
+    return layout() ? QWidget::sizeHint() : m_preferredSize;
+}
 
 void TuneChildWindow::Form_Load()
 {

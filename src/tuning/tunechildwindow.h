@@ -13,12 +13,16 @@ class TuneChildWindow : public QWidget
     Q_OBJECT
 public:
     TuneChildWindow(AppState &state, TuneWindowHost &host, int commandNumber, int checkFirst,
-                    int checkLast, QWidget *parent = nullptr);
+                    int checkLast, QSize preferredSize, QWidget *parent = nullptr);
 
     int commandNumber() const { return m_commandNumber; }
     int checkFirst() const { return m_checkFirst; }
     int checkLast() const { return m_checkLast; }
     bool languageIsEnglish() const { return m_english; }
+
+    // Until a window has laid out its controls, its preferred size decides how large the frame
+    // opens and cascades it.
+    QSize sizeHint() const override;
 
     // Called by the frame once the window sits in its sub-window.
     void Form_Load();
@@ -40,5 +44,6 @@ private:
     const int m_checkLast;
     // The language in force when the window loaded; its texts keep it while it stays open.
     const bool m_english;
+    const QSize m_preferredSize;
     bool m_loaded = false;
 };
