@@ -184,6 +184,15 @@ void answerTransferWithoutPort(QString &caption)
     });
 }
 
+// The transfer settings of the Program menu's Read From Radio, on COM port n.
+void prepareFullRead(AppState &state, int comPortNumber)
+{
+    state.ComPortNumber = comPortNumber;
+    state.TransferIsRead = true;
+    state.TuneDataRange = true;
+    state.SquelchDataRange = true;
+}
+
 bool resultShown(QWidget *w)
 {
     return w->findChild<QLineEdit *>(QStringLiteral("TextShow"))->isVisibleTo(w);
@@ -855,9 +864,7 @@ void TstUi::missingPortIsReported()
 {
     mapAllPortsNowhere();
     AppState state;
-    state.ComPortNumber = 7;
-    state.TransferIsRead = true;
-    state.TuneDataRange = state.SquelchDataRange = true;
+    prepareFullRead(state, 7);
     FormProcess process(state, {});
     QString text, reason;
     ProcessView seen;
@@ -892,9 +899,7 @@ void TstUi::deadRadioAsksRetryOrCancel()
     radio.setFaultPlan([](int) { return SimulatedRadio::Fault::Silent; });
     QVERIFY(radio.registerAsComPort(4));
     AppState state;
-    state.ComPortNumber = 4;
-    state.TransferIsRead = true;
-    state.TuneDataRange = state.SquelchDataRange = true;
+    prepareFullRead(state, 4);
     FormProcess process(state, {});
     QString question;
     ProcessView seen;
@@ -927,9 +932,7 @@ void TstUi::closingMidTransferStopsIt()
         [](int i) { return i == 5 ? SimulatedRadio::Fault::Silent : SimulatedRadio::Fault::None; });
     QVERIFY(radio.registerAsComPort(4));
     AppState state;
-    state.ComPortNumber = 4;
-    state.TransferIsRead = true;
-    state.TuneDataRange = state.SquelchDataRange = true;
+    prepareFullRead(state, 4);
     auto process = std::make_unique<FormProcess>(state, [] {});
     whenModal([&](QWidget *window) {
         (void)QTest::qWaitFor([&] { return radio.requests().size() == 6; }, 10000);
