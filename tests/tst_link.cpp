@@ -99,6 +99,24 @@ QStringList percentTexts(const QSignalSpy &progress)
 
 } // namespace
 
+// One engine on an image, with a spy on each of its signals.
+struct Watched
+{
+    explicit Watched(RadioImage &image)
+        : engine(image)
+        , debug(&engine, &TransferEngine::debugLine)
+        , progress(&engine, &TransferEngine::progress)
+        , question(&engine, &TransferEngine::retryQuestion)
+        , finished(&engine, &TransferEngine::finished)
+    {}
+
+    TransferEngine engine;
+    QSignalSpy debug;
+    QSignalSpy progress;
+    QSignalSpy question;
+    QSignalSpy finished;
+};
+
 class TstLink : public QObject
 {
     Q_OBJECT
@@ -539,21 +557,17 @@ void TstLink::transfer()
     }
     const RadioImage before = image;
 
-    TransferEngine engine(image);
-    QSignalSpy debug(&engine, &TransferEngine::debugLine);
-    QSignalSpy progress(&engine, &TransferEngine::progress);
-    QSignalSpy question(&engine, &TransferEngine::retryQuestion);
-    QSignalSpy finished(&engine, &TransferEngine::finished);
+    Watched run(image);
 
-    const PortOpenResult opened = engine.start(SimCom, isRead, tuneDataRange, squelchDataRange);
+    const PortOpenResult opened = run.engine.start(SimCom, isRead, tuneDataRange, squelchDataRange);
     QVERIFY2(opened.ok(), qPrintable(opened.systemText));
     QCOMPARE(opened.device, m_radio->devicePath());
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, TransferTimeoutMs);
-    QCOMPARE(finished.at(0).at(0).toBool(), true);
-    QVERIFY(engine.succeeded());
-    QVERIFY(!engine.isRunning());
-    QVERIFY(!engine.isPortOpen());
-    QCOMPARE(question.count(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, TransferTimeoutMs);
+    QCOMPARE(run.finished.at(0).at(0).toBool(), true);
+    QVERIFY(run.engine.succeeded());
+    QVERIFY(!run.engine.isRunning());
+    QVERIFY(!run.engine.isPortOpen());
+    QCOMPARE(run.question.count(), 0);
 
     // The bytes the radio received are the assertion.
     const QList<SimulatedRadio::Request> &requests = m_radio->requests();
@@ -582,8 +596,8 @@ void TstLink::transfer()
         }
     }
 
-    QCOMPARE(percentTexts(progress), texts);
-    const QStringList shown = lines(debug);
+    QCOMPARE(percentTexts(run.progress), texts);
+    const QStringList shown = lines(run.debug);
     QCOMPARE(shown.size(), 2 * requests.size());
     for (int i = 0; i < shown.size(); ++i)
         QVERIFY(shown.at(i).startsWith(i % 2 ? QStringLiteral("RX:6 ") : QStringLiteral("TX:")));
@@ -594,29 +608,26 @@ void TstLink::deadRadioAsksAfterElevenTries()
 {
     m_radio->setFaultPlan([](int) { return Fault::Silent; });
     RadioImage image;
-    TransferEngine engine(image);
-    QSignalSpy debug(&engine, &TransferEngine::debugLine);
-    QSignalSpy question(&engine, &TransferEngine::retryQuestion);
-    QSignalSpy finished(&engine, &TransferEngine::finished);
+    Watched run(image);
 
-    QVERIFY(engine.start(SimCom, true, true, true).ok());
-    QTRY_COMPARE_WITH_TIMEOUT(question.count(), 1, QuestionTimeoutMs);
-    QCOMPARE(countLines(debug, QStringLiteral("No Data")), 11);
-    QCOMPARE(countLines(debug, QStringLiteral("TX:")), 11);
+    QVERIFY(run.engine.start(SimCom, true, true, true).ok());
+    QTRY_COMPARE_WITH_TIMEOUT(run.question.count(), 1, QuestionTimeoutMs);
+    QCOMPARE(countLines(run.debug, QStringLiteral("No Data")), 11);
+    QCOMPARE(countLines(run.debug, QStringLiteral("TX:")), 11);
     QCOMPARE(m_radio->requests().size(), 11);
     QCOMPARE(requestsText(m_radio->requests()), QStringList(11, QStringLiteral("0")).join(';'));
 
-    engine.retry();
-    QTRY_COMPARE_WITH_TIMEOUT(question.count(), 2, QuestionTimeoutMs);
-    QCOMPARE(countLines(debug, QStringLiteral("No Data")), 22);
+    run.engine.retry();
+    QTRY_COMPARE_WITH_TIMEOUT(run.question.count(), 2, QuestionTimeoutMs);
+    QCOMPARE(countLines(run.debug, QStringLiteral("No Data")), 22);
     QCOMPARE(m_radio->requests().size(), 22);
-    QCOMPARE(finished.count(), 0);
+    QCOMPARE(run.finished.count(), 0);
 
-    engine.cancel();
-    QVERIFY(!engine.isPortOpen());
-    QTRY_COMPARE(finished.count(), 1);
-    QCOMPARE(finished.at(0).at(0).toBool(), false);
-    QVERIFY(!engine.succeeded());
+    run.engine.cancel();
+    QVERIFY(!run.engine.isPortOpen());
+    QTRY_COMPARE(run.finished.count(), 1);
+    QCOMPARE(run.finished.at(0).at(0).toBool(), false);
+    QVERIFY(!run.engine.succeeded());
     QCOMPARE(m_radio->requests().size(), 22);
 }
 
@@ -626,22 +637,18 @@ void TstLink::failuresCountAcrossSuccesses()
     m_radio->setFaultPlan([](int i) { return (i == 2 || i == 3) ? Fault::None : Fault::Silent; });
     RadioImage image;
     fillWords(image, Marker);
-    TransferEngine engine(image);
-    QSignalSpy debug(&engine, &TransferEngine::debugLine);
-    QSignalSpy progress(&engine, &TransferEngine::progress);
-    QSignalSpy question(&engine, &TransferEngine::retryQuestion);
-    QSignalSpy finished(&engine, &TransferEngine::finished);
+    Watched run(image);
 
-    QVERIFY(engine.start(SimCom, true, true, true).ok());
-    QTRY_COMPARE_WITH_TIMEOUT(question.count(), 1, QuestionTimeoutMs);
+    QVERIFY(run.engine.start(SimCom, true, true, true).ok());
+    QTRY_COMPARE_WITH_TIMEOUT(run.question.count(), 1, QuestionTimeoutMs);
     // The eleventh failure asks: 2 + 2 successes + 9 more requests.
     QCOMPARE(m_radio->requests().size(), 13);
-    QCOMPARE(countLines(debug, QStringLiteral("No Data")), 11);
-    QCOMPARE(progress.count(), 2);
+    QCOMPARE(countLines(run.debug, QStringLiteral("No Data")), 11);
+    QCOMPARE(run.progress.count(), 2);
 
-    engine.cancel();
-    QTRY_COMPARE(finished.count(), 1);
-    QCOMPARE(finished.at(0).at(0).toBool(), false);
+    run.engine.cancel();
+    QTRY_COMPARE(run.finished.count(), 1);
+    QCOMPARE(run.finished.at(0).at(0).toBool(), false);
     // A transfer that ends early keeps every block read so far.
     for (int w = 0; w < 64; ++w) {
         const bool read = w == 0 || (w >= 16 && w <= 47);
@@ -653,15 +660,13 @@ void TstLink::bytesBeforeAck()
 {
     m_radio->setFaultPlan([](int) { return Fault::JunkBeforeAck; });
     RadioImage image;
-    TransferEngine engine(image);
-    QSignalSpy debug(&engine, &TransferEngine::debugLine);
-    QSignalSpy finished(&engine, &TransferEngine::finished);
+    Watched run(image);
 
-    QVERIFY(engine.start(SimCom, true, true, true).ok());
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, TransferTimeoutMs);
-    QCOMPARE(finished.at(0).at(0).toBool(), true);
+    QVERIFY(run.engine.start(SimCom, true, true, true).ok());
+    QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, TransferTimeoutMs);
+    QCOMPARE(run.finished.at(0).at(0).toBool(), true);
     QCOMPARE(m_radio->requests().size(), 12);
-    QCOMPARE(countLines(debug, QStringLiteral("RX:FF 0 6 ")), 12);
+    QCOMPARE(countLines(run.debug, QStringLiteral("RX:FF 0 6 ")), 12);
     for (const int w : transferredWords(BlockPlan(BlockPlan::Kind::Full)))
         QCOMPARE(image.ReadImageWord(w), m_radio->memoryWord(w));
 }
@@ -670,17 +675,15 @@ void TstLink::splitReplies()
 {
     m_radio->setFaultPlan([](int) { return Fault::Split; });
     RadioImage image;
-    TransferEngine engine(image);
-    QSignalSpy debug(&engine, &TransferEngine::debugLine);
-    QSignalSpy finished(&engine, &TransferEngine::finished);
+    Watched run(image);
 
-    QVERIFY(engine.start(SimCom, true, false, true).ok());
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, TransferTimeoutMs);
-    QCOMPARE(finished.at(0).at(0).toBool(), true);
+    QVERIFY(run.engine.start(SimCom, true, false, true).ok());
+    QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, TransferTimeoutMs);
+    QCOMPARE(run.finished.at(0).at(0).toBool(), true);
     QCOMPARE(m_radio->requests().size(), 5);
-    QCOMPARE(countLines(debug, QStringLiteral("No Data")), 0);
-    // Each reply is one debug line however many arrivals it took.
-    for (const QString &line : lines(debug)) {
+    QCOMPARE(countLines(run.debug, QStringLiteral("No Data")), 0);
+    // Each reply is one run.debug line however many arrivals it took.
+    for (const QString &line : lines(run.debug)) {
         if (line.startsWith(QStringLiteral("RX:")))
             QVERIFY(line.count(QLatin1Char(' ')) >= 4 * 24 + 1);
     }
@@ -693,18 +696,16 @@ void TstLink::refusedReplyIsRepeated()
     m_radio->setFaultPlan([](int i) { return i == 0 ? Fault::Refuse : Fault::None; });
     RadioImage image;
     fillWords(image, Marker);
-    TransferEngine engine(image);
-    QSignalSpy debug(&engine, &TransferEngine::debugLine);
-    QSignalSpy finished(&engine, &TransferEngine::finished);
+    Watched run(image);
 
-    QVERIFY(engine.start(SimCom, true, true, true).ok());
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, TransferTimeoutMs);
-    QCOMPARE(finished.at(0).at(0).toBool(), true);
+    QVERIFY(run.engine.start(SimCom, true, true, true).ok());
+    QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, TransferTimeoutMs);
+    QCOMPARE(run.finished.at(0).at(0).toBool(), true);
     QCOMPARE(requestsText(m_radio->requests()), QStringLiteral("0;0;16-47;48-51;61-63;64-77;80-111;"
                                                                "112-115;128-157;158-189;190-221;"
                                                                "222-245;246-275"));
     // The refusal carries no acknowledgement, so nothing of it is counted.
-    QCOMPARE(lines(debug).at(1), QStringLiteral("No Data"));
+    QCOMPARE(lines(run.debug).at(1), QStringLiteral("No Data"));
     for (const int w : transferredWords(BlockPlan(BlockPlan::Kind::Full)))
         QCOMPARE(image.ReadImageWord(w), m_radio->memoryWord(w));
 }
@@ -714,9 +715,7 @@ void TstLink::cutShortReplyIsNeverAccepted()
     m_radio->setFaultPlan([](int i) { return i == 1 ? Fault::CutShort : Fault::None; });
     RadioImage image;
     fillWords(image, Marker);
-    TransferEngine engine(image);
-    QSignalSpy debug(&engine, &TransferEngine::debugLine);
-    QSignalSpy finished(&engine, &TransferEngine::finished);
+    Watched run(image);
 
     bool untouchedAtRepeat = false;
     connect(m_radio.get(), &SimulatedRadio::requestReceived, this, [&](int index) {
@@ -727,16 +726,16 @@ void TstLink::cutShortReplyIsNeverAccepted()
             untouchedAtRepeat = untouchedAtRepeat && image.ReadImageWord(w) == Marker;
     });
 
-    QVERIFY(engine.start(SimCom, true, true, true).ok());
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, TransferTimeoutMs);
-    QCOMPARE(finished.at(0).at(0).toBool(), true);
+    QVERIFY(run.engine.start(SimCom, true, true, true).ok());
+    QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, TransferTimeoutMs);
+    QCOMPARE(run.finished.at(0).at(0).toBool(), true);
     QVERIFY(untouchedAtRepeat);
     QCOMPARE(m_radio->requests().size(), 13);
     QCOMPARE(m_radio->requests().at(2).firstWord, 16);
     QCOMPARE(m_radio->requests().at(2).count, 32);
 
     // The broken-off reply is shown, then the same block goes out again.
-    const QStringList shown = lines(debug);
+    const QStringList shown = lines(run.debug);
     QCOMPARE(shown.at(3).count(QLatin1Char(' ')), 1 + 64);
     QVERIFY(shown.at(3).startsWith(QStringLiteral("RX:6 ")));
     QCOMPARE(shown.at(4), shown.at(2));
@@ -749,12 +748,11 @@ void TstLink::trailingBytesAreHarmless()
     m_radio->setFaultPlan([](int) { return Fault::Trailing; });
     RadioImage image;
     fillWords(image, Marker);
-    TransferEngine engine(image);
-    QSignalSpy finished(&engine, &TransferEngine::finished);
+    Watched run(image);
 
-    QVERIFY(engine.start(SimCom, true, true, true).ok());
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, TransferTimeoutMs);
-    QCOMPARE(finished.at(0).at(0).toBool(), true);
+    QVERIFY(run.engine.start(SimCom, true, true, true).ok());
+    QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, TransferTimeoutMs);
+    QCOMPARE(run.finished.at(0).at(0).toBool(), true);
     QCOMPARE(m_radio->requests().size(), 12);
     const QList<int> moved = transferredWords(BlockPlan(BlockPlan::Kind::Full));
     for (int w = 0; w < RadioImage::WordCount; ++w)
@@ -766,16 +764,14 @@ void TstLink::babblingRadioCannotHoldABlock()
     // Junk every 100 ms keeps restarting the time-out, and no acknowledgement ever comes.
     m_radio->setFaultPlan([](int i) { return i == 0 ? Fault::Babble : Fault::None; });
     RadioImage image;
-    TransferEngine engine(image);
-    QSignalSpy debug(&engine, &TransferEngine::debugLine);
-    QSignalSpy finished(&engine, &TransferEngine::finished);
+    Watched run(image);
 
-    QVERIFY(engine.start(SimCom, true, false, true).ok());
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, TransferTimeoutMs);
-    QCOMPARE(finished.at(0).at(0).toBool(), true);
+    QVERIFY(run.engine.start(SimCom, true, false, true).ok());
+    QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, TransferTimeoutMs);
+    QCOMPARE(run.finished.at(0).at(0).toBool(), true);
     QCOMPARE(requestsText(m_radio->requests()),
              QStringLiteral("128-157;128-157;158-189;190-221;222-245;246-275"));
-    QCOMPARE(lines(debug).at(1), QStringLiteral("No Data"));
+    QCOMPARE(lines(run.debug).at(1), QStringLiteral("No Data"));
     for (const int w : transferredWords(BlockPlan(BlockPlan::Kind::Squelch)))
         QCOMPARE(image.ReadImageWord(w), m_radio->memoryWord(w));
 }
@@ -785,25 +781,22 @@ void TstLink::portVanishesMidTransfer()
     m_radio->setFaultPlan([](int i) { return i == 3 ? Fault::Vanish : Fault::None; });
     RadioImage image;
     fillWords(image, Marker);
-    TransferEngine engine(image);
-    QSignalSpy debug(&engine, &TransferEngine::debugLine);
-    QSignalSpy question(&engine, &TransferEngine::retryQuestion);
-    QSignalSpy finished(&engine, &TransferEngine::finished);
+    Watched run(image);
     QSignalSpy vanished(m_radio.get(), &SimulatedRadio::vanished);
 
-    QVERIFY(engine.start(SimCom, true, true, true).ok());
+    QVERIFY(run.engine.start(SimCom, true, true, true).ok());
     QTRY_COMPARE_WITH_TIMEOUT(vanished.count(), 1, TransferTimeoutMs);
-    QTRY_COMPARE_WITH_TIMEOUT(question.count(), 1, QuestionTimeoutMs);
-    QVERIFY(!engine.isPortOpen());
-    QCOMPARE(finished.count(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(run.question.count(), 1, QuestionTimeoutMs);
+    QVERIFY(!run.engine.isPortOpen());
+    QCOMPARE(run.finished.count(), 0);
     QCOMPARE(m_radio->requests().size(), 4);
-    QCOMPARE(countLines(debug, QStringLiteral("TX:")), 4 + 10);
+    QCOMPARE(countLines(run.debug, QStringLiteral("TX:")), 4 + 10);
 
     // The cable goes back in, possibly as another device under the same COM number.
     QVERIFY(m_radio->reappear());
-    engine.retry();
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, TransferTimeoutMs);
-    QCOMPARE(finished.at(0).at(0).toBool(), true);
+    run.engine.retry();
+    QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, TransferTimeoutMs);
+    QCOMPARE(run.finished.at(0).at(0).toBool(), true);
     QCOMPARE(requestsText(m_radio->requests()),
              QStringLiteral("0;16-47;48-51;61-63;61-63;64-77;80-111;112-115;128-157;158-189;"
                             "190-221;222-245;246-275"));
@@ -822,17 +815,15 @@ void TstLink::missingPort()
     }
     RadioImage image;
     fillWords(image, Marker);
-    TransferEngine engine(image);
-    QSignalSpy debug(&engine, &TransferEngine::debugLine);
-    QSignalSpy finished(&engine, &TransferEngine::finished);
+    Watched run(image);
 
-    const PortOpenResult result = engine.start(missingCom, true, true, true);
+    const PortOpenResult result = run.engine.start(missingCom, true, true, true);
     QCOMPARE(result.error, PortOpenError::NoSuchDevice);
     QVERIFY(!result.ok());
-    QTRY_COMPARE(finished.count(), 1);
-    QCOMPARE(finished.at(0).at(0).toBool(), false);
-    QCOMPARE(debug.count(), 0);
-    QVERIFY(!engine.isPortOpen());
+    QTRY_COMPARE(run.finished.count(), 1);
+    QCOMPARE(run.finished.at(0).at(0).toBool(), false);
+    QCOMPARE(run.debug.count(), 0);
+    QVERIFY(!run.engine.isPortOpen());
     QVERIFY(m_radio->receivedBytes().isEmpty());
 
 #ifndef Q_OS_WIN
@@ -850,13 +841,12 @@ void TstLink::portInUse()
     QVERIFY(openSerialPort(holder, SimCom).ok());
 
     RadioImage image;
-    TransferEngine engine(image);
-    QSignalSpy finished(&engine, &TransferEngine::finished);
-    const PortOpenResult result = engine.start(SimCom, true, true, true);
+    Watched run(image);
+    const PortOpenResult result = run.engine.start(SimCom, true, true, true);
     QCOMPARE(result.error, PortOpenError::InUse);
     QCOMPARE(result.device, m_radio->devicePath());
-    QTRY_COMPARE(finished.count(), 1);
-    QCOMPARE(finished.at(0).at(0).toBool(), false);
+    QTRY_COMPARE(run.finished.count(), 1);
+    QCOMPARE(run.finished.at(0).at(0).toBool(), false);
     QVERIFY(m_radio->receivedBytes().isEmpty());
 
     holder.close();
