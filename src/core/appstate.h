@@ -10,6 +10,9 @@
 // that need them. A test makes its own.
 struct AppState
 {
+    // The title of the main window, of every message box and of the status bar's first panel.
+    static constexpr char ApplicationTitle[] = "RQ73 Tune";
+
     RadioImage image;
     std::int32_t TuneTxTime = 5;
     bool LanguageIsEnglish = true;

@@ -7,19 +7,25 @@ int expectedReplyLength(RequestOperation operation, int count)
     return operation == RequestOperation::Read ? 4 * count + 1 : 1;
 }
 
-RequestFrame buildRequestFrame(RequestOperation operation, int firstWord, int count,
-                               const RadioImage &image)
+QByteArray requestHeader(int operation, int firstWord, int count)
 {
     Q_ASSERT(firstWord >= 0 && firstWord < 65536);
     Q_ASSERT(count >= 0 && count <= 255);
+    QByteArray header;
+    header.reserve(RequestFrame::HeaderSize + 4 * count);
+    header.append(RequestFrame::Tag, 4);
+    header.append(static_cast<char>(operation & 0xFF));
+    header.append(static_cast<char>(firstWord & 0xFF));
+    header.append(static_cast<char>((firstWord / 256) & 0xFF));
+    header.append(static_cast<char>(count & 0xFF));
+    return header;
+}
 
+RequestFrame buildRequestFrame(RequestOperation operation, int firstWord, int count,
+                               const RadioImage &image)
+{
     RequestFrame frame;
-    frame.bytes.reserve(RequestFrame::HeaderSize + 4 * count);
-    frame.bytes.append(RequestFrame::Tag, 4);
-    frame.bytes.append(static_cast<char>(operation));
-    frame.bytes.append(static_cast<char>(firstWord & 0xFF));
-    frame.bytes.append(static_cast<char>((firstWord / 256) & 0xFF));
-    frame.bytes.append(static_cast<char>(count & 0xFF));
+    frame.bytes = requestHeader(static_cast<int>(operation), firstWord, count);
 
     if (operation == RequestOperation::Write) {
         for (int w = firstWord; w < firstWord + count; ++w) {

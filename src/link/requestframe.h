@@ -16,6 +16,10 @@ struct RequestFrame
     int expectedReplyLength = 0;
 };
 
+// The eight bytes every frame to the radio starts with: "TUNE", the operation or command, the
+// first word address (low byte, then high byte) and the word count.
+QByteArray requestHeader(int operation, int firstWord, int count);
+
 // The reply to a read carries the acknowledgement and four bytes per word; a write is only
 // acknowledged.
 int expectedReplyLength(RequestOperation operation, int count);

@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QLayout>
+#include <QMessageBox>
 
 TuneChildWindow::TuneChildWindow(AppState &state, TuneWindowHost &host, int commandNumber,
                                  int checkFirst, int checkLast, QSize preferredSize,
@@ -62,4 +63,24 @@ void TuneChildWindow::closeEvent(QCloseEvent *event)
 {
     Form_Unload();
     QWidget::closeEvent(event);
+}
+
+bool TuneChildWindow::confirmAndTransfer(TransferKind kind, const QString &question,
+                                         const QString &successText,
+                                         const std::function<void()> &afterSuccess)
+{
+    QMessageBox ask(QMessageBox::Warning, QString::fromLatin1(AppState::ApplicationTitle),
+                    question, QMessageBox::Ok | QMessageBox::Cancel, this);
+    ask.setObjectName(QStringLiteral("TransferQuestion"));
+    if (ask.exec() != QMessageBox::Ok)
+        return false;
+    if (!m_host.runTransfer(kind))
+        return false;
+    if (afterSuccess)
+        afterSuccess();
+    QMessageBox done(QMessageBox::NoIcon, QString::fromLatin1(AppState::ApplicationTitle),
+                     successText, QMessageBox::Ok, this);
+    done.setObjectName(QStringLiteral("TransferSucceeded"));
+    done.exec();
+    return true;
 }

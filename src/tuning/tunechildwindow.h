@@ -1,6 +1,9 @@
 #pragma once
 
+#include "transferkind.h"
+
 #include <QWidget>
+#include <functional>
 
 struct AppState;
 class TuneWindowHost;
@@ -29,6 +32,13 @@ public:
     void Form_Activate();
     void Form_Resize(Qt::WindowStates states);
     void Form_Unload();
+
+    // The Read and Write buttons of both tune windows: ask the question (OK/Cancel, exclamation
+    // icon), run the transfer in the modal transfer window and, when it worked, run
+    // afterSuccess (a refresh) and then say so. Returns whether the transfer succeeded.
+    bool confirmAndTransfer(TransferKind kind, const QString &question,
+                            const QString &successText,
+                            const std::function<void()> &afterSuccess = {});
 
 protected:
     // Puts the image's values into the controls.

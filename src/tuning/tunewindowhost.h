@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transferkind.h"
+
 class TuneChildWindow;
 
 // What a tune window needs from the frame that holds it. The frame lives in a higher layer, so
@@ -17,5 +19,5 @@ public:
     virtual void recordChildWindowState(int state) = 0;
 
     // Runs a transfer in the modal transfer window and returns whether it succeeded.
-    virtual bool runTransfer(bool isRead, bool tuneDataRange, bool squelchDataRange) = 0;
+    virtual bool runTransfer(TransferKind kind) = 0;
 };

@@ -537,11 +537,12 @@ void MDIFormMain::refreshOpenTuneWindows()
         m_formTuneSq->AnalyseSq();
 }
 
-bool MDIFormMain::runTransfer(bool isRead, bool tuneDataRange, bool squelchDataRange)
+bool MDIFormMain::runTransfer(TransferKind kind)
 {
-    m_state.TransferIsRead = isRead;
-    m_state.TuneDataRange = tuneDataRange;
-    m_state.SquelchDataRange = squelchDataRange;
+    const TransferSettings settings = transferSettings(kind);
+    m_state.TransferIsRead = settings.isRead;
+    m_state.TuneDataRange = settings.tuneDataRange;
+    m_state.SquelchDataRange = settings.squelchDataRange;
     FormProcess process(
         m_state, [this] { refreshOpenTuneWindows(); }, this);
     process.exec();
@@ -550,12 +551,12 @@ bool MDIFormMain::runTransfer(bool isRead, bool tuneDataRange, bool squelchDataR
 
 void MDIFormMain::MenuRead_Click()
 {
-    runTransfer(true, true, true);
+    runTransfer(TransferKind::FullRead);
 }
 
 void MDIFormMain::MenuWrite_Click()
 {
-    runTransfer(false, true, true);
+    runTransfer(TransferKind::FullWrite);
 }
 
 void MDIFormMain::MenuCom_Click()

@@ -63,7 +63,7 @@ public:
     void childUnloaded(TuneChildWindow &child) override;
     void childActivated(TuneChildWindow &child) override;
     void recordChildWindowState(int state) override;
-    bool runTransfer(bool isRead, bool tuneDataRange, bool squelchDataRange) override;
+    bool runTransfer(TransferKind kind) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,0 +1,56 @@
+#include "livetuneframe.h"
+
+#include "radioimage.h"
+#include "requestframe.h"
+
+namespace LiveTune {
+
+bool isTransmitWord(int w)
+{
+    return (w >= 0 && w < 64) || (w >= 71 && w <= 74) || (w >= 80 && w <= 127);
+}
+
+int tuneDataCommand(int wordAddress, int txTimeIndex)
+{
+    if (!isTransmitWord(wordAddress) || txTimeIndex < 0 || txTimeIndex > 9)
+        return PlainCommand;
+    return (txTimeIndex + 1) * 16 + PlainCommand;
+}
+
+int squelchFrameAddress(int firstWord)
+{
+    switch (firstWord) {
+    case 276:
+        return 246;
+    case 278:
+        return 128;
+    default:
+        return firstWord;
+    }
+}
+
+QByteArray buildLiveTuneFrame(int command, int frameAddress, int firstWord, int count,
+                              const RadioImage &image)
+{
+    QByteArray frame = requestHeader(command, frameAddress, count);
+    for (int i = 0; i < count; ++i) {
+        const RadioImage::WordBytes bytes
+            = RadioImage::WordToBytes(image.ReadImageWord(firstWord + i));
+        frame.append(reinterpret_cast<const char *>(bytes.data()), 4);
+    }
+    return frame;
+}
+
+QByteArray tuneDataFrame(int wordAddress, int txTimeIndex, const RadioImage &image)
+{
+    return buildLiveTuneFrame(tuneDataCommand(wordAddress, txTimeIndex), wordAddress,
+                              wordAddress, 1, image);
+}
+
+QByteArray squelchTestFrame(int firstWord, const RadioImage &image)
+{
+    return buildLiveTuneFrame(SquelchCommand, squelchFrameAddress(firstWord), firstWord, 2,
+                              image);
+}
+
+} // namespace LiveTune

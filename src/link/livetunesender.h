@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+
+#include <functional>
+
+class QSerialPort;
+class QTimer;
+
+// The live link of one tune window: it owns the window's own port object, opens it for one
+// frame, waits without blocking the event loop until the frame has left the machine, and closes
+// it again. Nothing is read and nothing is reported: a port that cannot be opened drops the frame.
+//
+// A change that comes while a frame is still draining is queued; a queued frame for the same
+// words is replaced, and every frame is built only when it goes out, so the radio always ends
+// with the image's latest value and no frame carries a stale one.
+class LiveTuneSender : public QObject
+{
+    Q_OBJECT
+public:
+    // Builds the frame from the image at the moment it goes out.
+    using FrameBuilder = std::function<QByteArray()>;
+
+    // A port that never drains (a cable whose adapter hangs) is closed after this and its frame
+    // given up.
+    static constexpr int DefaultDrainLimitMs = 3000;
+
+    explicit LiveTuneSender(QObject *parent = nullptr);
+    ~LiveTuneSender() override;
+
+    void setDrainLimitMs(int ms) { m_drainLimitMs = ms; }
+
+    // key names the words the frame carries (their first word address).
+    void send(int comPortNumber, int key, FrameBuilder build);
+
+    // True while a frame is going out, or waiting to.
+    bool isBusy() const;
+
+signals:
+    // Every queued frame has gone out or been given up; the port is closed.
+    void idle();
+
+private:
+    struct Pending
+    {
+        int comPortNumber = 0;
+        int key = 0;
+        FrameBuilder build;
+    };
+
+    void startNext();
+    void checkDrained();
+    void finishFrame();
+    qint64 bytesInKernelQueue() const;
+
+    QSerialPort *m_port;
+    QTimer *m_drainTimer;
+    QElapsedTimer m_sinceWrite;
+    QList<Pending> m_queue;
+    int m_drainLimitMs = DefaultDrainLimitMs;
+    bool m_sending = false;
+};
