@@ -20,6 +20,10 @@ struct AppState
     int ComPortNumber = 1;
     QString CurrentFilePath;
     QString CurrentFileName = QStringLiteral("new.rdat");
+    // True once the image holds data someone put there: a successful read from a radio or a
+    // loaded file. False at start-up and again after New, when writing it would overwrite a
+    // radio's calibration with zeros.
+    bool ImageHasSource = false;
 
     // Set by the command that starts a transfer, cleared when the transfer window closes.
     bool TransferIsRead = false;
