@@ -94,6 +94,61 @@
     </message>
 </context>
 <context>
+    <name>FormTuneSq</name>
+    <message>
+        <source>ASQ On</source>
+        <translation>ASQ开启</translation>
+    </message>
+    <message>
+        <source>ASQ Off</source>
+        <translation>ASQ关闭</translation>
+    </message>
+    <message>
+        <source>SQ On</source>
+        <translation>SQ开启</translation>
+    </message>
+    <message>
+        <source>SQ Off</source>
+        <translation>SQ关闭</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>测试</translation>
+    </message>
+    <message>
+        <source>Modify</source>
+        <translation>校准</translation>
+    </message>
+    <message>
+        <source>reference</source>
+        <translation>参考</translation>
+    </message>
+    <message>
+        <source>Read Tune</source>
+        <translation>读调谐数据</translation>
+    </message>
+    <message>
+        <source>Write Tune</source>
+        <translation>写调谐数据</translation>
+    </message>
+    <message>
+        <source>Read tune data from radio.Do you wish continue?</source>
+        <translation>从对讲机读取调谐数据？</translation>
+    </message>
+    <message>
+        <source>Read data successful</source>
+        <translation>读取数据成功</translation>
+    </message>
+    <message>
+        <source>Write tune data into radio.Do you wish continue?</source>
+        <translation>向对讲机写入调谐数据？</translation>
+    </message>
+    <message>
+        <source>Write data successful</source>
+        <translation>写入数据成功</translation>
+    </message>
+</context>
+<context>
     <name>MDIFormMain</name>
     <message>
         <source>&amp;File</source>

@@ -1,15 +1,315 @@
 #include "formtunesq.h"
 
 #include "appstate.h"
+#include "keyfilter.h"
+#include "livetuneframe.h"
+#include "livetunesender.h"
+#include "squelchtable.h"
 #include "tunefont.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace {
+
+// Grid columns of one group: level label, on box, off box, Test button, and a gap before the
+// next group.
+constexpr int ColumnsPerGroup = 5;
+// Grid rows: the headers, the 15 table rows, a gap, the reference row and the Modify button.
+constexpr int HeaderGridRow = 0;
+constexpr int ReferenceGridRow = SquelchTable::AsqRows + 2;
+constexpr int ModifyGridRow = ReferenceGridRow + 1;
+constexpr int GroupGapPixels = 14;
+constexpr int ReferenceGapPixels = 8;
+
+// Wide enough for the largest threshold and a digit more while typing.
+constexpr char BoxSample[] = "000000";
+// Room around a Test button's caption; the style's own minimum would make 76 of them too wide
+// for the table to fit beside the tree pane.
+constexpr int ButtonPadding = 16;
+
+} // namespace
 
 FormTuneSq::FormTuneSq(AppState &state, TuneWindowHost &host, QWidget *parent)
     : TuneChildWindow(state, host, WindowListCommand, 1000, 1007, QSize(640, 480), parent)
+    , m_sender(new LiveTuneSender(this))
 {
     setObjectName(QStringLiteral("FormTuneSq"));
     // The same caption in both languages.
     setWindowTitle(QStringLiteral("SQ"));
     setFont(tuneWindowFont());
+    buildControls();
+    resize(sizeHint());
 }
 
-void FormTuneSq::AnalyseSq() {}
+void FormTuneSq::buildControls()
+{
+    using namespace SquelchTable;
+
+    const QString asqOn = tr("ASQ On");
+    const QString asqOff = tr("ASQ Off");
+    const QString sqOn = tr("SQ On");
+    const QString sqOff = tr("SQ Off");
+    const QString testCaption = tr("Test");
+    const QString modifyCaption = tr("Modify");
+    const QString referenceText = tr("reference");
+
+    m_table = new QWidget;
+    m_table->setObjectName(QStringLiteral("SquelchTable"));
+    auto *grid = new QGridLayout;
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(2);
+    grid->setRowMinimumHeight(ReferenceGridRow - 1, ReferenceGapPixels);
+
+    const QFontMetrics metrics(font());
+    const int boxWidth = metrics.horizontalAdvance(QString::fromLatin1(BoxSample))
+                         + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
+
+    // Headers: the table name and the two column captions of every group.
+    for (int k = 0; k < GroupCount; ++k) {
+        const bool automatic = k == 0 || k == 4;
+        auto *index = new QLabel(k == 0   ? QStringLiteral("FM")
+                                 : k == 4 ? QStringLiteral("AM")
+                                          : QString());
+        auto *on = new QLabel(automatic ? asqOn : sqOn);
+        auto *off = new QLabel(automatic ? asqOff : sqOff);
+        index->setObjectName(QStringLiteral("LabelIndex(%1)").arg(k));
+        on->setObjectName(QStringLiteral("LabelSqOn(%1)").arg(k));
+        off->setObjectName(QStringLiteral("LabelSqOff(%1)").arg(k));
+        index->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+        for (QLabel *label : {on, off})
+            label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        LabelIndex.append(index);
+        LabelSqOn.append(on);
+        LabelSqOff.append(off);
+    }
+    for (int group = 0; group < GroupCount; ++group) {
+        const int k = GroupHeader[group];
+        const int column = group * ColumnsPerGroup;
+        grid->addWidget(LabelIndex[k], HeaderGridRow, column);
+        grid->addWidget(LabelSqOn[k], HeaderGridRow, column + 1);
+        grid->addWidget(LabelSqOff[k], HeaderGridRow, column + 2);
+        if (group + 1 < GroupCount)
+            grid->setColumnMinimumWidth(column + ColumnsPerGroup - 1, GroupGapPixels);
+    }
+
+    const int testWidth = metrics.horizontalAdvance(testCaption) + ButtonPadding;
+
+    TextSq.resize(BoxCount);
+    CommandTest.resize(RowCount);
+    for (const Row &r : rows()) {
+        const QString table = tableName(r.table);
+        const QString level = r.reference ? referenceText : QString::number(r.level);
+        const bool automatic = r.table != Table::Squelch;
+        const int column = r.group * ColumnsPerGroup;
+        const int gridRow = r.reference ? ReferenceGridRow : HeaderGridRow + 1 + r.line;
+
+        for (int side = 0; side < 2; ++side) {
+            const int box = 2 * r.index + side;
+            auto *edit = new QLineEdit;
+            edit->setObjectName(QStringLiteral("TextSq(%1)").arg(box));
+            edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            edit->setMaxLength(8);
+            edit->setFixedWidth(boxWidth);
+            const QString caption
+                = side == 0 ? (automatic ? asqOn : sqOn) : (automatic ? asqOff : sqOff);
+            edit->setAccessibleName(QStringLiteral("%1 %2 %3").arg(table, level, caption));
+            edit->installEventFilter(this);
+            grid->addWidget(edit, gridRow, column + 1 + side);
+            TextSq[box] = edit;
+        }
+
+        auto *test = new QPushButton(testCaption);
+        test->setObjectName(QStringLiteral("CommandTest(%1)").arg(r.index));
+        test->setAccessibleName(QStringLiteral("%1 %2 %3").arg(testCaption, table, level));
+        test->setAutoDefault(false);
+        test->setFixedWidth(testWidth);
+        const int index = r.index;
+        connect(test, &QPushButton::clicked, this, [this, index] { CommandTest_Click(index); });
+        grid->addWidget(test, gridRow, column + 3);
+        CommandTest[r.index] = test;
+
+        if (!r.reference) {
+            auto *label = new QLabel(r.levelText());
+            label->setObjectName(QStringLiteral("LabelSqLevel(%1)").arg(r.index));
+            label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            label->setAccessibleName(QStringLiteral("%1 %2").arg(table, level));
+            label->setBuddy(TextSq[2 * r.index]);
+            grid->addWidget(label, gridRow, column);
+            LabelSqLevel.append(label);
+        }
+        // The headers name the first row of their group.
+        if (r.line == 0) {
+            const int k = GroupHeader[r.group];
+            LabelIndex[k]->setBuddy(TextSq[2 * r.index]);
+            LabelSqOn[k]->setBuddy(TextSq[2 * r.index]);
+            LabelSqOff[k]->setBuddy(TextSq[2 * r.index + 1]);
+        }
+    }
+
+    for (int t = 0; t < 2; ++t) {
+        auto *modify = new QPushButton(modifyCaption);
+        modify->setObjectName(QStringLiteral("CommandModify(%1)").arg(t));
+        modify->setAccessibleName(
+            QStringLiteral("%1 %2").arg(modifyCaption, tableName(t == 0 ? Table::Fm : Table::Am)));
+        modify->setAutoDefault(false);
+        connect(modify, &QPushButton::clicked, this, [this, t] { CommandModify_Click(t); });
+        // FM is the first group, AM the second.
+        grid->addWidget(modify, ModifyGridRow, t * ColumnsPerGroup + 1, 1, 2);
+        CommandModify.append(modify);
+    }
+
+    CommandRead = new QPushButton(tr("Read Tune"));
+    CommandRead->setObjectName(QStringLiteral("CommandRead"));
+    CommandWrite = new QPushButton(tr("Write Tune"));
+    CommandWrite->setObjectName(QStringLiteral("CommandWrite"));
+    for (QPushButton *button : {CommandRead, CommandWrite}) {
+        button->setAccessibleName(button->text());
+        button->setAutoDefault(false);
+    }
+    connect(CommandRead, &QPushButton::clicked, this, &FormTuneSq::CommandRead_Click);
+    connect(CommandWrite, &QPushButton::clicked, this, &FormTuneSq::CommandWrite_Click);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(CommandRead);
+    buttons->addWidget(CommandWrite);
+    auto *column = new QVBoxLayout;
+    column->addLayout(grid);
+    column->addSpacing(8);
+    column->addLayout(buttons);
+    column->addStretch();
+    // Spare room goes to the right and below, so the groups stay together at any window size.
+    auto *content = new QHBoxLayout;
+    content->addLayout(column);
+    content->addStretch();
+    m_table->setLayout(content);
+
+    // On a small screen the rows scroll rather than squeeze.
+    m_scroll = new QScrollArea;
+    m_scroll->setObjectName(QStringLiteral("SquelchScroll"));
+    m_scroll->setWidget(m_table);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(m_scroll);
+}
+
+QSize FormTuneSq::sizeHint() const
+{
+    // The scroll area would offer only a fraction of the table; ask for all of it.
+    return m_table ? m_table->sizeHint() : TuneChildWindow::sizeHint();
+}
+
+void FormTuneSq::AnalyseSq()
+{
+    m_analysing = true;
+    for (int k = 0; k < SquelchTable::BoxCount; ++k)
+        TextSq[k]->setText(
+            SquelchTable::displayText(m_state.image.ReadImageWord(SquelchTable::boxWord(k))));
+    m_analysing = false;
+}
+
+bool FormTuneSq::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::FocusOut) {
+        const int box = TextSq.indexOf(qobject_cast<QLineEdit *>(watched));
+        if (box >= 0) {
+            if (event->type() == QEvent::KeyPress)
+                return TextSq_KeyPress(box, static_cast<QKeyEvent *>(event));
+            commitBox(box, false);
+        }
+    }
+    return TuneChildWindow::eventFilter(watched, event);
+}
+
+bool FormTuneSq::TextSq_KeyPress(int box, QKeyEvent *event)
+{
+    int key = 0;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        key = KeyEnter;
+    else if (event->key() == Qt::Key_Backspace)
+        key = KeyBackspace;
+    else if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false; // the box's own shortcuts: select all, copy, paste
+    else if (event->text().size() == 1 && event->text().at(0).isPrint())
+        key = event->text().at(0).unicode();
+    else
+        return false; // keys that type nothing: arrows, Home, Delete, Tab
+
+    QLineEdit *edit = TextSq[box];
+    const int passed = FilterKeyPress(edit->text(), edit->hasSelectedText(),
+                                      m_state.DecimalSeparator, key, KeyFilterMode::EightDigit);
+    if (passed == 0)
+        return true;
+    if (passed == KeyEnter) {
+        commitBox(box, true);
+        return true;
+    }
+    return false;
+}
+
+void FormTuneSq::commitBox(int box, bool fromEnter)
+{
+    if (m_analysing)
+        return;
+    QLineEdit *edit = TextSq[box];
+    // Passing through a box changes nothing: a stored value shown as "100" or "0" stays stored.
+    if (edit->isModified()) {
+        const int word = SquelchTable::boxWord(box);
+        const SquelchTable::Commit commit
+            = SquelchTable::commitText(edit->text(), m_state.image.ReadImageWord(word));
+        edit->setText(commit.text);
+        if (commit.value)
+            m_state.image.WriteImageWord(word, *commit.value);
+    }
+    if (fromEnter)
+        edit->selectAll();
+}
+
+void FormTuneSq::CommandTest_Click(int row)
+{
+    if (m_sender->isBusy()) {
+        QMessageBox busy(QMessageBox::Critical, QString::fromLatin1(AppState::ApplicationTitle),
+                         QStringLiteral("Port is running"), QMessageBox::Ok, this);
+        busy.setObjectName(QStringLiteral("PortIsRunning"));
+        busy.exec();
+        return;
+    }
+    const int firstWord = SquelchTable::row(row).onWord();
+    m_sender->send(m_state.ComPortNumber, firstWord, [this, firstWord] {
+        return LiveTune::squelchTestFrame(firstWord, m_state.image);
+    });
+}
+
+void FormTuneSq::CommandModify_Click(int table)
+{
+    SquelchTable::rescale(m_state.image,
+                          table == 0 ? SquelchTable::FmRescale : SquelchTable::AmRescale);
+    AnalyseSq();
+}
+
+void FormTuneSq::CommandRead_Click()
+{
+    confirmAndTransfer(TransferKind::SquelchRead,
+                       tr("Read tune data from radio.Do you wish continue?"),
+                       tr("Read data successful"), [this] { AnalyseSq(); });
+}
+
+void FormTuneSq::CommandWrite_Click()
+{
+    confirmAndTransfer(TransferKind::SquelchWrite,
+                       tr("Write tune data into radio.Do you wish continue?"),
+                       tr("Write data successful"));
+}

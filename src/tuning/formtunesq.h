@@ -2,7 +2,17 @@
 
 #include "tunechildwindow.h"
 
-// The squelch tune window: the squelch threshold table.
+#include <QList>
+
+class LiveTuneSender;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollArea;
+
+// The squelch tune window: the squelch threshold table of words 128 to 279, with a live Test of
+// each row, the rescale of the FM and AM tables from their reference rows, and the squelch
+// transfers.
 class FormTuneSq : public TuneChildWindow
 {
     Q_OBJECT
@@ -14,6 +24,41 @@ public:
     // Puts the image's squelch table into the controls.
     void AnalyseSq();
 
+    QSize sizeHint() const override;
+
+    QLineEdit *textSq(int box) const { return TextSq.at(box); }
+    QPushButton *commandTest(int row) const { return CommandTest.at(row); }
+    QPushButton *commandModify(int table) const { return CommandModify.at(table); }
+    QLabel *labelSqLevel(int row) const { return LabelSqLevel.at(row); }
+    LiveTuneSender &sender() const { return *m_sender; }
+
+    void CommandTest_Click(int row);
+    void CommandModify_Click(int table);
+    void CommandRead_Click();
+    void CommandWrite_Click();
+
 protected:
     void refresh() override { AnalyseSq(); }
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    bool TextSq_KeyPress(int box, QKeyEvent *event);
+    void commitBox(int box, bool fromEnter);
+
+    LiveTuneSender *m_sender;
+    // Keeps the boxes' own events from writing to the image while the window fills them.
+    bool m_analysing = false;
+
+    QScrollArea *m_scroll = nullptr;
+    QWidget *m_table = nullptr;
+    QList<QLineEdit *> TextSq;
+    QList<QPushButton *> CommandTest;
+    QList<QLabel *> LabelSqLevel;
+    QList<QLabel *> LabelIndex;
+    QList<QLabel *> LabelSqOn;
+    QList<QLabel *> LabelSqOff;
+    QList<QPushButton *> CommandModify;
+    QPushButton *CommandRead = nullptr;
+    QPushButton *CommandWrite = nullptr;
 };
