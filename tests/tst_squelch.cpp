@@ -621,14 +621,15 @@ void TstSquelch::secondTestWhileDraining()
     QCOMPARE(title, QStringLiteral("RQ73 Tune"));
     QCOMPARE(icon, QMessageBox::Critical);
 
-    QTRY_VERIFY(!form->sender().isBusy());
-    QCOMPARE(radio.liveFrames().size(), 1);
+    QTRY_COMPARE(radio.liveFrames().size(), 1);
     QCOMPARE(radio.liveFrames().first().wordAddress, 168);
+    QTRY_VERIFY(!form->sender().isBusy());
 
-    // Once the first frame is out, the next Test goes.
+    // Once the first frame is out, the next Test goes; the refused one never went.
     form->commandTest(21)->click();
     QTRY_COMPARE(radio.liveFrames().size(), 2);
     QCOMPARE(radio.liveFrames().last().wordAddress, 170);
+    QCOMPARE(radio.receivedBytes().size(), 32);
 }
 
 void TstSquelch::modifyRescalesWithoutSending()
