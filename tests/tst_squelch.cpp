@@ -402,6 +402,7 @@ void TstSquelch::layoutAndCaptions()
     QCOMPARE(form->textSq(41)->accessibleName(), names[1]);
     QCOMPARE(form->textSq(148)->accessibleName(), names[2]);
     QCOMPARE(form->commandTest(2)->accessibleName(), names[3]);
+    QCOMPARE(form->textSq(148)->toolTip(), names[2]);
     for (int k = 0; k < 152; ++k)
         QVERIFY2(!form->textSq(k)->accessibleName().isEmpty(), qPrintable(QString::number(k)));
 

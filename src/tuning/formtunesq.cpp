@@ -124,6 +124,9 @@ void FormTuneSq::buildControls()
             const QString caption
                 = side == 0 ? (automatic ? asqOn : sqOn) : (automatic ? asqOff : sqOff);
             edit->setAccessibleName(QStringLiteral("%1 %2 %3").arg(table, level, caption));
+            // The reference rows have no level label; the tip says what they are.
+            if (r.reference)
+                edit->setToolTip(edit->accessibleName());
             edit->installEventFilter(this);
             grid->addWidget(edit, gridRow, column + 1 + side);
             TextSq[box] = edit;
