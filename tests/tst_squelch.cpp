@@ -167,6 +167,7 @@ private slots:
     void testFrames_data();
     void testFrames();
     void secondTestWhileDraining();
+    void testWithoutPortIsSilent();
     void modifyRescalesWithoutSending();
     void readLeavesReferenceRows_data();
     void readLeavesReferenceRows();
@@ -631,6 +632,23 @@ void TstSquelch::secondTestWhileDraining()
     QTRY_COMPARE(radio.liveFrames().size(), 2);
     QCOMPARE(radio.liveFrames().last().wordAddress, 170);
     QCOMPARE(radio.receivedBytes().size(), 32);
+}
+
+void TstSquelch::testWithoutPortIsSilent()
+{
+    SettingsStore::openSettings().setValue(QStringLiteral("Ports/COM%1").arg(RadioPort),
+                                           QStringLiteral("/nonexistent/rq73-squelch-port"));
+    Program p;
+    p.state.image.WriteImageWord(168, 300);
+    const RadioImage before = p.state.image;
+    FormTuneSq *form = p.openSq();
+    form->commandTest(20)->click();
+    // The frame is dropped at once and quietly; the next Test is not refused.
+    QVERIFY(!form->sender().isBusy());
+    QVERIFY(!QApplication::activeModalWidget());
+    form->commandTest(20)->click();
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(p.state.image == before);
 }
 
 void TstSquelch::modifyRescalesWithoutSending()
