@@ -64,6 +64,8 @@ void FormTuneSq::buildControls()
     const QString modifyCaption = tr("Modify");
     const QString referenceText = tr("reference");
 
+    // Every control is made on the table widget at once: moving 300 widgets there afterwards
+    // would cost a noticeable part of the window's opening time.
     m_table = new QWidget;
     m_table->setObjectName(QStringLiteral("SquelchTable"));
     auto *grid = new QGridLayout;
@@ -80,9 +82,10 @@ void FormTuneSq::buildControls()
         const bool automatic = k == 0 || k == 4;
         auto *index = new QLabel(k == 0   ? QStringLiteral("FM")
                                  : k == 4 ? QStringLiteral("AM")
-                                          : QString());
-        auto *on = new QLabel(automatic ? asqOn : sqOn);
-        auto *off = new QLabel(automatic ? asqOff : sqOff);
+                                          : QString(),
+                                 m_table);
+        auto *on = new QLabel(automatic ? asqOn : sqOn, m_table);
+        auto *off = new QLabel(automatic ? asqOff : sqOff, m_table);
         index->setObjectName(QStringLiteral("LabelIndex(%1)").arg(k));
         on->setObjectName(QStringLiteral("LabelSqOn(%1)").arg(k));
         off->setObjectName(QStringLiteral("LabelSqOff(%1)").arg(k));
@@ -116,7 +119,7 @@ void FormTuneSq::buildControls()
 
         for (int side = 0; side < 2; ++side) {
             const int box = 2 * r.index + side;
-            auto *edit = new QLineEdit;
+            auto *edit = new QLineEdit(m_table);
             edit->setObjectName(QStringLiteral("TextSq(%1)").arg(box));
             edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             edit->setMaxLength(8);
@@ -132,7 +135,7 @@ void FormTuneSq::buildControls()
             TextSq[box] = edit;
         }
 
-        auto *test = new QPushButton(testCaption);
+        auto *test = new QPushButton(testCaption, m_table);
         test->setObjectName(QStringLiteral("CommandTest(%1)").arg(r.index));
         test->setAccessibleName(QStringLiteral("%1 %2 %3").arg(testCaption, table, level));
         test->setAutoDefault(false);
@@ -143,7 +146,7 @@ void FormTuneSq::buildControls()
         CommandTest[r.index] = test;
 
         if (!r.reference) {
-            auto *label = new QLabel(r.levelText());
+            auto *label = new QLabel(r.levelText(), m_table);
             label->setObjectName(QStringLiteral("LabelSqLevel(%1)").arg(r.index));
             label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             label->setAccessibleName(QStringLiteral("%1 %2").arg(table, level));
@@ -161,7 +164,7 @@ void FormTuneSq::buildControls()
     }
 
     for (int t = 0; t < 2; ++t) {
-        auto *modify = new QPushButton(modifyCaption);
+        auto *modify = new QPushButton(modifyCaption, m_table);
         modify->setObjectName(QStringLiteral("CommandModify(%1)").arg(t));
         modify->setAccessibleName(
             QStringLiteral("%1 %2").arg(modifyCaption, tableName(t == 0 ? Table::Fm : Table::Am)));
@@ -172,9 +175,9 @@ void FormTuneSq::buildControls()
         CommandModify.append(modify);
     }
 
-    CommandRead = new QPushButton(tr("Read Tune"));
+    CommandRead = new QPushButton(tr("Read Tune"), m_table);
     CommandRead->setObjectName(QStringLiteral("CommandRead"));
-    CommandWrite = new QPushButton(tr("Write Tune"));
+    CommandWrite = new QPushButton(tr("Write Tune"), m_table);
     CommandWrite->setObjectName(QStringLiteral("CommandWrite"));
     for (QPushButton *button : {CommandRead, CommandWrite}) {
         button->setAccessibleName(button->text());
