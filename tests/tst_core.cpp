@@ -1,4 +1,6 @@
+#include "datafile.h"
 #include "decimalseparator.h"
+#include "filesizelimit.h"
 #include "keyfilter.h"
 #include "radioimage.h"
 #include "settingsstore.h"
@@ -7,6 +9,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,6 +44,23 @@ private slots:
     void unreadableSettingsGiveDefaults();
 
     void chineseCatalogue();
+
+    void dataFileRoundTrip();
+    void dataFileSizeAndHeader();
+    void dataFileTuneTxTime_data();
+    void dataFileTuneTxTime();
+    void dataFileVersionIgnored_data();
+    void dataFileVersionIgnored();
+    void dataFileHeaderDifference_data();
+    void dataFileHeaderDifference();
+    void dataFileRejected_data();
+    void dataFileRejected();
+    void dataFileUnreadable();
+    void dataFileLongerLoadsFirst2068();
+    void dataFileSaveFailureKeepsOldFile_data();
+    void dataFileSaveFailureKeepsOldFile();
+    void dataFileSaveOverLongerFile();
+    void dataFileEmptyPath();
 
 private:
     QTemporaryDir m_settingsDir;
@@ -274,6 +295,296 @@ void TstCore::chineseCatalogue()
     QCOMPARE(QCoreApplication::translate("MDIFormMain", "&File"), QStringLiteral("文件(&F)"));
     QVERIFY(translations.apply(true));
     QCOMPARE(QCoreApplication::translate("MDIFormMain", "&File"), QStringLiteral("&File"));
+}
+
+namespace {
+
+const QByteArray Header("RQ73 DT Ver1.0.7");
+
+// Neighbouring bytes all differ, so a shifted, cut or partly cleared copy shows.
+QByteArray patternImage(int seed)
+{
+    QByteArray bytes(RadioImage::Size, '\0');
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>((i * 37 + seed) & 0xFF);
+    return bytes;
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// An image and transmit time that differ from anything a test file holds, to show a rejected
+// file changed nothing.
+struct Loaded
+{
+    RadioImage image;
+    std::int32_t tuneTxTime = 3;
+
+    Loaded() { image.assign(patternImage(200)); }
+    bool untouched() const { return image.toByteArray() == patternImage(200) && tuneTxTime == 3; }
+};
+
+} // namespace
+
+void TstCore::dataFileRoundTrip()
+{
+    QTemporaryDir dir;
+    const QByteArray original = Header + patternImage(11) + QByteArray::fromHex("07000000");
+    const QString first = dir.filePath(QStringLiteral("radio.rdat"));
+    QVERIFY(writeBytes(first, original));
+
+    Loaded loaded;
+    QVERIFY(ReadFromFile(first, loaded.image, loaded.tuneTxTime).ok());
+    QCOMPARE(loaded.image.toByteArray(), patternImage(11));
+    QCOMPARE(loaded.tuneTxTime, 7);
+
+    const QString copy = dir.filePath(QStringLiteral("copy.rdat"));
+    QVERIFY(WriteToFile(copy, loaded.image, loaded.tuneTxTime).ok());
+    QCOMPARE(readBytes(copy), original);
+}
+
+void TstCore::dataFileSizeAndHeader()
+{
+    QTemporaryDir dir;
+    RadioImage image;
+    image.WriteImageWord(0, -300);
+    image.WriteImageWord(511, 0x12345678);
+    const QString path = dir.filePath(QStringLiteral("new.rdat"));
+    QVERIFY(WriteToFile(path, image, 5).ok());
+
+    const QByteArray bytes = readBytes(path);
+    QCOMPARE(bytes.size(), 2068);
+    QCOMPARE(bytes.left(16), QByteArray("RQ73 DT Ver1.0.7"));
+    QCOMPARE(bytes.mid(16, 4), QByteArray::fromHex("d4feffff"));
+    QCOMPARE(bytes.mid(20, 2040), QByteArray(2040, '\0'));
+    QCOMPARE(bytes.mid(2060, 4), QByteArray::fromHex("78563412"));
+    QCOMPARE(bytes.right(4), QByteArray::fromHex("05000000"));
+}
+
+void TstCore::dataFileTuneTxTime_data()
+{
+    QTest::addColumn<qint32>("value");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("minus one") << -1 << QByteArray::fromHex("ffffffff");
+    QTest::newRow("minus two") << -2 << QByteArray::fromHex("feffffff");
+    QTest::newRow("smallest") << std::numeric_limits<qint32>::min()
+                              << QByteArray::fromHex("00000080");
+    QTest::newRow("nine") << 9 << QByteArray::fromHex("09000000");
+    QTest::newRow("all four bytes") << qint32(0x01020304) << QByteArray::fromHex("04030201");
+}
+
+void TstCore::dataFileTuneTxTime()
+{
+    QFETCH(qint32, value);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tx.rdat"));
+    QVERIFY(WriteToFile(path, RadioImage(), value).ok());
+    QCOMPARE(readBytes(path).right(4), bytes);
+
+    Loaded loaded;
+    QVERIFY(ReadFromFile(path, loaded.image, loaded.tuneTxTime).ok());
+    QCOMPARE(loaded.tuneTxTime, value);
+}
+
+void TstCore::dataFileVersionIgnored_data()
+{
+    QTest::addColumn<QByteArray>("header");
+    QTest::newRow("later version") << QByteArray("RQ73 DT Ver1.0.8");
+    QTest::newRow("earlier version") << QByteArray("RQ73 DT Ver0.9.1");
+    QTest::newRow("anything") << QByteArray("RQ73 DT xyz!?#%&");
+    QTest::newRow("zero bytes") << QByteArray("RQ73 DT ") + QByteArray(8, '\0');
+}
+
+void TstCore::dataFileVersionIgnored()
+{
+    QFETCH(QByteArray, header);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("other.rdat"));
+    QVERIFY(writeBytes(path, header + patternImage(42) + QByteArray::fromHex("02000000")));
+
+    Loaded loaded;
+    QVERIFY(ReadFromFile(path, loaded.image, loaded.tuneTxTime).ok());
+    QCOMPARE(loaded.image.toByteArray(), patternImage(42));
+    QCOMPARE(loaded.tuneTxTime, 2);
+}
+
+void TstCore::dataFileHeaderDifference_data()
+{
+    QTest::addColumn<QByteArray>("header");
+    for (int i = 0; i < 8; ++i) {
+        QByteArray header = Header;
+        header[i] = static_cast<char>(header[i] ^ 0x01);
+        QTest::addRow("byte %d", i) << header;
+    }
+    QTest::newRow("lower case") << QByteArray("rq73 dt Ver1.0.7");
+}
+
+void TstCore::dataFileHeaderDifference()
+{
+    QFETCH(QByteArray, header);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("wrong.rdat"));
+    QVERIFY(writeBytes(path, header + patternImage(42) + QByteArray::fromHex("02000000")));
+
+    Loaded loaded;
+    QCOMPARE(ReadFromFile(path, loaded.image, loaded.tuneTxTime).error, DataFileError::WrongHeader);
+    QVERIFY(loaded.untouched());
+}
+
+void TstCore::dataFileRejected_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<qint64>("bytesFound");
+    const QByteArray whole = Header + patternImage(42) + QByteArray::fromHex("02000000");
+    auto row = [](const char *name, const QByteArray &content, DataFileError error,
+                  qint64 found = 0) { QTest::newRow(name) << content << int(error) << found; };
+    row("empty", QByteArray(), DataFileError::TooShort, 0);
+    row("part of the header", Header.left(5), DataFileError::TooShort, 5);
+    row("header only", Header, DataFileError::TooShort, 16);
+    row("without transmit time", whole.left(2064), DataFileError::TooShort, 2064);
+    row("one byte short", whole.left(2067), DataFileError::TooShort, 2067);
+    row("short text", QByteArray("hello"), DataFileError::WrongHeader);
+    // Special rows: the path is not a file.
+    row("folder", QByteArray("<folder>"), DataFileError::IsFolder);
+    row("missing", QByteArray("<missing>"), DataFileError::NotFound);
+}
+
+void TstCore::dataFileRejected()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, error);
+    QFETCH(qint64, bytesFound);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("input.rdat"));
+    if (content == "<folder>")
+        QVERIFY(QDir().mkpath(path));
+    else if (content != "<missing>")
+        QVERIFY(writeBytes(path, content));
+
+    Loaded loaded;
+    const DataFileResult result = ReadFromFile(path, loaded.image, loaded.tuneTxTime);
+    QCOMPARE(int(result.error), error);
+    if (result.error == DataFileError::TooShort)
+        QCOMPARE(result.bytesFound, bytesFound);
+    QVERIFY(loaded.untouched());
+}
+
+void TstCore::dataFileUnreadable()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("locked.rdat"));
+    QVERIFY(writeBytes(path, Header + patternImage(42) + QByteArray::fromHex("02000000")));
+    QFile::setPermissions(path, QFileDevice::WriteOwner);
+    QFile probe(path);
+    if (probe.open(QIODevice::ReadOnly))
+        QSKIP("This user reads files whatever their permissions");
+
+    Loaded loaded;
+    const DataFileResult result = ReadFromFile(path, loaded.image, loaded.tuneTxTime);
+    QCOMPARE(result.error, DataFileError::Unreadable);
+    QVERIFY(!result.systemText.isEmpty());
+    QVERIFY(loaded.untouched());
+}
+
+void TstCore::dataFileLongerLoadsFirst2068()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.rdat"));
+    QVERIFY(writeBytes(path, Header + patternImage(42) + QByteArray::fromHex("feffffff")
+                                 + QByteArray("trailing bytes of something else")));
+    Loaded loaded;
+    QVERIFY(ReadFromFile(path, loaded.image, loaded.tuneTxTime).ok());
+    QCOMPARE(loaded.image.toByteArray(), patternImage(42));
+    QCOMPARE(loaded.tuneTxTime, -2);
+}
+
+void TstCore::dataFileSaveFailureKeepsOldFile_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("error");
+    QTest::newRow("target is a folder") << "folder" << int(DataFileError::IsFolder);
+    QTest::newRow("folder missing") << "missing" << int(DataFileError::FolderMissing);
+#ifdef Q_OS_UNIX
+    QTest::newRow("disk full") << "full" << int(DataFileError::WriteFailed);
+    QTest::newRow("read-only folder") << "readonly" << int(DataFileError::CannotCreate);
+#endif
+}
+
+void TstCore::dataFileSaveFailureKeepsOldFile()
+{
+    QFETCH(QString, how);
+    QFETCH(int, error);
+    QTemporaryDir dir;
+    const QByteArray old = Header + patternImage(42) + QByteArray::fromHex("02000000");
+    QString path = dir.filePath(QStringLiteral("kept.rdat"));
+    QVERIFY(writeBytes(path, old));
+    RadioImage image;
+    image.assign(patternImage(9));
+
+    DataFileResult result;
+    if (how == QStringLiteral("folder")) {
+        path = dir.filePath(QStringLiteral("folder.rdat"));
+        QVERIFY(QDir().mkpath(path));
+        result = WriteToFile(path, image, 4);
+        QVERIFY(QFileInfo(path).isDir());
+    } else if (how == QStringLiteral("missing")) {
+        result = WriteToFile(dir.filePath(QStringLiteral("gone/new.rdat")), image, 4);
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("gone"))));
+    }
+#ifdef Q_OS_UNIX
+    else if (how == QStringLiteral("full")) {
+        FileSizeLimit full(1000);
+        QVERIFY(full.isActive());
+        result = WriteToFile(path, image, 4);
+    } else if (how == QStringLiteral("readonly")) {
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QFile probe(dir.filePath(QStringLiteral("probe")));
+        const bool canStillWrite = probe.open(QIODevice::WriteOnly);
+        if (!canStillWrite)
+            result = WriteToFile(path, image, 4);
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                              | QFileDevice::ExeOwner);
+        if (canStillWrite)
+            QSKIP("This user writes into read-only folders");
+    }
+#endif
+    QCOMPARE(int(result.error), error);
+    QCOMPARE(readBytes(dir.filePath(QStringLiteral("kept.rdat"))), old);
+    // No half-written temporary file is left behind.
+    QStringList left = QDir(dir.path()).entryList(QDir::Files);
+    QCOMPARE(left, QStringList({QStringLiteral("kept.rdat")}));
+}
+
+void TstCore::dataFileSaveOverLongerFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.rdat"));
+    QVERIFY(writeBytes(path, QByteArray(5000, 'x')));
+    RadioImage image;
+    image.assign(patternImage(42));
+    QVERIFY(WriteToFile(path, image, 6).ok());
+    QCOMPARE(readBytes(path), Header + patternImage(42) + QByteArray::fromHex("06000000"));
+}
+
+void TstCore::dataFileEmptyPath()
+{
+    Loaded loaded;
+    QCOMPARE(ReadFromFile(QString(), loaded.image, loaded.tuneTxTime).error,
+             DataFileError::EmptyPath);
+    QVERIFY(loaded.untouched());
+    QCOMPARE(WriteToFile(QString(), loaded.image, loaded.tuneTxTime).error,
+             DataFileError::EmptyPath);
 }
 
 QTEST_GUILESS_MAIN(TstCore)

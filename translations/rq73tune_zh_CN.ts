@@ -2,6 +2,65 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>DataFileMessage</name>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Error file！</source>
+        <translation>错误的文件！</translation>
+    </message>
+    <message>
+        <source>The file &quot;%1&quot; does not exist.</source>
+        <translation>文件“%1”不存在。</translation>
+    </message>
+    <message>
+        <source>A folder of that name is in the way.</source>
+        <translation>该位置已有同名的文件夹。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is a folder, not a radio data file.</source>
+        <translation>“%1”是文件夹，不是对讲机数据文件。</translation>
+    </message>
+    <message>
+        <source>The file &quot;%1&quot; cannot be read.</source>
+        <translation>无法读取文件“%1”。</translation>
+    </message>
+    <message>
+        <source>The file &quot;%1&quot; is incomplete: a radio data file holds %2 bytes, this one holds %3.</source>
+        <translation>文件“%1”不完整：对讲机数据文件应有 %2 字节，此文件只有 %3 字节。</translation>
+    </message>
+    <message>
+        <source>The folder does not exist.</source>
+        <translation>文件夹不存在。</translation>
+    </message>
+    <message>
+        <source>The file cannot be created in that folder. The folder may be read-only, or you may not have permission to write there.</source>
+        <translation>无法在该文件夹中创建文件。该文件夹可能是只读的，或者您没有写入权限。</translation>
+    </message>
+    <message>
+        <source>Writing failed; the disk may be full.</source>
+        <translation>写入失败，磁盘可能已满。</translation>
+    </message>
+    <message>
+        <source>The data could not be saved to &quot;%1&quot;.</source>
+        <translation>无法将数据保存到“%1”。</translation>
+    </message>
+    <message>
+        <source>System message: %1</source>
+        <translation>系统信息：%1</translation>
+    </message>
+    <message>
+        <source>A file already there was left unchanged.</source>
+        <translation>原有的文件未被改动。</translation>
+    </message>
+    <message>
+        <source>Nothing was loaded; the current data is unchanged.</source>
+        <translation>未载入任何数据，当前数据保持不变。</translation>
+    </message>
+</context>
+<context>
     <name>FormComPort</name>
     <message>
         <source>Set COM</source>
@@ -277,6 +336,10 @@
     <message>
         <source>RQ73 Tune[FileName:%1]</source>
         <translation>RQ73 Tune[文件名:%1]</translation>
+    </message>
+    <message>
+        <source>Do you want to cover current data?</source>
+        <translation>覆盖当前数据？</translation>
     </message>
 </context>
 <context>

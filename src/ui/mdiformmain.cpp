@@ -2,6 +2,8 @@
 
 #include "appicon.h"
 #include "appstate.h"
+#include "datafile.h"
+#include "datafilemessage.h"
 #include "decimalseparator.h"
 #include "formcomport.h"
 #include "formlanguage.h"
@@ -12,6 +14,7 @@
 #include "helpwindow.h"
 #include "pictureseparator.h"
 #include "settingsstore.h"
+#include "showfiledialog.h"
 #include "translations.h"
 #include "twips.h"
 
@@ -26,6 +29,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -166,10 +170,14 @@ void MDIFormMain::createMenus()
     };
 
     QMenu *file = addMenu("MenuFile");
-    addMenuAction(file, "MenuNew", QKeySequence(Qt::CTRL | Qt::Key_N));
-    addMenuAction(file, "MenuOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
-    addMenuAction(file, "MenuSave", QKeySequence(Qt::CTRL | Qt::Key_S));
-    addMenuAction(file, "MenuSaveAs");
+    connect(addMenuAction(file, "MenuNew", QKeySequence(Qt::CTRL | Qt::Key_N)), &QAction::triggered,
+            this, &MDIFormMain::MenuNew_Click);
+    connect(addMenuAction(file, "MenuOpen", QKeySequence(Qt::CTRL | Qt::Key_O)),
+            &QAction::triggered, this, &MDIFormMain::MenuOpen_Click);
+    connect(addMenuAction(file, "MenuSave", QKeySequence(Qt::CTRL | Qt::Key_S)),
+            &QAction::triggered, this, &MDIFormMain::MenuSave_Click);
+    connect(addMenuAction(file, "MenuSaveAs"), &QAction::triggered, this,
+            &MDIFormMain::MenuSaveAs_Click);
     file->addSeparator();
     connect(addMenuAction(file, "MenuExit"), &QAction::triggered, this, &QWidget::close);
 
@@ -232,9 +240,9 @@ void MDIFormMain::createToolbar()
         void (MDIFormMain::*handler)();
     };
     const Button buttons[] = {
-        {"新建", QStyle::SP_FileIcon, nullptr},
-        {"打开", QStyle::SP_DirOpenIcon, nullptr},
-        {"保存", QStyle::SP_DialogSaveButton, nullptr},
+        {"新建", QStyle::SP_FileIcon, &MDIFormMain::MenuNew_Click},
+        {"打开", QStyle::SP_DirOpenIcon, &MDIFormMain::MenuOpen_Click},
+        {"保存", QStyle::SP_DialogSaveButton, &MDIFormMain::MenuSave_Click},
         {nullptr, QStyle::SP_CustomBase, nullptr},
         {"读取", QStyle::SP_ArrowDown, &MDIFormMain::MenuRead_Click},
         {"串口", QStyle::SP_DriveNetIcon, &MDIFormMain::MenuCom_Click},
@@ -547,6 +555,89 @@ bool MDIFormMain::runTransfer(TransferKind kind)
         m_state, [this] { refreshOpenTuneWindows(); }, this);
     process.exec();
     return m_state.TransferSucceeded;
+}
+
+void MDIFormMain::reopenFormTune()
+{
+    closeAllChildWindows();
+    openFormTune();
+}
+
+void MDIFormMain::MenuNew_Click()
+{
+    m_state.image.clearFirstHalf();
+    m_state.ImageHasSource = false;
+    reopenFormTune();
+}
+
+void MDIFormMain::MenuOpen_Click()
+{
+    const QString previousFileName = m_state.CurrentFileName;
+    const QString path
+        = ShowFileDialog(m_state, this, QStringLiteral("OPEN"), tr("Open"), QString());
+    if (path.isEmpty())
+        return;
+    // The dialog already put the chosen name in the title; a file that is not loaded must not
+    // stay there.
+    auto keepPreviousFile = [&] {
+        m_state.CurrentFileName = previousFileName;
+        Timer1_Timer();
+    };
+
+    QMessageBox ask(QMessageBox::Warning, AppTitle, tr("Do you want to cover current data?"),
+                    QMessageBox::Ok | QMessageBox::Cancel, this);
+    ask.setObjectName(QStringLiteral("CoverQuestion"));
+    if (ask.exec() != QMessageBox::Ok) {
+        keepPreviousFile();
+        return;
+    }
+    const DataFileResult result = ReadFromFile(path, m_state.image, m_state.TuneTxTime);
+    if (!result.ok()) {
+        keepPreviousFile();
+        DataFileMessage::show(this, result, path, DataFileAction::Load);
+        return;
+    }
+    m_state.CurrentFilePath = path;
+    m_state.ImageHasSource = true;
+    Timer1_Timer();
+    reopenFormTune();
+}
+
+bool MDIFormMain::saveDataFile(const QString &path, const QString &previousFileName)
+{
+    const DataFileResult result = WriteToFile(path, m_state.image, m_state.TuneTxTime);
+    if (!result.ok()) {
+        m_state.CurrentFileName = previousFileName;
+        Timer1_Timer();
+        DataFileMessage::show(this, result, path, DataFileAction::Save);
+        return false;
+    }
+    Timer1_Timer();
+    return true;
+}
+
+void MDIFormMain::MenuSave_Click()
+{
+    const QString previousFileName = m_state.CurrentFileName;
+    if (!m_state.CurrentFilePath.isEmpty()) {
+        saveDataFile(m_state.CurrentFilePath, previousFileName);
+        return;
+    }
+    const QString path = ShowFileDialog(m_state, this, QStringLiteral("Save"), tr("Save"),
+                                        m_state.CurrentFileName);
+    // Only a file that was written becomes the one the next Save writes to without asking.
+    if (!path.isEmpty() && saveDataFile(path, previousFileName))
+        m_state.CurrentFilePath = path;
+}
+
+void MDIFormMain::MenuSaveAs_Click()
+{
+    const QString previousFileName = m_state.CurrentFileName;
+    // The same title in both languages.
+    const QString path = ShowFileDialog(m_state, this, QStringLiteral("Save"),
+                                        QStringLiteral("另存为"), QString());
+    if (!path.isEmpty() && saveDataFile(path, previousFileName))
+        m_state.CurrentFilePath = path;
 }
 
 void MDIFormMain::MenuRead_Click()

@@ -51,6 +51,11 @@ public:
     // Moves the splitter as a drag to that point would.
     void dragSplitterTo(const QPoint &globalPos);
 
+    // File commands. A file that cannot be loaded or saved changes nothing but the message.
+    void MenuNew_Click();
+    void MenuOpen_Click();
+    void MenuSave_Click();
+    void MenuSaveAs_Click();
     void MenuRead_Click();
     void MenuWrite_Click();
     void MenuCom_Click();
@@ -79,6 +84,10 @@ private:
     void showChild(TuneChildWindow *child);
     void bringForward(TuneChildWindow *child);
     void refreshOpenTuneWindows();
+    void reopenFormTune();
+    // Writes the data file; on failure puts back the file name shown before the dialog and says
+    // why. Returns whether the file was written.
+    bool saveDataFile(const QString &path, const QString &previousFileName);
     void updatePortText();
     void TreeView1_NodeClick(QTreeWidgetItem *item);
 

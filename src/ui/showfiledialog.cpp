@@ -5,13 +5,46 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QMessageBox>
+
+#include <memory>
 
 QStringList dataFileFilters()
 {
     return {QCoreApplication::translate("ShowFileDialog", "Radio data file(*.rdat)"),
             QCoreApplication::translate("ShowFileDialog", "All file(*.*)")};
 }
+
+namespace {
+
+// "*.*" means every file to a Windows user, but Qt's list takes it literally and hides names
+// without a dot. Choosing the all-files entry therefore shows every file, and in a save dialog
+// keeps the typed name, which Qt would turn into "name.*".
+void letAllFilesFilterShowEverything(QFileDialog &dialog)
+{
+    auto *model = dialog.findChild<QFileSystemModel *>();
+    auto *nameEdit = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    if (!model || !nameEdit)
+        return;
+    auto lastName = std::make_shared<QString>();
+    QObject::connect(nameEdit, &QLineEdit::textChanged, &dialog, [lastName](const QString &text) {
+        if (!text.endsWith(QStringLiteral(".*")))
+            *lastName = text;
+    });
+    const QString allFiles = dataFileFilters().constLast();
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [model, nameEdit, lastName, allFiles](const QString &filter) {
+                         if (filter != allFiles)
+                             return;
+                         model->setNameFilters({QStringLiteral("*")});
+                         if (nameEdit->text().endsWith(QStringLiteral(".*")))
+                             nameEdit->setText(*lastName);
+                     });
+}
+
+} // namespace
 
 QString ShowFileDialog(AppState &state, QWidget *parent, const QString &mode, const QString &title,
                        const QString &initialName)
@@ -31,6 +64,7 @@ QString ShowFileDialog(AppState &state, QWidget *parent, const QString &mode, co
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setDefaultSuffix(QStringLiteral("rdat"));
     }
+    letAllFilesFilterShowEverything(dialog);
     if (!initialName.isEmpty())
         dialog.selectFile(initialName);
 
