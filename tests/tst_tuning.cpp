@@ -123,6 +123,32 @@ QList<qint32> frameValues(const SimulatedRadio &radio, int word)
     return values;
 }
 
+// Output stopped on the radio's terminal: what the tool writes stays with it until release(),
+// as on a line that cannot drain.
+class HeldLine
+{
+public:
+    explicit HeldLine(const QString &device)
+        : m_fd(::open(qPrintable(device), O_RDWR | O_NOCTTY | O_NONBLOCK))
+    {
+        if (m_fd >= 0)
+            ::tcflow(m_fd, TCOOFF);
+    }
+    ~HeldLine() { release(); }
+    bool isHeld() const { return m_fd >= 0; }
+    void release()
+    {
+        if (m_fd < 0)
+            return;
+        ::tcflow(m_fd, TCOON);
+        ::close(m_fd);
+        m_fd = -1;
+    }
+
+private:
+    int m_fd;
+};
+
 } // namespace
 
 class TstTuning : public QObject
@@ -780,6 +806,26 @@ void TstTuning::overlappingSendsEndWithTheLatestValue()
     // The port is free again: the next change goes out alone.
     freq->stepDown();
     QTRY_COMPARE_WITH_TIMEOUT(frameValues(*m_radio, 0).last(), 19, WaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!sender.isBusy(), WaitMs);
+
+    // A frame that cannot leave yet, and changes piling up behind it while the event loop runs:
+    // the frame in the line keeps its value, the waiting ones end with the latest.
+    m_radio->clearRecords();
+    HeldLine line(m_radio->devicePath());
+    QVERIFY(line.isHeld());
+    freq->stepUp(); // 20, held in the line
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+        freq->stepUp();
+        vol->stepDown();
+        QVERIFY(sender.isBusy());
+    }
+    QVERIFY(m_radio->liveFrames().isEmpty());
+    line.release();
+    QTRY_VERIFY_WITH_TIMEOUT(!sender.isBusy(), WaitMs);
+    QCOMPARE(frameValues(*m_radio, 0), (QList<qint32>{20, 25}));
+    QCOMPARE(frameValues(*m_radio, 76), QList<qint32>{15});
+    QCOMPARE(w.word("freq-adjust"), 25);
 }
 
 void TstTuning::everyByteArrivesPaced()
@@ -825,10 +871,8 @@ void TstTuning::noPortIsSilent()
 
 void TstTuning::portThatNeverDrainsIsGivenUp()
 {
-    // Output stopped on the terminal: nothing written to it ever leaves.
-    const int fd = ::open(qPrintable(m_radio->devicePath()), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    QVERIFY(fd >= 0);
-    QCOMPARE(::tcflow(fd, TCOOFF), 0);
+    HeldLine line(m_radio->devicePath());
+    QVERIFY(line.isHeld());
 
     LiveTuneSender sender;
     sender.setDrainLimitMs(150);
@@ -844,8 +888,7 @@ void TstTuning::portThatNeverDrainsIsGivenUp()
     QVERIFY(!sender.isBusy());
 
     // The line runs again: the next frame goes out whole, and the given-up one never does.
-    QCOMPARE(::tcflow(fd, TCOON), 0);
-    ::close(fd);
+    line.release();
     image.WriteImageWord(64, 8);
     sender.send(SimCom, 64, [&image] { return LiveTune::tuneDataFrame(64, 0, image); });
     QTRY_COMPARE_WITH_TIMEOUT(m_radio->liveFrames().size(), 1, WaitMs);
@@ -857,12 +900,19 @@ void TstTuning::portThatNeverDrainsIsGivenUp()
 void TstTuning::closingTheWindowStillDeliversTheFrame()
 {
     auto w = std::make_unique<Window>();
-    // Two changes of one word and one of another, then the window goes at once.
+    HeldLine line(m_radio->devicePath());
+    QVERIFY(line.isHeld());
+    // Two changes of one word and one of another, then the window goes at once, with the first
+    // frame still in the line.
     w->row("volume.fm")->stepUp();
     w->row("mic.am")->stepUp();
     w->row("mic.am")->stepUp();
     QVERIFY(w->form->liveSender().isBusy());
     w.reset();
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents();
+    QVERIFY(m_radio->liveFrames().isEmpty());
+    line.release();
     QTRY_VERIFY_WITH_TIMEOUT(!frameValues(*m_radio, 72).isEmpty(), WaitMs);
     QCOMPARE(frameValues(*m_radio, 68), QList<qint32>{1});
     QCOMPARE(frameValues(*m_radio, 72).last(), 2);

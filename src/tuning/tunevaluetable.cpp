@@ -42,6 +42,12 @@ const char *const MicCaptions[] = {
     QT_TRANSLATE_NOOP("TuneValues", "LSB Mic Deviation"),
     QT_TRANSLATE_NOOP("TuneValues", "PA Mic Deviation"),
 };
+const char *const FreqAdjustCaption = QT_TRANSLATE_NOOP("TuneValues", "Frequency Adjust");
+const char *const DeviationCaption = QT_TRANSLATE_NOOP("TuneValues", "Tx Deviation");
+//: Accessible name of a transmit row: mode, band part, power part
+const char *const RowNamePattern = QT_TRANSLATE_NOOP("TuneValues", "%1 %2 %3");
+//: Accessible name of a deviation row: its transmit row, then "Tx Deviation"
+const char *const DeviationNamePattern = QT_TRANSLATE_NOOP("TuneValues", "%1 %2");
 const char *const FrameCaptions[] = {
     QT_TRANSLATE_NOOP("TuneValues", "FM Setting"),
     QT_TRANSLATE_NOOP("TuneValues", "AM Setting"),
@@ -60,7 +66,7 @@ const char *const BandKeys[] = {"low", "mid", "high"};
 const char *const VolumeKeys[] = {"am", "fm", "pa", "tb", "usb", "lsb"};
 const char *const MicKeys[] = {"fm", "am", "usb", "lsb", "pa"};
 
-QString tr(const char *text)
+QString translated(const char *text)
 {
     return QCoreApplication::translate(Context, text);
 }
@@ -218,26 +224,27 @@ QString modeName(Mode mode)
 
 QString frameCaption(Mode mode)
 {
-    return tr(FrameCaptions[static_cast<int>(mode)]);
+    return translated(FrameCaptions[static_cast<int>(mode)]);
 }
 
 QString caption(const Value &value)
 {
     switch (value.group) {
     case Group::FreqAdjust:
-        return tr(QT_TRANSLATE_NOOP("TuneValues", "Frequency Adjust"));
+        return translated(FreqAdjustCaption);
     case Group::TxPower:
-        return tr(BandParts[bandOfRow(value.index)]) + tr(PowerParts[powerOfRow(value.index)]);
+        return translated(BandParts[bandOfRow(value.index)])
+               + translated(PowerParts[powerOfRow(value.index)]);
     case Group::TxDeviation:
-        return tr(QT_TRANSLATE_NOOP("TuneValues", "Tx Deviation"));
+        return translated(DeviationCaption);
     case Group::TxBPS:
-        return tr(BpsCaptions[value.index]);
+        return translated(BpsCaptions[value.index]);
     case Group::Sq:
-        return tr(SqCaptions[value.index]);
+        return translated(SqCaptions[value.index]);
     case Group::Volume:
-        return tr(VolumeCaptions[value.index]);
+        return translated(VolumeCaptions[value.index]);
     case Group::Mic:
-        return tr(MicCaptions[value.index]);
+        return translated(MicCaptions[value.index]);
     case Group::SqLevel:
         return QString::fromLatin1(LevelCaptions[value.index]);
     }
@@ -248,19 +255,16 @@ QString accessibleName(const Value &value)
 {
     auto rowName = [](int row) {
         // The panel runs band and power together; spoken, they need the space between them.
-        QString power = tr(PowerParts[powerOfRow(row)]);
+        QString power = translated(PowerParts[powerOfRow(row)]);
         power.replace(QChar(0x3000), QLatin1Char(' '));
-        //: Accessible name of a transmit row: mode, band part, power part
-        return tr(QT_TRANSLATE_NOOP("TuneValues", "%1 %2 %3"))
-            .arg(modeName(modeOfRow(row)), tr(BandParts[bandOfRow(row)]), power);
+        return translated(RowNamePattern)
+            .arg(modeName(modeOfRow(row)), translated(BandParts[bandOfRow(row)]), power);
     };
     switch (value.group) {
     case Group::TxPower:
         return rowName(value.index);
     case Group::TxDeviation:
-        //: Accessible name of a deviation row: its transmit row, then "Tx Deviation"
-        return tr(QT_TRANSLATE_NOOP("TuneValues", "%1 %2"))
-            .arg(rowName(value.index), caption(value));
+        return translated(DeviationNamePattern).arg(rowName(value.index), caption(value));
     case Group::SqLevel: {
         QString text = caption(value);
         text.chop(1); // the colon
