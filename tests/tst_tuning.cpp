@@ -1,4 +1,5 @@
 #include "appstate.h"
+#include "demoimage.h"
 #include "formtune.h"
 #include "livetuneframe.h"
 #include "livetunesender.h"
@@ -199,6 +200,7 @@ private slots:
     void accessibleNamesAndBuddies();
     void tabsShowTheirFrames();
     void readAndWriteButtons();
+    void demoImageFillsEveryGroup();
 
 private:
     QTemporaryDir m_dir;
@@ -1204,6 +1206,27 @@ void TstTuning::readAndWriteButtons()
 
     frame->close();
     frame.reset();
+}
+
+void TstTuning::demoImageFillsEveryGroup()
+{
+    RadioImage image;
+    QVERIFY(image.assign(demoImage()));
+    // Every value of the window shows something other than the 0 of an empty radio.
+    for (const TuneValues::Value &v : TuneValues::all()) {
+        const qint32 word = image.ReadImageWord(v.wordAddress);
+        QVERIFY2(v.shows(word) && word != 0, qPrintable(v.name));
+    }
+    // A squelch table of 76 pairs, each opening above its closing, none outside the window's
+    // 0 to 100 view.
+    for (int w = 128; w < 280; w += 2) {
+        const qint32 on = image.ReadImageWord(w);
+        const qint32 off = image.ReadImageWord(w + 1);
+        QVERIFY2(on > off && off > 0 && on <= 100, qPrintable(QString::number(w)));
+    }
+    // Nothing outside the alignment data.
+    for (int w = 280; w < RadioImage::WordCount; ++w)
+        QCOMPARE(image.ReadImageWord(w), 0);
 }
 
 QTEST_MAIN(TstTuning)

@@ -154,8 +154,9 @@ FormTune::FormTune(AppState &state, TuneWindowHost &host, QWidget *parent)
     right->addLayout(rxTx);
     right->addWidget(frameVolume);
     right->addLayout(levels);
-    right->addStretch(1);
+    right->addSpacing(8);
     right->addLayout(commands);
+    right->addStretch(1);
 
     auto *main = new QHBoxLayout(this);
     main->setContentsMargins(8, 8, 8, 8);
