@@ -1149,13 +1149,16 @@ void TstTuning::readAndWriteButtons()
 
     QString question, success;
     // The question, then the transfer window until it reports, then the success message.
+    std::function<void()> afterOk;
     auto answerAll = [&](bool ok) {
         whenModal([&, ok](QWidget *ask) {
             question = static_cast<QMessageBox *>(ask)->text();
-            QTimer::singleShot(0, ask, [ask, ok] {
+            QTimer::singleShot(0, ask, [ask, ok, &afterOk] {
                 static_cast<QMessageBox *>(ask)
                     ->button(ok ? QMessageBox::Ok : QMessageBox::Cancel)
                     ->click();
+                if (ok && afterOk)
+                    afterOk();
             });
             if (!ok)
                 return;
@@ -1194,13 +1197,20 @@ void TstTuning::readAndWriteButtons()
     // The refresh after the read sent nothing.
     QVERIFY(m_radio->liveFrames().isEmpty());
 
+    // A live frame still in the line when Write is confirmed goes out first; the transfer then
+    // finds the cable free.
+    HeldLine line(m_radio->devicePath());
+    QVERIFY(line.isHeld());
     form->row(QStringLiteral("volume.pa"))->stepUp();
-    QTRY_COMPARE_WITH_TIMEOUT(m_radio->liveFrames().size(), 1, WaitMs);
+    QVERIFY(form->liveSender().isBusy());
     m_radio->clearRecords();
+    afterOk = [&line] { line.release(); };
     answerAll(true);
     form->findChild<QPushButton *>(QStringLiteral("CommandWrite"))->click();
     QCOMPARE(question, QStringLiteral("Write tune data into radio.Do you wish continue?"));
     QCOMPARE(success, QStringLiteral("Write data successful"));
+    QCOMPARE(m_radio->liveFrames().size(), 1);
+    QCOMPARE(m_radio->receivedBytes().left(12), hex("54554E450245000146000000"));
     QCOMPARE(m_radio->requests().size(), 5);
     QCOMPARE(m_radio->memoryWord(69), 70);
 

@@ -3,6 +3,7 @@
 #include "portopen.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QSerialPort>
 #include <QTimer>
 
@@ -61,6 +62,17 @@ void LiveTuneSender::send(int comPortNumber, int key, FrameBuilder build)
 bool LiveTuneSender::isBusy() const
 {
     return m_sending || !m_queue.isEmpty();
+}
+
+bool LiveTuneSender::waitUntilIdle(int timeoutMs)
+{
+    if (!isBusy())
+        return true;
+    QEventLoop loop;
+    connect(this, &LiveTuneSender::idle, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return !isBusy();
 }
 
 void LiveTuneSender::finishDetached()

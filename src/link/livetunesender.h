@@ -40,6 +40,11 @@ public:
     // True while a frame is going out, or waiting to.
     bool isBusy() const;
 
+    // Lets the frames still waiting go out before something else needs the port (a transfer on
+    // the same cable). User input is held back meanwhile; false when the port was still busy
+    // after timeoutMs.
+    bool waitUntilIdle(int timeoutMs);
+
     // For an owner that goes away: the waiting frames are built now, from what the image holds
     // now, and the sender stays alive on its own until they are out, then deletes itself.
     void finishDetached();

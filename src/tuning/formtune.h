@@ -42,6 +42,7 @@ public:
 
 protected:
     void refresh() override { AnalyseTuneData(); }
+    void prepareForTransfer() override;
 
 private:
     QWidget *buildModeFrame(TuneValues::Mode mode);
