@@ -5,6 +5,7 @@
 
 #include <QFocusEvent>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,14 +47,25 @@ TuneValueRow::TuneValueRow(const TuneValues::Value &value, AppState &state, cons
     m_text->setObjectName(controlName(value, "Text"));
     m_text->setAccessibleName(name);
     m_text->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QStyleOptionFrame option;
-    option.initFrom(m_text);
-    option.lineWidth = m_text->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, m_text);
-    const QFontMetrics metrics(m_text->font());
-    // Room for the widest value with a digit to spare, so "-300" never touches the frame.
-    const QSize content(metrics.horizontalAdvance(QStringLiteral("-3000")), metrics.height());
-    m_text->setFixedWidth(
-        m_text->style()->sizeFromContents(QStyle::CT_LineEdit, &option, content, m_text).width());
+    // Every box of the window has the same font and style: measure once, not 94 times.
+    static QHash<QString, QSize> boxSizes;
+    const QString key = m_text->font().key() + m_text->style()->name();
+    auto size = boxSizes.constFind(key);
+    if (size == boxSizes.constEnd()) {
+        QStyleOptionFrame option;
+        option.initFrom(m_text);
+        option.lineWidth
+            = m_text->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, m_text);
+        const QFontMetrics metrics(m_text->font());
+        // Room for the widest value with a digit to spare, so "-300" never touches the frame.
+        const QSize content(metrics.horizontalAdvance(QStringLiteral("-3000")), metrics.height());
+        const int width = m_text->style()
+                              ->sizeFromContents(QStyle::CT_LineEdit, &option, content, m_text)
+                              .width();
+        size = boxSizes.insert(key, QSize(width, m_text->sizeHint().height()));
+    }
+    m_text->setFixedWidth(size->width());
+    const int boxHeight = size->height();
     m_label->setBuddy(m_text);
 
     if (!value.editable) {
@@ -74,26 +86,25 @@ TuneValueRow::TuneValueRow(const TuneValues::Value &value, AppState &state, cons
     layout->addWidget(m_slider, 1);
     layout->addWidget(m_text);
 
-    auto *updown = new QWidget(this);
-    updown->setObjectName(controlName(value, "UpDown"));
-    auto *buttons = new QVBoxLayout(updown);
+    // The pair is a layout, not a widget of its own: the window holds 90 of them.
+    auto *buttons = new QVBoxLayout;
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->setSpacing(0);
+    const int buttonHeight = std::max(8, boxHeight / 2);
     auto makeButton = [&](Qt::ArrowType arrow, const QString &suffix, const QString &spoken) {
-        auto *b = new QToolButton(updown);
+        auto *b = new QToolButton(this);
         b->setObjectName(controlName(value, "UpDown") + suffix);
         b->setArrowType(arrow);
         b->setAutoRepeat(true);
         b->setFocusPolicy(Qt::NoFocus);
         b->setAccessibleName(spoken);
-        const int h = std::max(8, m_text->sizeHint().height() / 2);
-        b->setFixedSize(h + 6, h);
+        b->setFixedSize(buttonHeight + 6, buttonHeight);
         buttons->addWidget(b);
         return b;
     };
     m_up = makeButton(Qt::UpArrow, QStringLiteral("Up"), tr("%1 Up").arg(name));
     m_down = makeButton(Qt::DownArrow, QStringLiteral("Down"), tr("%1 Down").arg(name));
-    layout->addWidget(updown);
+    layout->addLayout(buttons);
 
     connect(m_slider, &QSlider::valueChanged, this, &TuneValueRow::onSliderValueChanged);
     connect(m_slider, &QSlider::sliderPressed, this, [this] { m_pressedAt = m_slider->value(); });
