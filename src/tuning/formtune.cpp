@@ -85,7 +85,6 @@ FormTune::FormTune(AppState &state, TuneWindowHost &host, QWidget *parent)
             grid->addWidget(r, j, 1);
         }
         grid->setColumnStretch(1, 1);
-        return grid;
     };
     QGroupBox *frameRx = makeFrame(QStringLiteral("FrameRx"), tr("RX Setting"), this);
     fillFrame(frameRx, Group::Sq, 3);
@@ -110,7 +109,6 @@ FormTune::FormTune(AppState &state, TuneWindowHost &host, QWidget *parent)
     }
     other->setColumnStretch(1, 1);
     other->setColumnStretch(3, 1);
-    other->setColumnMinimumWidth(2, 0);
 
     // The first entries of the two squelch tables, shown for reference.
     auto *levels = new QHBoxLayout;
