@@ -175,7 +175,8 @@ FormTune::~FormTune()
     // A value typed but not committed when the window goes is committed now, as leaving the box
     // would; afterwards no box may commit while the controls are torn down.
     for (TuneValueRow *r : std::as_const(m_rows)) {
-        if (r->text() == static_cast<QWidget *>(focusWidget()) && r->value().editable)
+        if (r->text() == static_cast<QWidget *>(focusWidget()) && r->value().editable
+            && r->text()->isModified())
             r->commitText();
         r->text()->removeEventFilter(r);
     }

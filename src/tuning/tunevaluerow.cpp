@@ -241,8 +241,11 @@ bool TuneValueRow::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
     if (event->type() == QEvent::FocusOut) {
-        // A context menu on the box takes the focus only for a moment.
-        if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+        // A context menu on the box takes the focus only for a moment. A box nobody edited is
+        // left alone: it may show 0 for a stored value outside its range, and passing through it
+        // must not write that 0 into the radio.
+        if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason
+            && m_text->isModified())
             commitText(false);
     }
     return false;

@@ -34,7 +34,7 @@ public:
     // The caller sets the refreshing flag around it.
     void refresh();
 
-    // The box's commit: on Enter and when the box loses the focus.
+    // The box's commit: on Enter, and when the box loses the focus after an edit.
     void commitText(bool selectAfter = false);
     void stepUp();
     void stepDown();
