@@ -35,10 +35,20 @@ bool WriteRegistryText(const QString &valueName, const QString &text)
     return settings.status() == QSettings::NoError;
 }
 
+QString location()
+{
+    return openSettings().fileName();
+}
+
+bool isMalformed()
+{
+    return openSettings().status() == QSettings::FormatError;
+}
+
 int storedComPort()
 {
     // Like the numeric reading of a text: leading digits count, the rest is ignored.
-    const QString text = ReadRegistryText(QStringLiteral("ComPort")).trimmed();
+    const QString text = ReadRegistryText(QString::fromLatin1(ComPortValue)).trimmed();
     int n = 0;
     for (const QChar c : text) {
         if (!c.isDigit() || n > 99)

@@ -52,8 +52,9 @@ void FormLanguage::CommandOK_Click()
     m_languageChanged = english != m_state.LanguageIsEnglish;
     m_state.LanguageIsEnglish = english;
     if (m_languageChanged)
-        SettingsStore::WriteRegistryText(
-            QStringLiteral("Language"), english ? QStringLiteral("True") : QStringLiteral("False"));
+        SettingsStore::WriteRegistryText(QString::fromLatin1(SettingsStore::LanguageValue),
+                                         english ? QStringLiteral("True")
+                                                 : QStringLiteral("False"));
     accept();
 }
 
