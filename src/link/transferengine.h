@@ -105,6 +105,7 @@ private:
     QElapsedTimer m_guardClock; // since the guard was armed or the line last spoke
     QElapsedTimer m_phaseClock; // since the current phase began
     qint64 m_guardUs = 0;
+    bool m_guardPassed = false;
     QList<QMetaObject::Connection> m_connections;
 
     State m_state = State::Idle;

@@ -14,8 +14,9 @@ struct TransferTimings
     // reply cannot hold a block open for longer than this after the request.
     int maxReplyWaitMs = 5000;
     // After a failed or overlong reply, nothing is sent and nothing is taken until the line has
-    // been silent this long, so that a late or repeated reply has drained first. Longer than the
-    // delivery interval of common USB serial adapters (16 ms).
+    // been silent this long, so that a late or repeated reply has drained first (a line that
+    // talks for a whole reply time-out is given up on). Longer than the delivery interval of
+    // common USB serial adapters (16 ms).
     int quietMs = 50;
 
     bool operator==(const TransferTimings &) const = default;
