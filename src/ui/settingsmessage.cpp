@@ -11,10 +11,6 @@ namespace SettingsMessage {
 namespace {
 bool g_malformedShown = false;
 
-QString trSettings(const char *text)
-{
-    return QCoreApplication::translate("SettingsMessage", text);
-}
 } // namespace
 
 void warnIfMalformed(QWidget *parent)
@@ -23,9 +19,11 @@ void warnIfMalformed(QWidget *parent)
         return;
     g_malformedShown = true;
     QMessageBox box(QMessageBox::Warning, QString::fromLatin1(AppState::ApplicationTitle),
-                    trSettings("The settings file cannot be read:\n%1\n\nThe stored COM port is "
-                               "not used, and settings cannot be saved until the file is "
-                               "repaired or removed.")
+                    QCoreApplication::translate(
+                        "SettingsMessage",
+                        "The settings file cannot be read:\n%1\n\nThe stored COM port is "
+                        "not used, and settings cannot be saved until the file is "
+                        "repaired or removed.")
                         .arg(SettingsStore::location()),
                     QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("SettingsMalformed"));
@@ -35,8 +33,10 @@ void warnIfMalformed(QWidget *parent)
 void showSaveFailure(QWidget *parent)
 {
     QMessageBox box(QMessageBox::Warning, QString::fromLatin1(AppState::ApplicationTitle),
-                    trSettings("The setting could not be saved to:\n%1\n\nIt applies until the "
-                               "program is closed.")
+                    QCoreApplication::translate(
+                        "SettingsMessage",
+                        "The setting could not be saved to:\n%1\n\nIt applies until the "
+                        "program is closed.")
                         .arg(SettingsStore::location()),
                     QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("SettingsSaveFailed"));
