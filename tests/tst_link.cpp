@@ -26,13 +26,27 @@ namespace {
 
 constexpr int SimCom = 7;
 // Short, but long enough that a loaded machine does not miss a reply the radio sent at once.
-TransferTimings testTimings()
+// Tests that count requests exactly use answering or mixed timings: a radio that answers never
+// waits for the time-out, so a long one costs nothing and no slow answer turns into a repeat.
+TransferTimings timings(int replyTimeoutMs, int quietMs = 20)
 {
     TransferTimings t;
-    t.replyTimeoutMs = 50;
-    t.maxReplyWaitMs = 200;
-    t.quietMs = 20;
+    t.replyTimeoutMs = replyTimeoutMs;
+    t.maxReplyWaitMs = 4 * replyTimeoutMs;
+    t.quietMs = quietMs;
     return t;
+}
+TransferTimings testTimings()
+{
+    return timings(50);
+}
+TransferTimings answeringTimings()
+{
+    return timings(1000);
+}
+TransferTimings mixedTimings()
+{
+    return timings(120, 10);
 }
 // Enough for any transfer of these tests, failures included; reached only when a test fails.
 constexpr int WaitMs = 20000;
@@ -247,7 +261,7 @@ void TstLink::transfer()
     }
     const RadioImage before = image;
 
-    Watched run(image);
+    Watched run(image, answeringTimings());
     const PortOpenResult opened = run.engine.start(SimCom, isRead, tuneDataRange, squelchDataRange);
     QVERIFY2(opened.ok(), qPrintable(opened.systemText));
     QCOMPARE(opened.device, m_radio->devicePath());
@@ -426,9 +440,7 @@ void TstLink::deadRadioAsksAfterElevenTries()
 {
     m_radio->setFaultPlan([](int) { return Fault::Silent; });
     RadioImage image;
-    TransferTimings quick = testTimings();
-    quick.replyTimeoutMs = 30;
-    quick.quietMs = 5;
+    const TransferTimings quick = timings(30, 5);
     Watched run(image, quick);
 
     QVERIFY(run.engine.start(SimCom, true, true, true).ok());
@@ -459,10 +471,7 @@ void TstLink::failuresCountAcrossSuccesses()
     m_radio->setFaultPlan([](int i) { return (i == 2 || i == 3) ? Fault::None : Fault::Silent; });
     RadioImage image;
     fillWords(image, Marker);
-    TransferTimings quick = testTimings();
-    quick.replyTimeoutMs = 40;
-    quick.quietMs = 5;
-    Watched run(image, quick);
+    Watched run(image, mixedTimings());
 
     QVERIFY(run.engine.start(SimCom, true, true, true).ok());
     QTRY_COMPARE_WITH_TIMEOUT(run.question.count(), 1, WaitMs);
@@ -488,7 +497,7 @@ void TstLink::vanishedPortIsNotReopened()
     m_radio->setFaultPlan([](int i) { return i == 3 ? Fault::Vanish : Fault::None; });
     RadioImage image;
     fillWords(image, Marker);
-    Watched run(image);
+    Watched run(image, mixedTimings());
     const QString freed = m_radio->devicePath();
 
     QSignalSpy vanished(m_radio.get(), &SimulatedRadio::vanished);
@@ -605,7 +614,7 @@ void TstLink::stopMidTransfer()
     m_radio->setFaultPlan([](int) { return Fault::Split; });
     RadioImage image;
     fillWords(image, Marker);
-    auto run = std::make_unique<Watched>(image);
+    auto run = std::make_unique<Watched>(image, mixedTimings());
 
     // The window closes as soon as the first block is in.
     connect(&run->engine, &TransferEngine::progress, this, [&] { run->engine.stop(); });
@@ -616,7 +625,7 @@ void TstLink::stopMidTransfer()
     const int shown = run->debug.count();
 
     // Give any leftover timer or reply every chance to show itself.
-    QTest::qWait(3 * testTimings().replyTimeoutMs);
+    QTest::qWait(3 * mixedTimings().replyTimeoutMs);
     QCOMPARE(run->debug.count(), shown);
     QCOMPARE(run->progress.count(), 1);
     QCOMPARE(run->finished.count(), 0);
