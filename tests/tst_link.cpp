@@ -10,6 +10,9 @@
 #include "testsettings.h"
 #include "transferengine.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
 #include <QSerialPort>
 #include <QSettings>
 #include <QSignalSpy>
@@ -180,6 +183,9 @@ private slots:
     void stopMidTransfer();
     void probeListsOpenablePorts();
     void liveFramesAreRecorded();
+    void simulatorProgramKeepsUserSettings();
+    void simulatorProgramRefusesNonImages_data();
+    void simulatorProgramRefusesNonImages();
 
 private:
     std::unique_ptr<SimulatedRadio> newRadio();
@@ -681,6 +687,81 @@ void TstLink::liveFramesAreRecorded()
     QCOMPARE(sq.transmitSeconds, 0);
     QVERIFY(m_radio->requests().isEmpty());
     QCOMPARE(m_radio->sentByteCount(), 0);
+}
+
+void TstLink::simulatorProgramKeepsUserSettings()
+{
+    // The user's own settings, in the file the tool keeps on Linux.
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QString file = home.filePath(QStringLiteral("Norvane/RQ73 Tune.conf"));
+    QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+    const QByteArray own = "[General]\nComPort=5\n\n[Ports]\nCOM1=/dev/my-cable\n";
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(own);
+    }
+    auto read = [&] {
+        QSettings settings(file, QSettings::IniFormat);
+        return QStringList{settings.value(QStringLiteral("ComPort")).toString(),
+                           settings.value(QStringLiteral("Ports/COM1")).toString()};
+    };
+
+    QProcess sim;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+    sim.setProcessEnvironment(env);
+    sim.start(QStringLiteral(RQ73_RADIO_SIM_PROGRAM),
+              {QStringLiteral("--com"), QStringLiteral("1")});
+    QVERIFY(sim.waitForStarted());
+    QByteArray shown;
+    QTRY_VERIFY2_WITH_TIMEOUT((shown += sim.readAllStandardOutput()).contains("/dev/"),
+                              sim.readAllStandardError().constData(), WaitMs);
+    // While it runs, COM1 reaches the simulated radio.
+    QCOMPARE(read().at(0), QStringLiteral("1"));
+    QVERIFY(read().at(1).startsWith(QStringLiteral("/dev/")));
+    QVERIFY(read().at(1) != QStringLiteral("/dev/my-cable"));
+
+    sim.terminate();
+    QVERIFY(sim.waitForFinished(WaitMs));
+    QCOMPARE(read(), QStringList({QStringLiteral("5"), QStringLiteral("/dev/my-cable")}));
+}
+
+void TstLink::simulatorProgramRefusesNonImages_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("device") << QStringLiteral("/dev/zero") << QStringLiteral("not a regular file");
+    QTest::newRow("folder") << QStringLiteral("/") << QStringLiteral("not a regular file");
+    QTest::newRow("wrong size") << QStringLiteral("short") << QStringLiteral("neither");
+    QTest::newRow("missing") << QStringLiteral("missing") << QStringLiteral("no such file");
+}
+
+void TstLink::simulatorProgramRefusesNonImages()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, reason);
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    if (!path.startsWith(QLatin1Char('/'))) {
+        path = home.filePath(path);
+        if (reason != QStringLiteral("no such file")) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("RQ73");
+        }
+    }
+    QProcess sim;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+    sim.setProcessEnvironment(env);
+    sim.start(QStringLiteral(RQ73_RADIO_SIM_PROGRAM), {QStringLiteral("--load"), path});
+    QVERIFY(sim.waitForFinished(WaitMs));
+    QCOMPARE(sim.exitCode(), 1);
+    QVERIFY(QString::fromLocal8Bit(sim.readAllStandardError()).contains(reason));
+    // Nothing was registered.
+    QVERIFY(!QFileInfo::exists(home.filePath(QStringLiteral("Norvane/RQ73 Tune.conf"))));
 }
 
 QTEST_GUILESS_MAIN(TstLink)
