@@ -440,6 +440,16 @@ void TstLink::faultyRadio()
     }
     if (!isRead)
         QVERIFY(image == imageBefore);
+
+    // The debug list shows what happened: every request, and every reply or stray bytes with
+    // their bytes, or "No Data".
+    for (const QString &line : lines(run.debug)) {
+        QVERIFY2(line == QStringLiteral("No Data")
+                     || (line.size() > 3
+                         && (line.startsWith(QStringLiteral("TX:"))
+                             || line.startsWith(QStringLiteral("RX:")))),
+                 qPrintable(line));
+    }
 }
 
 void TstLink::deadRadioAsksAfterElevenTries()

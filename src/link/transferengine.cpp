@@ -346,7 +346,7 @@ void TransferEngine::acceptBlock()
     sendRequest();
 }
 
-void TransferEngine::failBlock(const QString &line)
+void TransferEngine::failBlock(QString line)
 {
     m_timer->stop();
     m_reply.restartDebugLine();

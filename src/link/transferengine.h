@@ -93,7 +93,8 @@ private:
     void onReplyTimeout();
     void takeBytes(const QByteArray &data);
     void acceptBlock();
-    void failBlock(const QString &line);
+    // line is taken by value: it is often the receiver's own line, which this restarts.
+    void failBlock(QString line);
     void finishSoon();
     bool alive() const { return m_state == State::Running; }
 
