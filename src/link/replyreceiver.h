@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -15,6 +16,8 @@ class ReplyReceiver
 public:
     static constexpr int BufferSize = 501;
     static constexpr std::uint8_t Ack = 0x06;
+    // Bytes kept after a reply: enough for a few copies of the longest reply.
+    static constexpr int MaxExtra = 4 * BufferSize;
 
     // A new request has gone out. The acknowledgement flag is cleared here as well, so late bytes
     // of a reply that was broken off cannot be counted as the answer to this request.
@@ -29,6 +32,11 @@ public:
     bool isAccepted() const;
     bool isComplete() const { return m_complete; }
     bool isOverlong() const { return m_overlong; }
+    // The bytes that came after the reply, kept up to a few replies' worth.
+    const QByteArray &extra() const { return m_extra; }
+    // Every byte after the reply repeats the reply: further copies of the same answer (a radio
+    // answering a repeated request late). wholeCopies: and the last copy is complete.
+    bool extraRepeatsReply(bool wholeCopies) const;
     // The time-out reports "No Data" unless this holds.
     bool countedAny() const { return !m_awaitingReply && m_replyLength >= 1; }
     // Any byte at all since the request, counted or not.
@@ -54,5 +62,7 @@ private:
     bool m_awaitingReply = false;
     bool m_complete = false;
     bool m_overlong = false;
+    bool m_extraCut = false;
+    QByteArray m_extra;
     QString m_debugLine = QStringLiteral("RX:");
 };

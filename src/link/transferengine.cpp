@@ -46,6 +46,7 @@ PortOpenResult TransferEngine::start(int comPortNumber, bool isRead, bool tuneDa
     m_noise.clear();
     m_retryCount = 0;
     m_blockFailed = false;
+    m_blockTries = 0;
     m_deviceLost = false;
     m_succeeded = false;
 
@@ -167,6 +168,7 @@ void TransferEngine::sendRequest()
     const RequestFrame frame
         = buildRequestFrame(m_operation, m_block.firstWord, m_block.count, m_image);
     m_reply.beginRequest(frame.expectedReplyLength);
+    ++m_blockTries;
     m_phase = Phase::Awaiting;
     m_sinceSend.start();
     armTimeout();
@@ -206,26 +208,59 @@ void TransferEngine::takeBytes(const QByteArray &data)
     case Phase::Awaiting:
         m_timer->stop();
         m_reply.feed(data);
-        if (m_reply.isOverlong()) {
-            failBlock(m_reply.DebugLine());
-        } else if (m_reply.isComplete()) {
-            m_phase = Phase::HandingOver;
-            // After a failure, a second copy of a late reply may follow at any distance.
-            armGuard(m_blockFailed ? qint64(m_timings.quietMs) * 1000 : m_timings.handOverUs);
-        } else {
+        if (!m_reply.isComplete()) {
             armTimeout();
+        } else if (!extraIsHarmless()) {
+            failBlock(m_reply.DebugLine());
+        } else {
+            m_phase = Phase::HandingOver;
+            armHandOver();
         }
         return;
     case Phase::HandingOver:
         m_timer->stop();
         m_reply.feed(data);
-        failBlock(m_reply.DebugLine());
+        if (extraIsHarmless())
+            armHandOver();
+        else
+            failBlock(m_reply.DebugLine());
         return;
     case Phase::Asking:
     case Phase::Finishing:
         // Given up or done: these bytes answer nothing, and a Retry waits for quiet first.
         return;
     }
+}
+
+bool TransferEngine::extraIsHarmless() const
+{
+    // On the normal path any byte past the reply fails it. After a failure the radio may still
+    // answer the earlier tries of this same block, late; such copies are harmless as long as
+    // they repeat the reply byte for byte.
+    return !m_reply.isOverlong()
+           || (m_blockFailed && m_reply.extraRepeatsReply(false) && copiesFit());
+}
+
+bool TransferEngine::copiesFit() const
+{
+    // One copy at most per earlier try: a radio that keeps repeating itself (a stream of
+    // acknowledgements looks like endless copies of a write's reply) answers nothing.
+    const qsizetype length = std::max(1, m_reply.ExpectedReplyLength());
+    const qsizetype copies = (m_reply.extra().size() + length - 1) / length;
+    return copies <= m_blockTries - 1;
+}
+
+void TransferEngine::armHandOver()
+{
+    if (!m_blockFailed) {
+        armGuard(m_timings.handOverUs);
+        return;
+    }
+    // Every earlier try of this block was sent before the last one, so any answer to them is due
+    // before the longest wait for a reply to the last one has passed: the block is taken only
+    // then, and after a quiet time since the last byte.
+    const qint64 leftMs = m_timings.maxReplyWaitMs - m_sinceSend.elapsed();
+    armGuard(1000 * std::max<qint64>(m_timings.quietMs, leftMs));
 }
 
 void TransferEngine::onPortError(int error)
@@ -292,7 +327,10 @@ void TransferEngine::onGuardElapsed()
         return;
 
     if (m_phase == Phase::HandingOver) {
-        acceptBlock();
+        if (m_reply.isOverlong() && !(m_reply.extraRepeatsReply(true) && copiesFit()))
+            failBlock(m_reply.DebugLine());
+        else
+            acceptBlock();
         return;
     }
     // Quieting: the line is silent, or has talked for a whole reply time-out, so that waiting
@@ -319,7 +357,10 @@ void TransferEngine::onReplyTimeout()
 
 void TransferEngine::acceptBlock()
 {
-    if (!m_reply.isAccepted()) {
+    const bool exact = m_reply.isAccepted();
+    const bool withCopies = m_reply.isComplete() && m_reply.ReplyBuffer()[0] == ReplyReceiver::Ack
+                            && m_blockFailed && m_reply.extraRepeatsReply(true) && copiesFit();
+    if (!exact && !withCopies) {
         failBlock(m_reply.DebugLine());
         return;
     }
@@ -334,6 +375,7 @@ void TransferEngine::acceptBlock()
         return;
 
     m_blockFailed = false;
+    m_blockTries = 0;
     const BlockPlan::Step step = m_plan.advance(m_block);
     m_block = {step.nextWord, step.blockCount};
     if (step.finished) {

@@ -92,6 +92,9 @@ private:
     void onGuardElapsed();
     void onReplyTimeout();
     void takeBytes(const QByteArray &data);
+    bool extraIsHarmless() const;
+    bool copiesFit() const;
+    void armHandOver();
     void acceptBlock();
     // line is taken by value: it is often the receiver's own line, which this restarts.
     void failBlock(QString line);
@@ -122,5 +125,6 @@ private:
 
     int m_retryCount = 0;
     bool m_blockFailed = false; // the current block has failed at least once
+    int m_blockTries = 0;       // requests sent for the current block
     bool m_succeeded = false;
 };
