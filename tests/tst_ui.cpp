@@ -838,7 +838,7 @@ void TstUi::fullReadFromMenu()
     QCOMPARE(seen.progress, QStringLiteral("Complete:100%"));
     QCOMPARE(seen.result, QStringLiteral("Read Data OK"));
     QCOMPARE(seen.lines.first(), QStringLiteral("TX:54 55 4E 45 4 0 0 1 "));
-    QCOMPARE(seen.lines.size(), 24);
+    QVERIFY2(seen.lines.size() == 24, qPrintable(seen.lines.join(QLatin1Char('\n'))));
     QCOMPARE(radio.requests().size(), 12);
     QVERIFY(p.state.TransferSucceeded);
     QVERIFY(!p.state.TransferIsRead && !p.state.TuneDataRange && !p.state.SquelchDataRange);
