@@ -1194,14 +1194,17 @@ void TstUi::malformedSettingsAreReported()
         QVERIFY(messages.first().startsWith(QStringLiteral("SettingsMalformed|")));
         QVERIFY(messages.first().contains(file));
 
-        // Choosing a port cannot be saved to such a file, and the user is told so.
+        // A choice cannot be saved to such a file, and the user is told so; it still applies.
         whenModal([&](QWidget *dialog) {
             whenModal(answer, dialog);
+            dialog->findChild<QComboBox *>(QStringLiteral("ComboLanguage"))->setCurrentIndex(1);
             dialog->findChild<QPushButton *>(QStringLiteral("CommandOK"))->click();
         });
-        p.action(QStringLiteral("MenuCom"))->trigger();
+        p.action(QStringLiteral("MenuLanguage"))->trigger();
         QCOMPARE(messages.size(), 2);
         QVERIFY(messages.last().startsWith(QStringLiteral("SettingsSaveFailed|")));
+        QVERIFY(messages.last().contains(file));
+        QVERIFY(!p.state.LanguageIsEnglish);
     }
     // Said once per run: a second frame does not say it again.
     Program again;
