@@ -553,7 +553,7 @@ void TstLink::vanishedPortIsNotReopened()
 
     QTRY_COMPARE_WITH_TIMEOUT(run.question.count(), 1, WaitMs);
     // The repeats went nowhere: the block failed at its time-outs.
-    QVERIFY(second->receivedBytes().isEmpty());
+    QVERIFY2(second->receivedBytes().isEmpty(), second->receivedBytes().toHex(' ').constData());
     QVERIFY(!run.engine.isPortOpen());
     QCOMPARE(run.finished.count(), 0);
     QCOMPARE(m_radio->requests().size(), 4);
