@@ -54,6 +54,16 @@ TransferTimings fastTimings()
     return t;
 }
 
+// For a radio that answers: the product's time-out, so that a loaded machine cannot turn a slow
+// reply into a repeat. It costs nothing while the radio answers.
+TransferTimings answeringTimings()
+{
+    TransferTimings t = fastTimings();
+    t.replyTimeoutMs = TransferTimings().replyTimeoutMs;
+    t.maxReplyWaitMs = TransferTimings().maxReplyWaitMs;
+    return t;
+}
+
 // A simulated radio whose pauses match the short timings.
 struct Radio : SimulatedRadio
 {
@@ -75,7 +85,7 @@ struct Program
     Program()
     {
         window = std::make_unique<MDIFormMain>(state, translations);
-        window->setTransferTimings(fastTimings());
+        window->setTransferTimings(answeringTimings());
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         window->activateWindow();
@@ -897,7 +907,7 @@ void TstUi::refreshAfterReadOnly()
         state.TuneDataRange = false;
         state.SquelchDataRange = true;
         FormProcess process(
-            state, [&] { ++refreshed; }, nullptr, fastTimings());
+            state, [&] { ++refreshed; }, nullptr, answeringTimings());
         ProcessView seen;
         closeProcessWhen(resultShown, seen);
         process.exec();
