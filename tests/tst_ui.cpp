@@ -261,6 +261,7 @@ private slots:
     void keysReachTheirCommands();
 
     void fullReadFromMenu();
+    void menuReadRefreshesOpenTuneWindows();
     void fullWriteFromToolbarInChinese();
     void refreshAfterReadOnly();
     void missingPortIsReported();
@@ -857,6 +858,40 @@ void TstUi::fullReadFromMenu()
             = transferredWord(w) ? radio.memoryWord(w) : (w == 5 ? 0x55AA55AA : 0);
         QCOMPARE(p.state.image.ReadImageWord(w), expected);
     }
+}
+
+void TstUi::menuReadRefreshesOpenTuneWindows()
+{
+    Radio radio;
+    radio.setMemoryWord(0, -42);  // frequency adjustment
+    radio.setMemoryWord(65, 77);  // mid band squelch
+    radio.setMemoryWord(168, 1234); // squelch level 6, on
+    radio.setMemoryWord(276, 999);  // AM reference: never transferred
+    QVERIFY(radio.registerAsComPort(4));
+    SettingsStore::WriteRegistryText(QStringLiteral("ComPort"), QStringLiteral("4"));
+    Program p;
+    p.state.image.WriteImageWord(276, 5);
+    p.window->openFormTuneSq();
+    p.window->openFormTune();
+    QVERIFY(p.window->formTune() && p.window->formTuneSq());
+    auto text = [](QWidget *window, const QString &name) {
+        return window->findChild<QLineEdit *>(name)->text();
+    };
+    QCOMPARE(text(p.window->formTune(), QStringLiteral("TextFreqAdjust")), QStringLiteral("0"));
+
+    ProcessView seen;
+    closeProcessWhen(resultShown, seen);
+    p.action(QStringLiteral("MenuRead"))->trigger();
+    QCOMPARE(seen.result, QStringLiteral("Read Data OK"));
+
+    // Both windows show the new image at once, without being activated again.
+    QCOMPARE(text(p.window->formTune(), QStringLiteral("TextFreqAdjust")), QStringLiteral("-42"));
+    QCOMPARE(text(p.window->formTune(), QStringLiteral("TextSq(1)")), QStringLiteral("77"));
+    QCOMPARE(text(p.window->formTuneSq(), QStringLiteral("TextSq(40)")), QStringLiteral("1234"));
+    QCOMPARE(text(p.window->formTuneSq(), QStringLiteral("TextSq(148)")), QStringLiteral("5"));
+    // A refresh moves sliders but sends nothing live.
+    QCoreApplication::processEvents();
+    QVERIFY(radio.liveFrames().isEmpty());
 }
 
 void TstUi::fullWriteFromToolbarInChinese()
