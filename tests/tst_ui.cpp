@@ -1028,7 +1028,11 @@ void TstUi::retryAfterTheQuestionCarriesOn()
     QVERIFY(radio.registerAsComPort(4));
     AppState state;
     prepareFullRead(state, 4);
-    FormProcess process(state, {}, nullptr, fastTimings());
+    // Once the radio answers, a time-out would be a repeat of its own; a little more room than
+    // the shortest keeps a busy machine from adding one.
+    TransferTimings timings = fastTimings();
+    timings.replyTimeoutMs = 150;
+    FormProcess process(state, {}, nullptr, timings);
     ProcessView seen;
     whenModal([&](QWidget *window) {
         whenModal(
