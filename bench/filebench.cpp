@@ -3,6 +3,7 @@
 // saving the data file alone cost.
 
 #include "appstate.h"
+#include "settingsstore.h"
 #include "datafile.h"
 #include "formtune.h"
 #include "mdiformmain.h"
@@ -110,9 +111,7 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
 
     QTemporaryDir dir;
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+    SettingsStore::useFolder(dir.path());
 
     RadioImage image;
     for (int w = 0; w < RadioImage::WordCount; ++w)

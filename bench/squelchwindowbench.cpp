@@ -5,6 +5,7 @@
 // server.
 
 #include "appstate.h"
+#include "settingsstore.h"
 #include "formtunesq.h"
 #include "mdiformmain.h"
 #include "translations.h"
@@ -106,8 +107,7 @@ int main(int argc, char *argv[])
     const int Runs = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : DefaultRuns;
 
     QTemporaryDir settingsDir;
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    SettingsStore::useFolder(settingsDir.path());
 
     AppState state;
     Translations translations;

@@ -3,6 +3,7 @@
 // dialog's probe of COM1 to COM99 takes.
 
 #include "blockplan.h"
+#include "settingsstore.h"
 #include "portopen.h"
 #include "portprobe.h"
 #include "radioimage.h"
@@ -95,9 +96,7 @@ int main(int argc, char *argv[])
 
     // The radio's COM entry goes to a throw-away settings store, never the user's.
     QTemporaryDir settingsDir;
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    SettingsStore::useFolder(settingsDir.path());
 
     SimulatedRadio radio;
     if (!radio.isOpen()) {

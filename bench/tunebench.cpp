@@ -3,6 +3,7 @@
 // bare MDI frame.
 
 #include "appstate.h"
+#include "settingsstore.h"
 #include "demoimage.h"
 #include "formtune.h"
 #include "livetunesender.h"
@@ -219,9 +220,7 @@ int main(int argc, char *argv[])
     out << Qt::fixed << qSetRealNumberPrecision(3);
 
     QTemporaryDir settingsDir;
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    SettingsStore::useFolder(settingsDir.path());
 
     SimulatedRadio radio;
     if (!radio.isOpen()) {

@@ -4,6 +4,7 @@
 #include "keyfilter.h"
 #include "radioimage.h"
 #include "settingsstore.h"
+#include "testfiles.h"
 #include "testsettings.h"
 #include "translations.h"
 
@@ -299,28 +300,7 @@ void TstCore::chineseCatalogue()
 
 namespace {
 
-const QByteArray Header("RQ73 DT Ver1.0.7");
-
-// Neighbouring bytes all differ, so a shifted, cut or partly cleared copy shows.
-QByteArray patternImage(int seed)
-{
-    QByteArray bytes(RadioImage::Size, '\0');
-    for (int i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<char>((i * 37 + seed) & 0xFF);
-    return bytes;
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using namespace TestFiles;
 
 // An image and transmit time that differ from anything a test file holds, to show a rejected
 // file changed nothing.

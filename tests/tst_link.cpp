@@ -1,5 +1,6 @@
 // The transfer engine against the simulated radio over real pseudo-terminals.
 
+#include "blocktext.h"
 #include "blockplan.h"
 #include "debugtext.h"
 #include "portopen.h"
@@ -76,17 +77,6 @@ QList<int> transferredWords(const BlockPlan &plan)
     return transferredWords(plan.blocks());
 }
 
-QString blocksText(const QList<BlockPlan::Block> &blocks)
-{
-    QStringList parts;
-    for (const BlockPlan::Block &b : blocks) {
-        parts << (b.count == 1
-                      ? QString::number(b.firstWord)
-                      : QStringLiteral("%1-%2").arg(b.firstWord).arg(b.firstWord + b.count - 1));
-    }
-    return parts.join(QLatin1Char(';'));
-}
-
 QString requestsText(const QList<SimulatedRadio::Request> &requests)
 {
     QList<BlockPlan::Block> blocks;
@@ -107,6 +97,21 @@ void fillWords(RadioImage &image, qint32 value)
 {
     for (int w = 0; w < RadioImage::WordCount; ++w)
         image.WriteImageWord(w, value);
+}
+
+// Image and radio that differ in every word: a read fills the image with markers to be
+// replaced, a write leaves markers in the radio to be overwritten.
+RadioImage distinctSides(SimulatedRadio &radio, bool isRead)
+{
+    RadioImage image;
+    if (isRead) {
+        fillWords(image, Marker);
+    } else {
+        image.assign(patternBytes(53, 7));
+        for (int w = 0; w < RadioImage::WordCount; ++w)
+            radio.setMemoryWord(w, RadioMarker);
+    }
+    return image;
 }
 
 // The header every request starts with, spelled out byte for byte.
@@ -261,14 +266,7 @@ void TstLink::transfer()
     QFETCH(QStringList, texts);
 
     m_radio->setPaced(paced);
-    RadioImage image;
-    if (isRead) {
-        fillWords(image, Marker);
-    } else {
-        QVERIFY(image.assign(patternBytes(53, 7)));
-        for (int w = 0; w < RadioImage::WordCount; ++w)
-            m_radio->setMemoryWord(w, RadioMarker);
-    }
+    RadioImage image = distinctSides(*m_radio, isRead);
     const RadioImage before = image;
 
     Watched run(image, answeringTimings());
@@ -397,14 +395,7 @@ void TstLink::faultyRadio()
     const Fault injected = Fault(fault);
     m_radio->setFaultPlan([=](int i) { return (always || i == 1) ? injected : Fault::None; });
 
-    RadioImage image;
-    if (isRead) {
-        fillWords(image, Marker);
-    } else {
-        QVERIFY(image.assign(patternBytes(53, 7)));
-        for (int w = 0; w < RadioImage::WordCount; ++w)
-            m_radio->setMemoryWord(w, RadioMarker);
-    }
+    RadioImage image = distinctSides(*m_radio, isRead);
     const RadioImage imageBefore = image;
 
     if (restart) {

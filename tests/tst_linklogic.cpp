@@ -1,6 +1,7 @@
 // The link's pure logic: frames, debug text, reply reception, the block plan, port names and the
 // port choice. No serial port and no pseudo-terminal, so it runs on every system.
 
+#include "blocktext.h"
 #include "blockplan.h"
 #include "debugtext.h"
 #include "portopen.h"
@@ -17,17 +18,6 @@
 #include <QTest>
 
 namespace {
-
-QString blocksText(const QList<BlockPlan::Block> &blocks)
-{
-    QStringList parts;
-    for (const BlockPlan::Block &b : blocks) {
-        parts << (b.count == 1
-                      ? QString::number(b.firstWord)
-                      : QStringLiteral("%1-%2").arg(b.firstWord).arg(b.firstWord + b.count - 1));
-    }
-    return parts.join(QLatin1Char(';'));
-}
 
 QByteArray patternBytes(int multiplier, int offset)
 {

@@ -11,6 +11,13 @@ QSettings openSettings()
                      QString::fromLatin1(Organisation), QString::fromLatin1(Application));
 }
 
+void useFolder(const QString &folder)
+{
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+}
+
 QString ReadRegistryText(const QString &valueName)
 {
     QSettings settings = openSettings();

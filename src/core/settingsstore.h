@@ -18,6 +18,11 @@ inline constexpr char ComPortValue[] = "ComPort";
 // format was changed, which is how tests keep their settings in a folder of their own.
 QSettings openSettings();
 
+// Keeps the settings in a folder of their own, as an INI file, on every system: the registry of a
+// Windows machine cannot be redirected. Tests and benchmarks use it so they never touch the
+// user's settings.
+void useFolder(const QString &folder);
+
 // Empty text when the store or the value cannot be read.
 QString ReadRegistryText(const QString &valueName);
 // False when the store could not be written; callers carry on with the value in memory.
