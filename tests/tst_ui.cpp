@@ -863,8 +863,8 @@ void TstUi::fullReadFromMenu()
 void TstUi::menuReadRefreshesOpenTuneWindows()
 {
     Radio radio;
-    radio.setMemoryWord(0, -42);  // frequency adjustment
-    radio.setMemoryWord(65, 77);  // mid band squelch
+    radio.setMemoryWord(0, -42);    // frequency adjustment
+    radio.setMemoryWord(65, 77);    // mid band squelch
     radio.setMemoryWord(168, 1234); // squelch level 6, on
     radio.setMemoryWord(276, 999);  // AM reference: never transferred
     QVERIFY(radio.registerAsComPort(4));
@@ -1084,7 +1084,7 @@ void TstUi::escapeWaitsForTheTransfer()
     Radio good;
     QVERIFY(good.registerAsComPort(5));
     prepareFullRead(state, 5);
-    FormProcess done(state, {}, nullptr, fastTimings());
+    FormProcess done(state, {}, nullptr, answeringTimings());
     whenModal([&](QWidget *window) {
         (void)QTest::qWaitFor([&] { return resultShown(window); }, 10000);
         QTest::keyClick(window, Qt::Key_Escape);
@@ -1273,8 +1273,12 @@ void TstUi::closingMidTransferStopsIt()
     QVERIFY(radio.registerAsComPort(4));
     AppState state;
     prepareFullRead(state, 4);
+    // The radio answers the first five blocks: a time-out with room for a busy machine, short
+    // enough to show that nothing follows the close.
+    TransferTimings timings = fastTimings();
+    timings.replyTimeoutMs = 300;
     auto process = std::make_unique<FormProcess>(
-        state, [] {}, nullptr, fastTimings());
+        state, [] {}, nullptr, timings);
     whenModal([&](QWidget *window) {
         (void)QTest::qWaitFor([&] { return radio.requests().size() == 6; }, 10000);
         window->close();
@@ -1282,7 +1286,7 @@ void TstUi::closingMidTransferStopsIt()
     process->exec();
     process.reset();
     // Long enough for the time-outs the closed window would have had.
-    QTest::qWait(3 * fastTimings().replyTimeoutMs);
+    QTest::qWait(3 * timings.replyTimeoutMs);
     QCOMPARE(radio.requests().size(), 6);
     QVERIFY(!state.TransferSucceeded);
     // Blocks 0; 16-47; 48-51; 61-63; 64-77 arrived and stay; the rest was never read.
