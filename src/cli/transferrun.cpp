@@ -95,10 +95,11 @@ void TransferRun::answerQuestion()
 
 bool TransferRun::askAtTerminal()
 {
+    const QString keys = tr("[r = retry, c = cancel]");
     QTextStream &err = Console::err();
     err << '\n'
         << QCoreApplication::translate("FormProcess", "Check connection!Retry or cancel?") << ' '
-        << tr("[r = retry, c = cancel]") << ' ';
+        << keys << ' ';
     err.flush();
     const QString answer = Console::readLine().trimmed().toLower();
     return answer == QLatin1String("r") || answer == QLatin1String("retry")
