@@ -24,6 +24,10 @@ constexpr int SimCom = 5;
 // A COM number that leads to no device at all.
 constexpr int DeadCom = 6;
 constexpr int RunLimitMs = 60000;
+// Short transfer timings for a radio that fails: a silent radio costs milliseconds, not seconds.
+// A radio that answers keeps the product's timings, so a loaded machine cannot add a repeat.
+constexpr int FastReplyTimeoutMs = 50;
+const char FastTimings[] = "reply=50,wait=200,quiet=10";
 
 QByteArray hex(const char *text)
 {
@@ -61,6 +65,7 @@ private slots:
     void silentRadioGivesExit2_data();
     void silentRadioGivesExit2();
     void retriesAnswerTheQuestion();
+    void vanishedRadioGivesExit2();
     void badFileGives3_data();
     void badFileGives3();
     void portThatCannotBeOpenedGives4_data();
@@ -80,7 +85,7 @@ private slots:
     void messagesFollowTheStoredLanguage();
 
 private:
-    Result cli(const QStringList &arguments);
+    Result cli(const QStringList &arguments, bool fastTimings = false);
     QString path(const QString &name) const { return m_files.filePath(name); }
     void writeFile(const QString &name, const RadioImage &image, std::int32_t txTime = 5);
     RadioImage readFile(const QString &name, std::int32_t *txTime = nullptr);
@@ -123,12 +128,15 @@ void TstCli::cleanup()
         QFile::remove(path(name));
 }
 
-Result TstCli::cli(const QStringList &arguments)
+Result TstCli::cli(const QStringList &arguments, bool fastTimings)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.path());
     env.remove(QStringLiteral("LANGUAGE"));
+    env.remove(QStringLiteral("RQ73_TRANSFER_TIMINGS"));
+    if (fastTimings)
+        env.insert(QStringLiteral("RQ73_TRANSFER_TIMINGS"), QString::fromLatin1(FastTimings));
     process.setProcessEnvironment(env);
     QSignalSpy finished(&process, &QProcess::finished);
     process.start(QStringLiteral(RQ73_CLI_PROGRAM), arguments);
@@ -241,9 +249,10 @@ void TstCli::silentRadioGivesExit2()
         QFile f(path(QStringLiteral("kept.rdat")));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }();
+    m_radio->setReplyTimeoutMs(FastReplyTimeoutMs);
     m_radio->setFaultPlan([](int) { return SimulatedRadio::Fault::Silent; });
 
-    const Result r = cli({command, path(QStringLiteral("kept.rdat"))});
+    const Result r = cli({command, path(QStringLiteral("kept.rdat"))}, true);
     QCOMPARE(r.exitCode, 2);
     // The first try and ten repeats, then the question, answered Cancel: nobody is at the input.
     QCOMPARE(m_radio->requests().size(), 11);
@@ -256,15 +265,32 @@ void TstCli::silentRadioGivesExit2()
 
 void TstCli::retriesAnswerTheQuestion()
 {
+    m_radio->setReplyTimeoutMs(FastReplyTimeoutMs);
     m_radio->setFaultPlan([](int) { return SimulatedRadio::Fault::Silent; });
     const Result r
         = cli({QStringLiteral("get"), QStringLiteral("sq.fm.1.on"), QStringLiteral("--radio"),
-               QStringLiteral("--retries"), QStringLiteral("1")});
+               QStringLiteral("--retries"), QStringLiteral("1")},
+              true);
     QCOMPARE(r.exitCode, 2);
     QCOMPARE(m_radio->requests().size(), 22);
     QVERIFY(r.err.contains(QStringLiteral("Check connection!Retry or cancel? Retry")));
     QVERIFY(r.err.contains(QStringLiteral("Check connection!Retry or cancel? Cancel")));
     QVERIFY(r.out.isEmpty());
+}
+
+void TstCli::vanishedRadioGivesExit2()
+{
+    // The cable is pulled in the middle of the third block and not put back.
+    m_radio->setReplyTimeoutMs(FastReplyTimeoutMs);
+    m_radio->setFaultPlan([](int index) {
+        return index == 2 ? SimulatedRadio::Fault::Vanish : SimulatedRadio::Fault::None;
+    });
+    const Result r = cli({QStringLiteral("read"), path(QStringLiteral("gone.rdat")),
+                          QStringLiteral("--retries"), QStringLiteral("2")},
+                         true);
+    QCOMPARE(r.exitCode, 2);
+    QVERIFY2(r.err.contains(QStringLiteral("The radio did not answer")), qPrintable(r.err));
+    QVERIFY(!QFile::exists(path(QStringLiteral("gone.rdat"))));
 }
 
 void TstCli::badFileGives3_data()

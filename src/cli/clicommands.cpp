@@ -7,6 +7,7 @@
 #include "livetuneframe.h"
 #include "livetunesender.h"
 #include "portopen.h"
+#include "portprobe.h"
 #include "radioimage.h"
 #include "settingsstore.h"
 #include "squelchtable.h"
@@ -214,20 +215,13 @@ ExitCode CliCommands::ports()
 {
     if (!accept(0, {}))
         return usageError(m_usageError);
-    QSerialPort probe;
-    bool refused = false;
-    int listed = 0;
-    for (int n = 1; n <= 99; ++n) {
-        const PortOpenResult result = openSerialPort(probe, n);
-        if (result.error == PortOpenError::NoPermission)
-            refused = true;
-        if (!result.ok())
-            continue;
-        probe.close();
-        Console::out() << "COM" << n << '\t' << result.device << '\n';
-        ++listed;
-    }
+    const PortMap map = PortMap::load();
+    const PortProbe probe = PortProbe::run(map);
+    for (const int n : probe.ports)
+        Console::out() << "COM" << n << '\t' << map.deviceName(n) << '\n';
     Console::out().flush();
+    const bool refused = probe.someRefused;
+    const qsizetype listed = probe.ports.size();
     if (listed == 0)
         Console::err() << QCoreApplication::translate(
             "FormComPort",

@@ -16,9 +16,10 @@ int main(int argc, char *argv[])
 
     // Unlike the window program, which always starts in English, a script runs in the language
     // the technician last chose.
-    const bool english = SettingsStore::ReadRegistryText(QStringLiteral("Language"))
-                             .compare(QLatin1String("False"), Qt::CaseInsensitive)
-                         != 0;
+    const bool english
+        = SettingsStore::ReadRegistryText(QString::fromLatin1(SettingsStore::LanguageValue))
+              .compare(QLatin1String("False"), Qt::CaseInsensitive)
+          != 0;
     Translations translations;
     translations.apply(english);
 

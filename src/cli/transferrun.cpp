@@ -16,6 +16,7 @@ TransferRun::TransferRun(RadioImage &image, int comPortNumber, std::optional<int
     , m_comPortNumber(comPortNumber)
     , m_retriesLeft(retries)
 {
+    m_engine->setTimings(timingsFromEnvironment());
     // The question is answered from the event loop, never inside the engine's own handler.
     connect(m_engine, &TransferEngine::retryQuestion, this, &TransferRun::answerQuestion,
             Qt::QueuedConnection);
@@ -24,6 +25,29 @@ TransferRun::TransferRun(RadioImage &image, int comPortNumber, std::optional<int
 TransferRun::~TransferRun()
 {
     m_engine->stop();
+}
+
+TransferTimings TransferRun::timingsFromEnvironment()
+{
+    TransferTimings timings;
+    const QString text = qEnvironmentVariable("RQ73_TRANSFER_TIMINGS");
+    for (const QString &entry : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QStringList pair = entry.split(QLatin1Char('='));
+        bool ok = false;
+        const int value = pair.size() == 2 ? pair.at(1).trimmed().toInt(&ok) : 0;
+        if (!ok || value < 0)
+            continue;
+        const QString key = pair.at(0).trimmed();
+        if (key == QLatin1String("reply"))
+            timings.replyTimeoutMs = value;
+        else if (key == QLatin1String("wait"))
+            timings.maxReplyWaitMs = value;
+        else if (key == QLatin1String("quiet"))
+            timings.quietMs = value;
+        else if (key == QLatin1String("handover"))
+            timings.handOverUs = value;
+    }
+    return timings;
 }
 
 ExitCode TransferRun::run(TransferKind kind)
