@@ -568,6 +568,11 @@ bool MDIFormMain::runTransfer(TransferKind kind)
     m_state.TransferIsRead = settings.isRead;
     m_state.TuneDataRange = settings.tuneDataRange;
     m_state.SquelchDataRange = settings.squelchDataRange;
+    for (TuneChildWindow *child : {static_cast<TuneChildWindow *>(m_formTune.data()),
+                                   static_cast<TuneChildWindow *>(m_formTuneSq.data())}) {
+        if (child)
+            child->prepareForTransfer();
+    }
     FormProcess process(
         m_state, [this] { refreshOpenTuneWindows(); }, this, m_transferTimings);
     process.exec();
