@@ -2,6 +2,211 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>CliArguments</name>
+    <message>
+        <source>The option %1 takes no value.</source>
+        <translation>选项 %1 不带值。</translation>
+    </message>
+    <message>
+        <source>The option %1 needs a value.</source>
+        <translation>选项 %1 需要一个值。</translation>
+    </message>
+    <message>
+        <source>The option %1 needs a whole number, not &quot;%2&quot;.</source>
+        <translation>选项 %1 需要一个整数，而不是“%2”。</translation>
+    </message>
+    <message>
+        <source>Unknown option: %1</source>
+        <translation>未知选项：%1</translation>
+    </message>
+    <message>
+        <source>The COM port number must lie between 1 and 99.</source>
+        <translation>串口号必须在 1 到 99 之间。</translation>
+    </message>
+    <message>
+        <source>The number of retries cannot be negative.</source>
+        <translation>重试次数不能为负数。</translation>
+    </message>
+    <message>
+        <source>The transmit time must lie between 1 and 10 seconds.</source>
+        <translation>发射时长必须在 1 到 10 秒之间。</translation>
+    </message>
+</context>
+<context>
+    <name>CliCommands</name>
+    <message>
+        <source>Usage: rq73tune-cli COMMAND [ARGUMENTS] [OPTIONS]
+
+Commands:
+  ports                    list the COM ports that can be opened, with their devices
+  read FILE                read the radio into the data file FILE
+  write FILE               write the data file FILE into the radio
+  verify FILE              read the radio and compare it with FILE
+  get NAME --file FILE     print a value of a data file
+  get NAME --radio         read the radio and print a value
+  set NAME VALUE [--file FILE] [--radio] [--tx SECONDS]
+                           store a value in a data file and/or send it to the
+                           radio at once, as the tune windows do
+  diff FILE1 FILE2         list the values in which two data files differ
+  show FILE [--json]       list every named value of a data file
+
+NAME is the name of a value (freq-adjust, usb.mid.high.power, sq.fm.3.on,
+tx-time...; &quot;show&quot; lists them all) or a word address from 0 to 511.
+
+Options:
+  --com N          use COM port N instead of the stored one
+  --retries N      when a block keeps failing, answer the question Retry N times,
+                   then Cancel; without it the question is asked at a terminal
+                   and answered Cancel when the input is not a terminal
+  --tx SECONDS     transmit time of a value that keys the transmitter, 1 to 10;
+                   without it the file&apos;s transmit time, or 6 seconds
+  --json           show: JSON instead of a table
+  --help           this text
+  --version        the version
+
+Exit codes: 0 success, 1 wrong command line, 2 the radio does not answer,
+3 a file rejected, 4 the port cannot be opened, 5 verify or diff found differences.
+</source>
+        <translation>用法：rq73tune-cli 命令 [参数] [选项]
+
+命令：
+  ports                    列出当前可以打开的串口及其设备
+  read FILE                从对讲机读取数据，存入数据文件 FILE
+  write FILE               把数据文件 FILE 写入对讲机
+  verify FILE              读取对讲机，并与 FILE 比较
+  get NAME --file FILE     显示数据文件中的一个值
+  get NAME --radio         读取对讲机并显示一个值
+  set NAME VALUE [--file FILE] [--radio] [--tx SECONDS]
+                           把一个值存入数据文件，和/或像调谐窗口一样
+                           立即发送给对讲机
+  diff FILE1 FILE2         列出两个数据文件中不同的值
+  show FILE [--json]       列出数据文件中所有有名称的值
+
+NAME 是值的名称（freq-adjust、usb.mid.high.power、sq.fm.3.on、
+tx-time……；“show”会全部列出），或 0 到 511 的字地址。
+
+选项：
+  --com N          使用串口 N，而不是已保存的串口
+  --retries N      数据块多次失败时，对提问回答“重试” N 次，然后“取消”；
+                   不给此选项时，在终端上会提问，输入不是终端时回答“取消”
+  --tx SECONDS     使发射机发射的值的发射时长，1 到 10 秒；
+                   不给此选项时使用数据文件中的发射时长，否则为 6 秒
+  --json           show：输出 JSON，而不是表格
+  --help           本说明
+  --version        版本
+
+退出码：0 成功，1 命令行有误，2 对讲机无应答，3 文件被拒绝，
+4 串口无法打开，5 verify 或 diff 发现差异。
+</translation>
+    </message>
+    <message>
+        <source>No command given.</source>
+        <translation>没有给出命令。</translation>
+    </message>
+    <message>
+        <source>Unknown command: %1</source>
+        <translation>未知命令：%1</translation>
+    </message>
+    <message>
+        <source>Wrong number of arguments for &quot;%1&quot;.</source>
+        <translation>“%1”的参数个数不对。</translation>
+    </message>
+    <message>
+        <source>The option %1 does not apply to &quot;%2&quot;.</source>
+        <translation>选项 %1 不适用于“%2”。</translation>
+    </message>
+    <message>
+        <source>Run &quot;rq73tune-cli --help&quot; for the commands and options.</source>
+        <translation>运行“rq73tune-cli --help”查看命令和选项。</translation>
+    </message>
+    <message>
+        <source>No value is called &quot;%1&quot;. &quot;rq73tune-cli show FILE&quot; lists the names.</source>
+        <translation>没有名为“%1”的值。“rq73tune-cli show FILE”会列出所有名称。</translation>
+    </message>
+    <message>
+        <source>The file was left as it is; nothing was read.</source>
+        <translation>文件保持原样；没有读取任何数据。</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>文件</translation>
+    </message>
+    <message>
+        <source>radio</source>
+        <translation>对讲机</translation>
+    </message>
+    <message>
+        <source>The radio holds the same data as the file.</source>
+        <translation>对讲机中的数据与文件相同。</translation>
+    </message>
+    <message numerus="yes">
+        <source>The radio differs from the file in %n value(s).</source>
+        <translation>
+            <numerusform>对讲机与文件有 %n 个值不同。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Give either a data file with --file or --radio.</source>
+        <translation>请用 --file 指定数据文件，或者用 --radio，二者选一。</translation>
+    </message>
+    <message>
+        <source>The radio does not report %1: it is kept in data files only.</source>
+        <translation>对讲机不会报告 %1：它只保存在数据文件中。</translation>
+    </message>
+    <message>
+        <source>Give a data file with --file, the radio with --radio, or both.</source>
+        <translation>请用 --file 指定数据文件，或用 --radio 指定对讲机，或者两者都给。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a whole number.</source>
+        <translation>“%1”不是整数。</translation>
+    </message>
+    <message>
+        <source>The transmit time is kept in the data file; it is never sent to the radio. Use --tx to choose it for one value.</source>
+        <translation>发射时长保存在数据文件中，从不发送给对讲机。请用 --tx 为单个值选择发射时长。</translation>
+    </message>
+    <message>
+        <source>%1 is not a tune value; the tune windows never send it to the radio.</source>
+        <translation>%1 不是调谐值；调谐窗口从不把它发送给对讲机。</translation>
+    </message>
+    <message>
+        <source>A squelch value goes to the radio together with the other value of its row; give the data file that holds them with --file.</source>
+        <translation>静噪值与同一行的另一个值一起发送给对讲机；请用 --file 指定保存这两个值的数据文件。</translation>
+    </message>
+    <message>
+        <source>The transmit time must lie between 1 and 10 seconds.</source>
+        <translation>发射时长必须在 1 到 10 秒之间。</translation>
+    </message>
+    <message>
+        <source>%1 is out of range; %2 is used instead.</source>
+        <translation>%1 超出范围；改用 %2。</translation>
+    </message>
+    <message>
+        <source>Nothing was sent to the radio.</source>
+        <translation>没有向对讲机发送任何数据。</translation>
+    </message>
+    <message>
+        <source>The frame did not leave the port %1.</source>
+        <translation>数据帧没有从端口 %1 发出。</translation>
+    </message>
+    <message>
+        <source>NAME</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <source>WORD</source>
+        <translation>字</translation>
+    </message>
+    <message>
+        <source>VALUE</source>
+        <translation>值</translation>
+    </message>
+    <message>
+        <source>CAPTION</source>
+        <translation>说明</translation>
+    </message>
+</context>
+<context>
     <name>DataFileMessage</name>
     <message>
         <source>Error</source>
@@ -449,6 +654,29 @@ It applies until the program is closed.</source>
     <message>
         <source>Unknown error!</source>
         <translation>未知原因导致操作失败！</translation>
+    </message>
+</context>
+<context>
+    <name>TransferRun</name>
+    <message>
+        <source>The radio did not answer; the transfer was given up.</source>
+        <translation>对讲机无应答；传输已放弃。</translation>
+    </message>
+    <message>
+        <source>The radio may hold part of the new data: write it again before use.</source>
+        <translation>对讲机中可能只有部分新数据：使用前请重新写入。</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>重试</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>[r = retry, c = cancel]</source>
+        <translation>[r = 重试，c = 取消]</translation>
     </message>
 </context>
 <context>

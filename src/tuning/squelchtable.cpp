@@ -2,6 +2,7 @@
 
 #include "radioimage.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <cmath>
 #include <limits>
@@ -95,6 +96,28 @@ QString tableName(Table table)
         break;
     }
     return QStringLiteral("SQ");
+}
+
+QString boxName(int box)
+{
+    if (box < 0 || box >= BoxCount)
+        return {};
+    const Row r = row(box / 2);
+    const QString level = r.reference ? QStringLiteral("ref") : QString::number(r.level);
+    return QStringLiteral("sq.%1.%2.%3")
+        .arg(tableName(r.table).toLower(), level,
+             box % 2 == 0 ? QStringLiteral("on") : QStringLiteral("off"));
+}
+
+int boxByName(const QString &name)
+{
+    static const QHash<QString, int> index = [] {
+        QHash<QString, int> h;
+        for (int box = 0; box < BoxCount; ++box)
+            h.insert(boxName(box), box);
+        return h;
+    }();
+    return index.value(name, -1);
 }
 
 QString displayText(std::int32_t word)

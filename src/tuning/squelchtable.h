@@ -66,6 +66,12 @@ constexpr int boxWord(int box)
 // The table name that heads a group and starts an accessible name: "FM", "AM" or "SQ".
 QString tableName(Table table);
 
+// The stable, language-free name of box k, for scripts and reports: the table, the level (or
+// "ref" for a reference row) and the side, as in "sq.fm.3.on", "sq.sq.6.off", "sq.am.ref.on".
+QString boxName(int box);
+// The box a name stands for; -1 when there is none.
+int boxByName(const QString &name);
+
 // What a box shows for a stored word; showing never changes the image.
 QString displayText(std::int32_t word);
 

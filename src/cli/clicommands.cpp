@@ -1,0 +1,566 @@
+#include "clicommands.h"
+
+#include "blockplan.h"
+#include "climessages.h"
+#include "console.h"
+#include "datafile.h"
+#include "livetuneframe.h"
+#include "livetunesender.h"
+#include "portopen.h"
+#include "portprobe.h"
+#include "radioimage.h"
+#include "settingsstore.h"
+#include "squelchtable.h"
+#include "transferrun.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSerialPort>
+
+#include <limits>
+
+namespace {
+
+// The tune data window's transmit time at start-up: item "6".
+constexpr std::int32_t DefaultTxTimeIndex = 5;
+constexpr int TxTimeItems = 10;
+
+// The item the tune data window selects for a stored TuneTxTime: 10 or more is put back to the
+// first item, a negative value selects nothing.
+int txTimeIndex(std::int32_t tuneTxTime)
+{
+    if (tuneTxTime >= TxTimeItems)
+        return 0;
+    return tuneTxTime < 0 ? -1 : static_cast<int>(tuneTxTime);
+}
+
+// The transmit time in seconds as the window shows it; 0 when nothing is selected.
+int txSeconds(std::int32_t tuneTxTime)
+{
+    return txTimeIndex(tuneTxTime) + 1;
+}
+
+std::optional<std::int32_t> wholeNumber(const QString &text)
+{
+    bool ok = false;
+    const qlonglong n = text.trimmed().toLongLong(&ok);
+    if (!ok || n < std::numeric_limits<std::int32_t>::min()
+        || n > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(n);
+}
+
+QString wordLabel(const NamedWord &named)
+{
+    if (named.kind == NamedWord::Kind::Raw)
+        return named.name;
+    return QStringLiteral("%1 (word %2)").arg(named.name).arg(named.word);
+}
+
+void flushErr()
+{
+    Console::err().flush();
+}
+
+} // namespace
+
+CliCommands::CliCommands(CliArguments arguments)
+    : m_args(std::move(arguments))
+{}
+
+QString CliCommands::usage()
+{
+    return tr(
+        "Usage: rq73tune-cli COMMAND [ARGUMENTS] [OPTIONS]\n"
+        "\n"
+        "Commands:\n"
+        "  ports                    list the COM ports that can be opened, with their devices\n"
+        "  read FILE                read the radio into the data file FILE\n"
+        "  write FILE               write the data file FILE into the radio\n"
+        "  verify FILE              read the radio and compare it with FILE\n"
+        "  get NAME --file FILE     print a value of a data file\n"
+        "  get NAME --radio         read the radio and print a value\n"
+        "  set NAME VALUE [--file FILE] [--radio] [--tx SECONDS]\n"
+        "                           store a value in a data file and/or send it to the\n"
+        "                           radio at once, as the tune windows do\n"
+        "  diff FILE1 FILE2         list the values in which two data files differ\n"
+        "  show FILE [--json]       list every named value of a data file\n"
+        "\n"
+        "NAME is the name of a value (freq-adjust, usb.mid.high.power, sq.fm.3.on,\n"
+        "tx-time...; \"show\" lists them all) or a word address from 0 to 511.\n"
+        "\n"
+        "Options:\n"
+        "  --com N          use COM port N instead of the stored one\n"
+        "  --retries N      when a block keeps failing, answer the question Retry N times,\n"
+        "                   then Cancel; without it the question is asked at a terminal\n"
+        "                   and answered Cancel when the input is not a terminal\n"
+        "  --tx SECONDS     transmit time of a value that keys the transmitter, 1 to 10;\n"
+        "                   without it the file's transmit time, or 6 seconds\n"
+        "  --json           show: JSON instead of a table\n"
+        "  --help           this text\n"
+        "  --version        the version\n"
+        "\n"
+        "Exit codes: 0 success, 1 wrong command line, 2 the radio does not answer,\n"
+        "3 a file rejected, 4 the port cannot be opened, 5 verify or diff found differences.\n");
+}
+
+ExitCode CliCommands::run()
+{
+    if (!m_args.error.isEmpty())
+        return usageError(m_args.error);
+    if (m_args.help) {
+        Console::out() << usage();
+        Console::out().flush();
+        return ExitCode::Success;
+    }
+    if (m_args.version) {
+        Console::out() << "rq73tune-cli " << QCoreApplication::applicationVersion() << '\n';
+        Console::out().flush();
+        return ExitCode::Success;
+    }
+
+    const QString &c = m_args.command;
+    if (c.isEmpty())
+        return usageError(tr("No command given."));
+    if (c == QLatin1String("ports"))
+        return ports();
+    if (c == QLatin1String("read"))
+        return read();
+    if (c == QLatin1String("write"))
+        return write();
+    if (c == QLatin1String("verify"))
+        return verify();
+    if (c == QLatin1String("get"))
+        return get();
+    if (c == QLatin1String("set"))
+        return set();
+    if (c == QLatin1String("diff"))
+        return diff();
+    if (c == QLatin1String("show"))
+        return show();
+    return usageError(tr("Unknown command: %1").arg(c));
+}
+
+bool CliCommands::accept(int positionalCount, const QStringList &options)
+{
+    if (m_args.positional.size() != positionalCount) {
+        m_usageError = tr("Wrong number of arguments for \"%1\".").arg(m_args.command);
+        return false;
+    }
+    for (const QString &given : std::as_const(m_args.given)) {
+        if (!options.contains(given)) {
+            m_usageError = tr("The option %1 does not apply to \"%2\".").arg(given, m_args.command);
+            return false;
+        }
+    }
+    return true;
+}
+
+ExitCode CliCommands::usageError(const QString &text) const
+{
+    QTextStream &err = Console::err();
+    err << "rq73tune-cli: " << text << '\n'
+        << tr("Run \"rq73tune-cli --help\" for the commands and options.") << '\n';
+    err.flush();
+    return ExitCode::Usage;
+}
+
+std::optional<NamedWord> CliCommands::resolveName(const QString &text)
+{
+    const std::optional<NamedWord> named = NamedWord::resolve(text);
+    if (!named)
+        m_usageError = tr("No value is called \"%1\". \"rq73tune-cli show FILE\" lists the names.")
+                           .arg(text);
+    return named;
+}
+
+int CliCommands::comPort() const
+{
+    return m_args.comPort ? *m_args.comPort : SettingsStore::storedComPort();
+}
+
+ExitCode CliCommands::load(const QString &path, RadioImage &image, std::int32_t &tuneTxTime) const
+{
+    const DataFileResult result = ReadFromFile(path, image, tuneTxTime);
+    if (result.ok())
+        return ExitCode::Success;
+    Console::err() << CliMessages::dataFileProblem(result, path, false) << '\n';
+    flushErr();
+    return ExitCode::FileRejected;
+}
+
+ExitCode CliCommands::save(const QString &path, const RadioImage &image,
+                           std::int32_t tuneTxTime) const
+{
+    const DataFileResult result = WriteToFile(path, image, tuneTxTime);
+    if (result.ok())
+        return ExitCode::Success;
+    Console::err() << CliMessages::dataFileProblem(result, path, true) << '\n';
+    flushErr();
+    return ExitCode::FileRejected;
+}
+
+ExitCode CliCommands::transfer(RadioImage &image, TransferKind kind) const
+{
+    TransferRun run(image, comPort(), m_args.retries);
+    return run.run(kind);
+}
+
+// ---- ports ----
+
+ExitCode CliCommands::ports()
+{
+    if (!accept(0, {}))
+        return usageError(m_usageError);
+    const PortMap map = PortMap::load();
+    const PortProbe probe = PortProbe::run(map);
+    for (const int n : probe.ports)
+        Console::out() << "COM" << n << '\t' << map.deviceName(n) << '\n';
+    Console::out().flush();
+    const bool refused = probe.someRefused;
+    const qsizetype listed = probe.ports.size();
+    if (listed == 0)
+        Console::err() << QCoreApplication::translate(
+            "FormComPort",
+            "No port can be opened now. Check that the programming cable is plugged in.")
+                       << '\n';
+    if (refused)
+        Console::err() << QCoreApplication::translate(
+            "FormComPort",
+            "Some ports refused access: on Linux, add your user to the dialout group "
+            "(sudo usermod -aG dialout $USER) and log in again.")
+                       << '\n';
+    flushErr();
+    return ExitCode::Success;
+}
+
+// ---- whole transfers ----
+
+ExitCode CliCommands::read()
+{
+    if (!accept(1, {QStringLiteral("--com"), QStringLiteral("--retries")}))
+        return usageError(m_usageError);
+    const QString path = m_args.positional.at(0);
+
+    // A data file already there keeps what no transfer brings back (the squelch reference pairs,
+    // the words beyond the transfer, the transmit time); anything else in its place is not
+    // overwritten.
+    RadioImage image;
+    std::int32_t tuneTxTime = DefaultTxTimeIndex;
+    if (QFileInfo::exists(path)) {
+        if (const ExitCode loaded = load(path, image, tuneTxTime); loaded != ExitCode::Success) {
+            Console::err() << tr("The file was left as it is; nothing was read.") << '\n';
+            flushErr();
+            return loaded;
+        }
+    }
+    if (const ExitCode moved = transfer(image, TransferKind::FullRead); moved != ExitCode::Success)
+        return moved;
+    return save(path, image, tuneTxTime);
+}
+
+ExitCode CliCommands::write()
+{
+    if (!accept(1, {QStringLiteral("--com"), QStringLiteral("--retries")}))
+        return usageError(m_usageError);
+    RadioImage image;
+    std::int32_t tuneTxTime = DefaultTxTimeIndex;
+    if (const ExitCode loaded = load(m_args.positional.at(0), image, tuneTxTime);
+        loaded != ExitCode::Success)
+        return loaded;
+    return transfer(image, TransferKind::FullWrite);
+}
+
+ExitCode CliCommands::verify()
+{
+    if (!accept(1, {QStringLiteral("--com"), QStringLiteral("--retries")}))
+        return usageError(m_usageError);
+    RadioImage file;
+    std::int32_t tuneTxTime = DefaultTxTimeIndex;
+    if (const ExitCode loaded = load(m_args.positional.at(0), file, tuneTxTime);
+        loaded != ExitCode::Success)
+        return loaded;
+    RadioImage radio;
+    if (const ExitCode moved = transfer(radio, TransferKind::FullRead); moved != ExitCode::Success)
+        return moved;
+
+    // Only the words a transfer moves can be compared; the radio never reports the others.
+    int differing = 0;
+    for (const BlockPlan::Block &block : BlockPlan(BlockPlan::Kind::Full).blocks()) {
+        for (int w = block.firstWord; w < block.firstWord + block.count; ++w) {
+            const std::int32_t a = file.ReadImageWord(w);
+            const std::int32_t b = radio.ReadImageWord(w);
+            if (a == b)
+                continue;
+            ++differing;
+            Console::out() << wordLabel(NamedWord::forWord(w)) << ": " << tr("file") << ' ' << a
+                           << ", " << tr("radio") << ' ' << b << '\n';
+        }
+    }
+    Console::out().flush();
+    if (differing == 0) {
+        Console::err() << tr("The radio holds the same data as the file.") << '\n';
+        flushErr();
+        return ExitCode::Success;
+    }
+    Console::err() << tr("The radio differs from the file in %n value(s).", nullptr, differing)
+                   << '\n';
+    flushErr();
+    return ExitCode::Differs;
+}
+
+// ---- single values ----
+
+ExitCode CliCommands::get()
+{
+    const QStringList options
+        = m_args.radio ? QStringList{QStringLiteral("--radio"), QStringLiteral("--com"),
+                                     QStringLiteral("--retries")}
+                       : QStringList{QStringLiteral("--file")};
+    if (m_args.radio == !m_args.file.isEmpty())
+        return usageError(tr("Give either a data file with --file or --radio."));
+    if (!accept(1, options))
+        return usageError(m_usageError);
+    const std::optional<NamedWord> named = resolveName(m_args.positional.at(0));
+    if (!named)
+        return usageError(m_usageError);
+
+    RadioImage image;
+    std::int32_t tuneTxTime = DefaultTxTimeIndex;
+    if (m_args.radio) {
+        const bool transferred = named->kind == NamedWord::Kind::Tune
+                                 || (named->kind == NamedWord::Kind::Squelch && named->word <= 275);
+        if (!transferred)
+            return usageError(tr("The radio does not report %1: it is kept in data files only.")
+                                  .arg(named->name));
+        const TransferKind kind = named->kind == NamedWord::Kind::Squelch
+                                      ? TransferKind::SquelchRead
+                                      : TransferKind::FullRead;
+        if (const ExitCode moved = transfer(image, kind); moved != ExitCode::Success)
+            return moved;
+    } else if (const ExitCode loaded = load(m_args.file, image, tuneTxTime);
+               loaded != ExitCode::Success) {
+        return loaded;
+    }
+
+    if (named->kind == NamedWord::Kind::TxTime)
+        Console::out() << txSeconds(tuneTxTime) << '\n';
+    else
+        Console::out() << image.ReadImageWord(named->word) << '\n';
+    Console::out().flush();
+    return ExitCode::Success;
+}
+
+ExitCode CliCommands::set()
+{
+    if (!accept(2, {QStringLiteral("--file"), QStringLiteral("--radio"), QStringLiteral("--tx"),
+                    QStringLiteral("--com")}))
+        return usageError(m_usageError);
+    if (!m_args.radio && m_args.file.isEmpty())
+        return usageError(tr("Give a data file with --file, the radio with --radio, or both."));
+    const std::optional<NamedWord> named = resolveName(m_args.positional.at(0));
+    if (!named)
+        return usageError(m_usageError);
+    const QString typed = m_args.positional.at(1);
+    const std::optional<std::int32_t> number = wholeNumber(typed);
+    if (!number)
+        return usageError(tr("\"%1\" is not a whole number.").arg(typed));
+
+    if (m_args.radio) {
+        switch (named->kind) {
+        case NamedWord::Kind::TxTime:
+            return usageError(tr("The transmit time is kept in the data file; it is never sent "
+                                 "to the radio. Use --tx to choose it for one value."));
+        case NamedWord::Kind::Raw:
+            return usageError(tr("%1 is not a tune value; the tune windows never send it to the "
+                                 "radio.")
+                                  .arg(named->name));
+        case NamedWord::Kind::Squelch:
+            // A Test frame carries the pair; the other half has to come from somewhere.
+            if (m_args.file.isEmpty())
+                return usageError(tr("A squelch value goes to the radio together with the "
+                                     "other value of its row; give the data file that holds "
+                                     "them with --file."));
+            break;
+        case NamedWord::Kind::Tune:
+            break;
+        }
+    }
+
+    RadioImage image;
+    std::int32_t tuneTxTime = DefaultTxTimeIndex;
+    if (!m_args.file.isEmpty()) {
+        if (const ExitCode loaded = load(m_args.file, image, tuneTxTime);
+            loaded != ExitCode::Success)
+            return loaded;
+    }
+
+    // The windows' own rules for a committed value.
+    std::int32_t value = *number;
+    switch (named->kind) {
+    case NamedWord::Kind::Tune:
+        value = named->tune->clampToEdit(*number);
+        break;
+    case NamedWord::Kind::Squelch:
+        value
+            = *SquelchTable::commitText(QString::number(*number), image.ReadImageWord(named->word))
+                   .value;
+        break;
+    case NamedWord::Kind::TxTime:
+        if (*number < 1 || *number > TxTimeItems)
+            return usageError(tr("The transmit time must lie between 1 and 10 seconds."));
+        break;
+    case NamedWord::Kind::Raw:
+        break;
+    }
+    if (value != *number) {
+        Console::err() << tr("%1 is out of range; %2 is used instead.").arg(*number).arg(value)
+                       << '\n';
+        flushErr();
+    }
+
+    if (named->kind == NamedWord::Kind::TxTime)
+        tuneTxTime = value - 1;
+    else
+        image.WriteImageWord(named->word, value);
+
+    if (!m_args.file.isEmpty()) {
+        if (const ExitCode saved = save(m_args.file, image, tuneTxTime); saved != ExitCode::Success)
+            return saved;
+    }
+    if (!m_args.radio)
+        return ExitCode::Success;
+
+    // The window sends with the item its list shows: the file's transmit time, or the one it
+    // starts with.
+    const int index = m_args.txSeconds ? *m_args.txSeconds - 1 : txTimeIndex(tuneTxTime);
+    return sendLive(*named, image, index);
+}
+
+ExitCode CliCommands::sendLive(const NamedWord &named, const RadioImage &image,
+                               int txTimeIndex) const
+{
+    const int com = comPort();
+    // The live link drops a frame silently when the port cannot be opened; a script has to know.
+    {
+        QSerialPort probe;
+        const PortOpenResult opened = openSerialPort(probe, com);
+        if (!opened.ok()) {
+            Console::err() << CliMessages::portOpenReason(opened) << '\n'
+                           << tr("Nothing was sent to the radio.") << '\n';
+            flushErr();
+            return ExitCode::PortFailed;
+        }
+    }
+
+    QByteArray frame;
+    int key = named.word;
+    if (named.kind == NamedWord::Kind::Squelch) {
+        key = SquelchTable::boxWord(named.box - named.box % 2);
+        frame = LiveTune::squelchTestFrame(key, image);
+    } else {
+        frame = LiveTune::tuneDataFrame(named.word, txTimeIndex, image);
+    }
+
+    LiveTuneSender sender;
+    bool drained = false;
+    QObject::connect(&sender, &LiveTuneSender::frameFinished, &sender,
+                     [&drained](int, bool ok) { drained = ok; });
+    QEventLoop loop;
+    QObject::connect(&sender, &LiveTuneSender::idle, &loop, &QEventLoop::quit);
+    sender.send(com, key, [frame] { return frame; });
+    if (sender.isBusy())
+        loop.exec();
+    if (drained)
+        return ExitCode::Success;
+    Console::err() << tr("The frame did not leave the port %1.").arg(portDeviceName(com)) << '\n';
+    flushErr();
+    return ExitCode::PortFailed;
+}
+
+// ---- files ----
+
+ExitCode CliCommands::diff()
+{
+    if (!accept(2, {}))
+        return usageError(m_usageError);
+    RadioImage a;
+    RadioImage b;
+    std::int32_t txA = DefaultTxTimeIndex;
+    std::int32_t txB = DefaultTxTimeIndex;
+    if (const ExitCode loaded = load(m_args.positional.at(0), a, txA); loaded != ExitCode::Success)
+        return loaded;
+    if (const ExitCode loaded = load(m_args.positional.at(1), b, txB); loaded != ExitCode::Success)
+        return loaded;
+
+    bool differs = false;
+    QTextStream &out = Console::out();
+    for (int w = 0; w < RadioImage::WordCount; ++w) {
+        const std::int32_t va = a.ReadImageWord(w);
+        const std::int32_t vb = b.ReadImageWord(w);
+        if (va == vb)
+            continue;
+        differs = true;
+        out << wordLabel(NamedWord::forWord(w)) << ": " << va << " -> " << vb << '\n';
+    }
+    if (txA != txB) {
+        differs = true;
+        out << "tx-time: " << txSeconds(txA) << " -> " << txSeconds(txB) << '\n';
+    }
+    out.flush();
+    return differs ? ExitCode::Differs : ExitCode::Success;
+}
+
+ExitCode CliCommands::show()
+{
+    if (!accept(1, {QStringLiteral("--json")}))
+        return usageError(m_usageError);
+    const QString path = m_args.positional.at(0);
+    RadioImage image;
+    std::int32_t tuneTxTime = DefaultTxTimeIndex;
+    if (const ExitCode loaded = load(path, image, tuneTxTime); loaded != ExitCode::Success)
+        return loaded;
+
+    QTextStream &out = Console::out();
+    const QList<NamedWord> &all = NamedWord::all();
+    if (m_args.json) {
+        QJsonArray values;
+        for (const NamedWord &n : all) {
+            values.append(QJsonObject{{QStringLiteral("name"), n.name},
+                                      {QStringLiteral("word"), n.word},
+                                      {QStringLiteral("value"), image.ReadImageWord(n.word)}});
+        }
+        const QJsonObject root{
+            {QStringLiteral("file"), QFileInfo(path).absoluteFilePath()},
+            {QStringLiteral("txTime"),
+             QJsonObject{{QStringLiteral("stored"), tuneTxTime},
+                         {QStringLiteral("seconds"), txSeconds(tuneTxTime)}}},
+            {QStringLiteral("values"), values},
+        };
+        out << QJsonDocument(root).toJson(QJsonDocument::Indented);
+        out.flush();
+        return ExitCode::Success;
+    }
+
+    qsizetype nameWidth = 0;
+    for (const NamedWord &n : all)
+        nameWidth = std::max(nameWidth, n.name.size());
+    auto line = [&](const QString &name, const QString &word, const QString &value,
+                    const QString &caption) {
+        out << name.leftJustified(nameWidth + 2) << word.rightJustified(5) << "  "
+            << value.rightJustified(11) << "  " << caption << '\n';
+    };
+    line(tr("NAME"), tr("WORD"), tr("VALUE"), tr("CAPTION"));
+    for (const NamedWord &n : all)
+        line(n.name, QString::number(n.word), QString::number(image.ReadImageWord(n.word)),
+             n.caption());
+    NamedWord tx;
+    tx.kind = NamedWord::Kind::TxTime;
+    line(QStringLiteral("tx-time"), QString(), QString::number(txSeconds(tuneTxTime)),
+         tx.caption());
+    out.flush();
+    return ExitCode::Success;
+}

@@ -1,0 +1,28 @@
+// rq73tune-cli: the tool's transfers, files and live values for scripts, without any window.
+
+#include "cliarguments.h"
+#include "clicommands.h"
+#include "settingsstore.h"
+#include "translations.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QString::fromLatin1(SettingsStore::Organisation));
+    QCoreApplication::setApplicationName(QString::fromLatin1(SettingsStore::Application));
+    QCoreApplication::setApplicationVersion(QStringLiteral(RQ73_VERSION));
+
+    // Unlike the window program, which always starts in English, a script runs in the language
+    // the technician last chose.
+    const bool english
+        = SettingsStore::ReadRegistryText(QString::fromLatin1(SettingsStore::LanguageValue))
+              .compare(QLatin1String("False"), Qt::CaseInsensitive)
+          != 0;
+    Translations translations;
+    translations.apply(english);
+
+    CliCommands commands(CliArguments::parse(QCoreApplication::arguments().mid(1)));
+    return toInt(commands.run());
+}

@@ -1,0 +1,42 @@
+#include "progressreport.h"
+
+#include "blockplan.h"
+#include "console.h"
+
+#include <algorithm>
+#include <cmath>
+
+ProgressReport::ProgressReport(bool terminal)
+    : m_terminal(terminal)
+{}
+
+QString ProgressReport::bar(double fraction)
+{
+    const int filled = static_cast<int>(std::lround(std::clamp(fraction, 0.0, 1.0) * BarWidth));
+    return QLatin1Char('[') + QString(filled, QLatin1Char('#'))
+           + QString(BarWidth - filled, QLatin1Char('.')) + QLatin1Char(']');
+}
+
+void ProgressReport::update(double fraction)
+{
+    // The transfer window's own label text, so both tell the same figure in the same words.
+    const QString text
+        = QCoreApplication::translate("FormProcess", "Complete:") + progressPercentText(fraction);
+    QTextStream &err = Console::err();
+    if (m_terminal) {
+        err << '\r' << bar(fraction) << ' ' << text << "   ";
+        m_drawn = true;
+    } else {
+        err << text << '\n';
+    }
+    err.flush();
+}
+
+void ProgressReport::finish()
+{
+    if (m_terminal && m_drawn) {
+        Console::err() << '\n';
+        Console::err().flush();
+    }
+    m_drawn = false;
+}

@@ -1,0 +1,742 @@
+// rq73tune-cli as a script runs it: the real program in a process of its own, talking to a
+// simulated radio in this process over a pseudo-terminal, on real files.
+
+#include "datafile.h"
+#include "radioimage.h"
+#include "settingsstore.h"
+#include "simulatedradio.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int SimCom = 5;
+// A COM number that leads to no device at all.
+constexpr int DeadCom = 6;
+constexpr int RunLimitMs = 60000;
+// Short transfer timings for a radio that fails: a silent radio costs milliseconds, not seconds.
+// A radio that answers keeps the product's timings, so a loaded machine cannot add a repeat.
+constexpr int FastReplyTimeoutMs = 50;
+const char FastTimings[] = "reply=50,wait=200,quiet=10";
+
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(text);
+}
+
+struct Result
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Words every full transfer moves.
+bool transferred(int w)
+{
+    return w == 0 || (w >= 16 && w <= 51) || (w >= 61 && w <= 77) || (w >= 80 && w <= 115)
+           || (w >= 128 && w <= 275);
+}
+
+} // namespace
+
+class TstCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void readEqualsTheRadio_data();
+    void readEqualsTheRadio();
+    void writeReachesTheRadio();
+    void silentRadioGivesExit2_data();
+    void silentRadioGivesExit2();
+    void retriesAnswerTheQuestion();
+    void vanishedRadioGivesExit2();
+    void badFileGives3_data();
+    void badFileGives3();
+    void portThatCannotBeOpenedGives4_data();
+    void portThatCannotBeOpenedGives4();
+    void liveSetPutsTheFrameOnTheWire_data();
+    void liveSetPutsTheFrameOnTheWire();
+    void setStoresIntoTheFile_data();
+    void setStoresIntoTheFile();
+    void getReadsFileAndRadio();
+    void verifyComparesWithTheRadio();
+    void diffNamesTheWords();
+    void showJsonParses();
+    void showTableNamesEveryValue();
+    void usageErrorsGive1_data();
+    void usageErrorsGive1();
+    void portsListsTheRadio();
+    void messagesFollowTheStoredLanguage();
+
+private:
+    Result cli(const QStringList &arguments, bool fastTimings = false);
+    QString path(const QString &name) const { return m_files.filePath(name); }
+    void writeFile(const QString &name, const RadioImage &image, std::int32_t txTime = 5);
+    RadioImage readFile(const QString &name, std::int32_t *txTime = nullptr);
+    static RadioImage pattern(int seed);
+
+    QTemporaryDir m_dir;
+    QTemporaryDir m_files;
+    std::unique_ptr<SimulatedRadio> m_radio;
+};
+
+void TstCli::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    // The program reads the platform's own settings file, which XDG_CONFIG_HOME moves into this
+    // folder; this process writes the same file.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
+    QSettings settings = SettingsStore::openSettings();
+    settings.setValue(QStringLiteral("ComPort"), QString::number(SimCom));
+    settings.setValue(QStringLiteral("Ports/COM%1").arg(DeadCom),
+                      QStringLiteral("/nonexistent/rq73-cli-port"));
+    settings.sync();
+    QCOMPARE(settings.status(), QSettings::NoError);
+}
+
+void TstCli::init()
+{
+    QVERIFY(m_files.isValid());
+    m_radio = std::make_unique<SimulatedRadio>();
+    QVERIFY2(m_radio->isOpen(), qPrintable(m_radio->errorString()));
+    QVERIFY(m_radio->registerAsComPort(SimCom));
+    for (int w = 0; w < RadioImage::WordCount; ++w)
+        m_radio->setMemoryWord(w, 1000 + 3 * w);
+}
+
+void TstCli::cleanup()
+{
+    m_radio.reset();
+    for (const QString &name : QDir(m_files.path()).entryList(QDir::Files))
+        QFile::remove(path(name));
+}
+
+Result TstCli::cli(const QStringList &arguments, bool fastTimings)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.path());
+    env.remove(QStringLiteral("LANGUAGE"));
+    env.remove(QStringLiteral("RQ73_TRANSFER_TIMINGS"));
+    if (fastTimings)
+        env.insert(QStringLiteral("RQ73_TRANSFER_TIMINGS"), QString::fromLatin1(FastTimings));
+    process.setProcessEnvironment(env);
+    QSignalSpy finished(&process, &QProcess::finished);
+    process.start(QStringLiteral(RQ73_CLI_PROGRAM), arguments);
+    if (!process.waitForStarted())
+        return {};
+    // Nobody types: standard input is an empty pipe, as in a script.
+    process.closeWriteChannel();
+    // The simulated radio answers from this process's event loop, so the wait must run it.
+    if (!finished.wait(RunLimitMs)) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    Result r;
+    r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    r.out = QString::fromUtf8(process.readAllStandardOutput());
+    r.err = QString::fromUtf8(process.readAllStandardError());
+    return r;
+}
+
+void TstCli::writeFile(const QString &name, const RadioImage &image, std::int32_t txTime)
+{
+    QVERIFY(WriteToFile(path(name), image, txTime).ok());
+}
+
+RadioImage TstCli::readFile(const QString &name, std::int32_t *txTime)
+{
+    RadioImage image;
+    std::int32_t tx = 0;
+    const DataFileResult result = ReadFromFile(path(name), image, tx);
+    if (!result.ok())
+        qWarning("cannot read %s", qPrintable(name));
+    if (txTime)
+        *txTime = tx;
+    return image;
+}
+
+RadioImage TstCli::pattern(int seed)
+{
+    RadioImage image;
+    for (int w = 0; w < RadioImage::WordCount; ++w)
+        image.WriteImageWord(w, seed - 7 * w);
+    return image;
+}
+
+// ---- whole transfers ----
+
+void TstCli::readEqualsTheRadio_data()
+{
+    QTest::addColumn<bool>("fileExists");
+    QTest::newRow("new file") << false;
+    // What a transfer never brings back stays as the file had it.
+    QTest::newRow("file already there") << true;
+}
+
+void TstCli::readEqualsTheRadio()
+{
+    QFETCH(bool, fileExists);
+    const RadioImage before = pattern(-50);
+    if (fileExists)
+        writeFile(QStringLiteral("radio.rdat"), before, 2);
+
+    // The stored COM port: no --com.
+    const Result r = cli({QStringLiteral("read"), path(QStringLiteral("radio.rdat"))});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.err.contains(QStringLiteral("Complete:100%\n")), qPrintable(r.err));
+    QVERIFY(r.err.contains(QStringLiteral("Read Data OK")));
+    QVERIFY(r.out.isEmpty());
+
+    std::int32_t tx = -1;
+    const RadioImage image = readFile(QStringLiteral("radio.rdat"), &tx);
+    for (int w = 0; w < RadioImage::WordCount; ++w) {
+        const qint32 expected
+            = transferred(w) ? m_radio->memoryWord(w) : (fileExists ? before.ReadImageWord(w) : 0);
+        QCOMPARE(image.ReadImageWord(w), expected);
+    }
+    QCOMPARE(tx, fileExists ? 2 : 5);
+    QCOMPARE(m_radio->requests().size(), 12);
+}
+
+void TstCli::writeReachesTheRadio()
+{
+    const RadioImage image = pattern(900);
+    writeFile(QStringLiteral("out.rdat"), image);
+    const Result r = cli({QStringLiteral("write"), path(QStringLiteral("out.rdat")),
+                          QStringLiteral("--com"), QString::number(SimCom)});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(r.err.contains(QStringLiteral("Write Data OK")));
+    for (int w = 0; w < RadioImage::WordCount; ++w) {
+        const qint32 expected = transferred(w) ? image.ReadImageWord(w) : 1000 + 3 * w;
+        QCOMPARE(m_radio->memoryWord(w), expected);
+    }
+    QCOMPARE(m_radio->requests().size(), 12);
+    QCOMPARE(m_radio->requests().first().frame, hex("54554E4505000001 84030000"));
+}
+
+void TstCli::silentRadioGivesExit2_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("read") << "read";
+    QTest::newRow("write") << "write";
+}
+
+void TstCli::silentRadioGivesExit2()
+{
+    QFETCH(QString, command);
+    const RadioImage image = pattern(7);
+    writeFile(QStringLiteral("kept.rdat"), image, 3);
+    const QByteArray fileBefore = [&] {
+        QFile f(path(QStringLiteral("kept.rdat")));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    m_radio->setReplyTimeoutMs(FastReplyTimeoutMs);
+    m_radio->setFaultPlan([](int) { return SimulatedRadio::Fault::Silent; });
+
+    const Result r = cli({command, path(QStringLiteral("kept.rdat"))}, true);
+    QCOMPARE(r.exitCode, 2);
+    // The first try and ten repeats, then the question, answered Cancel: nobody is at the input.
+    QCOMPARE(m_radio->requests().size(), 11);
+    QVERIFY2(r.err.contains(QStringLiteral("Check connection!Retry or cancel? Cancel")),
+             qPrintable(r.err));
+    QFile f(path(QStringLiteral("kept.rdat")));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), fileBefore);
+}
+
+void TstCli::retriesAnswerTheQuestion()
+{
+    m_radio->setReplyTimeoutMs(FastReplyTimeoutMs);
+    m_radio->setFaultPlan([](int) { return SimulatedRadio::Fault::Silent; });
+    const Result r
+        = cli({QStringLiteral("get"), QStringLiteral("sq.fm.1.on"), QStringLiteral("--radio"),
+               QStringLiteral("--retries"), QStringLiteral("1")},
+              true);
+    QCOMPARE(r.exitCode, 2);
+    QCOMPARE(m_radio->requests().size(), 22);
+    QVERIFY(r.err.contains(QStringLiteral("Check connection!Retry or cancel? Retry")));
+    QVERIFY(r.err.contains(QStringLiteral("Check connection!Retry or cancel? Cancel")));
+    QVERIFY(r.out.isEmpty());
+}
+
+void TstCli::vanishedRadioGivesExit2()
+{
+    // The cable is pulled in the middle of the third block and not put back.
+    m_radio->setReplyTimeoutMs(FastReplyTimeoutMs);
+    m_radio->setFaultPlan([](int index) {
+        return index == 2 ? SimulatedRadio::Fault::Vanish : SimulatedRadio::Fault::None;
+    });
+    const Result r = cli({QStringLiteral("read"), path(QStringLiteral("gone.rdat")),
+                          QStringLiteral("--retries"), QStringLiteral("2")},
+                         true);
+    QCOMPARE(r.exitCode, 2);
+    QVERIFY2(r.err.contains(QStringLiteral("The radio did not answer")), qPrintable(r.err));
+    QVERIFY(!QFile::exists(path(QStringLiteral("gone.rdat"))));
+}
+
+void TstCli::badFileGives3_data()
+{
+    QTest::addColumn<QByteArray>("content"); // empty: no file at all
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+
+    QByteArray wrongHeader = DataFile::encode(RadioImage(), 5);
+    wrongHeader[3] = 'X';
+    const QByteArray tooShort = DataFile::encode(RadioImage(), 5).left(1000);
+    const QString file = QStringLiteral("FILE");
+    const QString wrong = QStringLiteral("Error file！");
+    const QString shortText = QStringLiteral("is incomplete");
+
+    QTest::newRow("write, wrong header")
+        << wrongHeader << QStringList{QStringLiteral("write"), file} << wrong;
+    QTest::newRow("write, too short")
+        << tooShort << QStringList{QStringLiteral("write"), file} << shortText;
+    QTest::newRow("write, no file") << QByteArray() << QStringList{QStringLiteral("write"), file}
+                                    << QStringLiteral("does not exist");
+    QTest::newRow("verify, wrong header")
+        << wrongHeader << QStringList{QStringLiteral("verify"), file} << wrong;
+    QTest::newRow("show, too short")
+        << tooShort << QStringList{QStringLiteral("show"), file} << shortText;
+    QTest::newRow("get, wrong header")
+        << wrongHeader
+        << QStringList{QStringLiteral("get"), QStringLiteral("freq-adjust"),
+                       QStringLiteral("--file"), file}
+        << wrong;
+    QTest::newRow("set, wrong header") << wrongHeader
+                                       << QStringList{QStringLiteral("set"),
+                                                      QStringLiteral("freq-adjust"),
+                                                      QStringLiteral("1"),
+                                                      QStringLiteral("--file"),
+                                                      file,
+                                                      QStringLiteral("--radio")}
+                                       << wrong;
+    QTest::newRow("diff, too short")
+        << tooShort << QStringList{QStringLiteral("diff"), file, file} << shortText;
+    // Read does not overwrite a file that is not a radio data file.
+    QTest::newRow("read over a text file")
+        << QByteArray("notes, not a radio\n") << QStringList{QStringLiteral("read"), file}
+        << QStringLiteral("nothing was read");
+}
+
+void TstCli::badFileGives3()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    const QString file = path(QStringLiteral("bad.rdat"));
+    if (!content.isEmpty()) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    arguments.replaceInStrings(QStringLiteral("FILE"), file);
+
+    const Result r = cli(arguments);
+    QCOMPARE(r.exitCode, 3);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY(r.out.isEmpty());
+    // Nothing went to the radio, and the file is as it was.
+    QVERIFY(m_radio->receivedBytes().isEmpty());
+    QFile f(file);
+    if (content.isEmpty()) {
+        QVERIFY(!f.exists());
+    } else {
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), content);
+    }
+}
+
+void TstCli::portThatCannotBeOpenedGives4_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("read") << QStringList{QStringLiteral("read"), QStringLiteral("FILE")};
+    QTest::newRow("write") << QStringList{QStringLiteral("write"), QStringLiteral("FILE")};
+    QTest::newRow("live set") << QStringList{QStringLiteral("set"), QStringLiteral("freq-adjust"),
+                                             QStringLiteral("3"), QStringLiteral("--radio")};
+}
+
+void TstCli::portThatCannotBeOpenedGives4()
+{
+    QFETCH(QStringList, arguments);
+    writeFile(QStringLiteral("file.rdat"), pattern(1));
+    arguments.replaceInStrings(QStringLiteral("FILE"), path(QStringLiteral("file.rdat")));
+    // --com overrides the stored port, which is the radio's.
+    const Result r = cli(arguments << QStringLiteral("--com") << QString::number(DeadCom));
+    QCOMPARE(r.exitCode, 4);
+    QVERIFY2(r.err.contains(QStringLiteral("/nonexistent/rq73-cli-port")), qPrintable(r.err));
+    QVERIFY(m_radio->receivedBytes().isEmpty());
+}
+
+// ---- live values: the tune windows' own examples ----
+
+void TstCli::liveSetPutsTheFrameOnTheWire_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    // The data file's transmit time and one word it holds; no file when fileTx is below -100.
+    QTest::addColumn<int>("fileTx");
+    QTest::addColumn<int>("fileWord");
+    QTest::addColumn<int>("fileValue");
+    QTest::addColumn<QByteArray>("frame");
+
+    const int noFile = -1000;
+    auto row = [](const char *name, const QStringList &args, int fileTx, int word, int value,
+                  const char *frame) {
+        QTest::newRow(name) << args << fileTx << word << value << hex(frame);
+    };
+    auto set = [](const char *name, const char *value, const QStringList &more = {}) {
+        return QStringList{QStringLiteral("set"), QString::fromLatin1(name),
+                           QString::fromLatin1(value)}
+               + more;
+    };
+    const QStringList tx1{QStringLiteral("--tx"), QStringLiteral("1")};
+    const QStringList tx2{QStringLiteral("--tx"), QStringLiteral("2")};
+    const QStringList tx3{QStringLiteral("--tx"), QStringLiteral("3")};
+    const QStringList tx10{QStringLiteral("--tx"), QStringLiteral("10")};
+
+    row("frequency -5 with 3 s", set("freq-adjust", "-5", tx3), noFile, 0, 0,
+        "54554E4532000001FBFFFFFF");
+    row("word 0 by number", set("0", "-5", tx3), noFile, 0, 0, "54554E4532000001FBFFFFFF");
+    row("frequency 500 is limited to 300", set("freq-adjust", "500"), noFile, 0, 0,
+        "54554E45620000012C010000");
+    row("squelch 30 in 65", set("sq.mid", "30"), noFile, 0, 0, "54554E45024100011E000000");
+    row("power 90, nothing selected in the file", set("usb.mid.high.power", "55"), -1, 0, 0,
+        "54554E45025A000137000000");
+    row("row 3 of USB, start-up time", set("usb.mid.low.power", "40"), noFile, 0, 0,
+        "54554E456256000128000000");
+    row("file's time 12 selects 1 s", set("freq-adjust", "1"), 12, 0, 0,
+        "54554E451200000101000000");
+    row("file's time 3 selects 4 s", set("freq-adjust", "1"), 3, 0, 0, "54554E454200000101000000");
+    row("--tx wins over the file", set("freq-adjust", "1", tx1), 3, 0, 0,
+        "54554E451200000101000000");
+    row("PA volume", set("volume.pa", "70"), noFile, 0, 0, "54554E450245000146000000");
+    row("PA microphone", set("mic.pa", "33", tx10), noFile, 0, 0, "54554E45024B000121000000");
+    row("FM microphone", set("mic.fm", "20", tx1), noFile, 0, 0, "54554E451247000114000000");
+    row("data rate 5", set("bps.low", "5", tx10), noFile, 0, 0, "54554E45A23D000105000000");
+    row("AM deviation", set("am.mid.low.deviation", "99", tx2), noFile, 0, 0,
+        "54554E452229000163000000");
+    row("AM deviation 200 is limited to 100", set("am.mid.low.deviation", "200", tx2), noFile, 0, 0,
+        "54554E452229000164000000");
+    // Squelch values go as the Test of their row: command 6, the pair, from the file.
+    row("squelch AM reference", set("sq.am.ref.on", "500"), 5, 277, 400,
+        "54554E4506F60002F401000090010000");
+    row("squelch FM reference", set("sq.fm.ref.off", "120"), 5, 278, 250,
+        "54554E4506800002FA00000078000000");
+    row("squelch row 20", set("sq.sq.6.off", "7"), 5, 168, 9, "54554E4506A800020900000007000000");
+    row("squelch words 130 and 131", set("sq.fm.2.on", "9"), 5, 131, -2,
+        "54554E450682000209000000FEFFFFFF");
+    row("squelch 70000 is limited to 100", set("sq.fm.2.off", "70000"), 5, 130, 8,
+        "54554E45068200020800000064000000");
+    row("squelch level shown in the tune window", set("level.asq1-on", "11"), 5, 129, 12,
+        "54554E4506800002 0B0000000C000000");
+}
+
+void TstCli::liveSetPutsTheFrameOnTheWire()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, fileTx);
+    QFETCH(int, fileWord);
+    QFETCH(int, fileValue);
+    QFETCH(QByteArray, frame);
+
+    arguments << QStringLiteral("--radio");
+    if (fileTx > -100) {
+        RadioImage image;
+        image.WriteImageWord(fileWord, fileValue);
+        writeFile(QStringLiteral("tune.rdat"), image, fileTx);
+        arguments << QStringLiteral("--file") << path(QStringLiteral("tune.rdat"));
+    }
+    const Result r = cli(arguments);
+    QCOMPARE(r.exitCode, 0);
+    QTRY_COMPARE(m_radio->liveFrames().size(), 1);
+    QCOMPARE(m_radio->liveFrames().first().frame, frame);
+    // Exactly the frame and nothing else reached the radio.
+    QCOMPARE(m_radio->receivedBytes(), frame);
+    QVERIFY(r.out.isEmpty());
+}
+
+void TstCli::setStoresIntoTheFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("word"); // -1: the transmit time
+    QTest::addColumn<int>("stored");
+    QTest::newRow("freq-adjust") << "freq-adjust"
+                                 << "-5" << 0 << -5;
+    QTest::newRow("limited") << "fm.low.low.deviation"
+                             << "300" << 17 << 255;
+    QTest::newRow("squelch") << "sq.sq.44.off"
+                             << "321" << 245 << 321;
+    QTest::newRow("squelch below 0") << "sq.am.15.on"
+                                     << "-4" << 274 << 0;
+    QTest::newRow("word without a name") << "300"
+                                         << "-123456" << 300 << -123456;
+    QTest::newRow("hexadecimal word") << "0x1F"
+                                      << "77" << 31 << 77;
+    QTest::newRow("transmit time") << "tx-time"
+                                   << "3" << -1 << 2;
+}
+
+void TstCli::setStoresIntoTheFile()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+    QFETCH(int, word);
+    QFETCH(int, stored);
+    const RadioImage before = pattern(40);
+    writeFile(QStringLiteral("f.rdat"), before, 5);
+    const Result r = cli({QStringLiteral("set"), name, value, QStringLiteral("--file"),
+                          path(QStringLiteral("f.rdat"))});
+    QCOMPARE(r.exitCode, 0);
+    std::int32_t tx = 0;
+    const RadioImage after = readFile(QStringLiteral("f.rdat"), &tx);
+    RadioImage expected = before;
+    if (word >= 0)
+        expected.WriteImageWord(word, stored);
+    QVERIFY(after == expected);
+    QCOMPARE(tx, word >= 0 ? 5 : stored);
+    // A file alone never reaches the radio.
+    QVERIFY(m_radio->receivedBytes().isEmpty());
+
+    // get gives back what set stored.
+    const Result g = cli(
+        {QStringLiteral("get"), name, QStringLiteral("--file"), path(QStringLiteral("f.rdat"))});
+    QCOMPARE(g.exitCode, 0);
+    QCOMPARE(g.out, QString::number(word >= 0 ? stored : stored + 1) + QLatin1Char('\n'));
+}
+
+void TstCli::getReadsFileAndRadio()
+{
+    m_radio->setMemoryWord(134, 4321);
+    m_radio->setMemoryWord(86, 47);
+    Result r
+        = cli({QStringLiteral("get"), QStringLiteral("sq.fm.4.on"), QStringLiteral("--radio")});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, QStringLiteral("4321\n"));
+    // The squelch table alone is read for a squelch value.
+    QCOMPARE(m_radio->requests().size(), 5);
+
+    m_radio->clearRecords();
+    r = cli(
+        {QStringLiteral("get"), QStringLiteral("usb.mid.low.power"), QStringLiteral("--radio")});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, QStringLiteral("47\n"));
+    QCOMPARE(m_radio->requests().size(), 12);
+}
+
+void TstCli::verifyComparesWithTheRadio()
+{
+    RadioImage image;
+    for (int w = 0; w < RadioImage::WordCount; ++w)
+        image.WriteImageWord(w, m_radio->memoryWord(w));
+    // Words no transfer moves do not count.
+    image.WriteImageWord(300, -1);
+    image.WriteImageWord(277, -1);
+    writeFile(QStringLiteral("same.rdat"), image);
+    Result r = cli({QStringLiteral("verify"), path(QStringLiteral("same.rdat"))});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(r.out.isEmpty());
+
+    image.WriteImageWord(0, -5);
+    image.WriteImageWord(200, 17);
+    writeFile(QStringLiteral("other.rdat"), image);
+    r = cli({QStringLiteral("verify"), path(QStringLiteral("other.rdat"))});
+    QCOMPARE(r.exitCode, 5);
+    QCOMPARE(r.out, QStringLiteral("freq-adjust (word 0): file -5, radio 1000\n"
+                                   "sq.sq.22.on (word 200): file 17, radio 1600\n"));
+}
+
+void TstCli::diffNamesTheWords()
+{
+    RadioImage a = pattern(10);
+    writeFile(QStringLiteral("a.rdat"), a, 5);
+    writeFile(QStringLiteral("same.rdat"), a, 5);
+    RadioImage b = a;
+    b.WriteImageWord(0, 12);
+    b.WriteImageWord(86, 55);
+    b.WriteImageWord(130, 99);
+    b.WriteImageWord(279, 0);
+    b.WriteImageWord(300, 1);
+    writeFile(QStringLiteral("b.rdat"), b, 2);
+
+    Result r = cli({QStringLiteral("diff"), path(QStringLiteral("a.rdat")),
+                    path(QStringLiteral("same.rdat"))});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(r.out.isEmpty());
+
+    r = cli(
+        {QStringLiteral("diff"), path(QStringLiteral("a.rdat")), path(QStringLiteral("b.rdat"))});
+    QCOMPARE(r.exitCode, 5);
+    QCOMPARE(r.out, QStringLiteral("freq-adjust (word 0): 10 -> 12\n"
+                                   "usb.mid.low.power (word 86): -592 -> 55\n"
+                                   "sq.fm.2.on (word 130): -900 -> 99\n"
+                                   "sq.fm.ref.off (word 279): -1943 -> 0\n"
+                                   "word 300: -2090 -> 1\n"
+                                   "tx-time: 6 -> 3\n"));
+}
+
+void TstCli::showJsonParses()
+{
+    RadioImage image = pattern(3);
+    image.WriteImageWord(0, -5);
+    writeFile(QStringLiteral("s.rdat"), image, 2);
+    const Result r
+        = cli({QStringLiteral("show"), path(QStringLiteral("s.rdat")), QStringLiteral("--json")});
+    QCOMPARE(r.exitCode, 0);
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(r.out.toUtf8(), &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    const QJsonObject root = doc.object();
+    QCOMPARE(root.value(QStringLiteral("txTime")).toObject().value(QStringLiteral("seconds")),
+             QJsonValue(3));
+    const QJsonArray values = root.value(QStringLiteral("values")).toArray();
+    // 90 values of the tune data window and the 152 thresholds of the squelch table.
+    QCOMPARE(values.size(), 90 + 152);
+    QHash<QString, QJsonObject> byName;
+    for (const QJsonValue &v : values)
+        byName.insert(v.toObject().value(QStringLiteral("name")).toString(), v.toObject());
+    QCOMPARE(byName.size(), values.size());
+    QCOMPARE(byName.value(QStringLiteral("freq-adjust")).value(QStringLiteral("value")),
+             QJsonValue(-5));
+    const QJsonObject power = byName.value(QStringLiteral("usb.mid.high.power"));
+    QCOMPARE(power.value(QStringLiteral("word")), QJsonValue(90));
+    QCOMPARE(power.value(QStringLiteral("value")), QJsonValue(3 - 7 * 90));
+    QCOMPARE(byName.value(QStringLiteral("sq.fm.3.on")).value(QStringLiteral("word")),
+             QJsonValue(132));
+    QCOMPARE(byName.value(QStringLiteral("sq.am.ref.off")).value(QStringLiteral("word")),
+             QJsonValue(277));
+}
+
+void TstCli::showTableNamesEveryValue()
+{
+    writeFile(QStringLiteral("t.rdat"), pattern(0));
+    const Result r = cli({QStringLiteral("show"), path(QStringLiteral("t.rdat"))});
+    QCOMPARE(r.exitCode, 0);
+    const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    // A heading, every value, and the transmit time.
+    QCOMPARE(lines.size(), 1 + 90 + 152 + 1);
+    QVERIFY(lines.at(1).startsWith(QStringLiteral("freq-adjust ")));
+    QVERIFY(r.out.contains(QStringLiteral("AM Low Band Low Power Tx Deviation")));
+    QVERIFY(r.out.contains(QStringLiteral("FM reference ASQ Off")));
+    QVERIFY(lines.last().startsWith(QStringLiteral("tx-time ")));
+}
+
+void TstCli::usageErrorsGive1_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    auto row = [](const char *name, const QStringList &args, const char *message) {
+        QTest::newRow(name) << args << QString::fromUtf8(message);
+    };
+    const QString f = QStringLiteral("FILE");
+    row("nothing", {}, "No command given.");
+    row("unknown command", {QStringLiteral("tune")}, "Unknown command: tune");
+    row("unknown option", {QStringLiteral("read"), f, QStringLiteral("--fast")},
+        "Unknown option: --fast");
+    row("missing file", {QStringLiteral("read")}, "Wrong number of arguments");
+    row("COM 0", {QStringLiteral("read"), f, QStringLiteral("--com"), QStringLiteral("0")},
+        "between 1 and 99");
+    row("COM not a number",
+        {QStringLiteral("read"), f, QStringLiteral("--com"), QStringLiteral("x")},
+        "needs a whole number");
+    row("negative retries",
+        {QStringLiteral("read"), f, QStringLiteral("--retries"), QStringLiteral("-1")},
+        "cannot be negative");
+    row("tx 11",
+        {QStringLiteral("set"), QStringLiteral("freq-adjust"), QStringLiteral("1"),
+         QStringLiteral("--radio"), QStringLiteral("--tx"), QStringLiteral("11")},
+        "between 1 and 10 seconds");
+    row("unknown name",
+        {QStringLiteral("get"), QStringLiteral("freq"), QStringLiteral("--file"), f},
+        "No value is called \"freq\"");
+    row("word 512", {QStringLiteral("get"), QStringLiteral("512"), QStringLiteral("--file"), f},
+        "No value is called \"512\"");
+    row("not a number",
+        {QStringLiteral("set"), QStringLiteral("freq-adjust"), QStringLiteral("1.5"),
+         QStringLiteral("--radio")},
+        "\"1.5\" is not a whole number");
+    row("set without a target",
+        {QStringLiteral("set"), QStringLiteral("freq-adjust"), QStringLiteral("1")},
+        "--file, the radio with --radio");
+    row("get from both",
+        {QStringLiteral("get"), QStringLiteral("freq-adjust"), QStringLiteral("--file"), f,
+         QStringLiteral("--radio")},
+        "Give either a data file with --file or --radio.");
+    row("option of another command",
+        {QStringLiteral("show"), f, QStringLiteral("--tx"), QStringLiteral("3")},
+        "The option --tx does not apply to \"show\"");
+    row("squelch live without a file",
+        {QStringLiteral("set"), QStringLiteral("sq.fm.3.on"), QStringLiteral("1"),
+         QStringLiteral("--radio")},
+        "give the data file");
+    row("word without a name live",
+        {QStringLiteral("set"), QStringLiteral("300"), QStringLiteral("1"),
+         QStringLiteral("--radio")},
+        "word 300 is not a tune value");
+    row("transmit time live",
+        {QStringLiteral("set"), QStringLiteral("tx-time"), QStringLiteral("3"),
+         QStringLiteral("--radio")},
+        "never sent");
+    row("reference pair from the radio",
+        {QStringLiteral("get"), QStringLiteral("sq.fm.ref.on"), QStringLiteral("--radio")},
+        "kept in data files only");
+}
+
+void TstCli::usageErrorsGive1()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    writeFile(QStringLiteral("u.rdat"), pattern(0));
+    arguments.replaceInStrings(QStringLiteral("FILE"), path(QStringLiteral("u.rdat")));
+    const Result r = cli(arguments);
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY(r.err.contains(QStringLiteral("--help")));
+    QVERIFY(r.out.isEmpty());
+    QVERIFY(m_radio->receivedBytes().isEmpty());
+}
+
+void TstCli::portsListsTheRadio()
+{
+    const Result r = cli({QStringLiteral("ports")});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.out.contains(QStringLiteral("COM%1\t%2\n").arg(SimCom).arg(m_radio->devicePath())),
+             qPrintable(r.out));
+    QVERIFY(!r.out.contains(QStringLiteral("COM%1\t").arg(DeadCom)));
+}
+
+void TstCli::messagesFollowTheStoredLanguage()
+{
+    QVERIFY(SettingsStore::WriteRegistryText(QStringLiteral("Language"), QStringLiteral("False")));
+    const Result chinese = cli({QStringLiteral("write"), path(QStringLiteral("none.rdat"))});
+    const Result help = cli({QStringLiteral("--help")});
+    QVERIFY(SettingsStore::WriteRegistryText(QStringLiteral("Language"), QStringLiteral("True")));
+    QCOMPARE(chinese.exitCode, 3);
+    QVERIFY2(chinese.err.contains(QStringLiteral("不存在")), qPrintable(chinese.err));
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY2(help.out.contains(QStringLiteral("用法")), qPrintable(help.out));
+
+    const Result english = cli({QStringLiteral("write"), path(QStringLiteral("none.rdat"))});
+    QVERIFY(english.err.contains(QStringLiteral("does not exist")));
+}
+
+QTEST_GUILESS_MAIN(TstCli)
+#include "tst_cli.moc"
