@@ -2,9 +2,12 @@
 
 #include "appicon.h"
 #include "appstate.h"
+#include "backupstore.h"
 #include "datafile.h"
 #include "datafilemessage.h"
 #include "decimalseparator.h"
+#include "formbackups.h"
+#include "formcompare.h"
 #include "formcomport.h"
 #include "formlanguage.h"
 #include "formprocess.h"
@@ -17,11 +20,14 @@
 #include "showfiledialog.h"
 #include "translations.h"
 #include "twips.h"
+#include "verifyradio.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -56,10 +62,13 @@ const Caption MenuCaptions[] = {
     {"MenuOpen", QT_TRANSLATE_NOOP("MDIFormMain", "&Open")},
     {"MenuSave", QT_TRANSLATE_NOOP("MDIFormMain", "&Save")},
     {"MenuSaveAs", QT_TRANSLATE_NOOP("MDIFormMain", "Save &As")},
+    {"MenuCompare", QT_TRANSLATE_NOOP("MDIFormMain", "&Compare With File")},
+    {"MenuBackups", QT_TRANSLATE_NOOP("MDIFormMain", "&Backups")},
     {"MenuExit", QT_TRANSLATE_NOOP("MDIFormMain", "&Exit")},
     {"MenuProgram", QT_TRANSLATE_NOOP("MDIFormMain", "&Program")},
     {"MenuRead", QT_TRANSLATE_NOOP("MDIFormMain", "&Read From Radio")},
     {"MenuWrite", QT_TRANSLATE_NOOP("MDIFormMain", "&Write To Radio")},
+    {"MenuVerify", QT_TRANSLATE_NOOP("MDIFormMain", "&Verify Radio")},
     {"MenuSetting", QT_TRANSLATE_NOOP("MDIFormMain", "&Setting")},
     {"MenuCom", QT_TRANSLATE_NOOP("MDIFormMain", "Set &Com")},
     {"MenuLanguage", QT_TRANSLATE_NOOP("MDIFormMain", "Set &Language")},
@@ -98,6 +107,7 @@ MDIFormMain::MDIFormMain(AppState &state, Translations &translations, QWidget *p
     , m_translations(translations)
     , m_mdiArea(new QMdiArea(this))
     , Timer1(new QTimer(this))
+    , m_backupFolder(BackupStore::defaultFolder())
 {
     setObjectName(QStringLiteral("MDIFormMain"));
     setWindowIcon(appIcon());
@@ -179,6 +189,11 @@ void MDIFormMain::createMenus()
     connect(addMenuAction(file, "MenuSaveAs"), &QAction::triggered, this,
             &MDIFormMain::MenuSaveAs_Click);
     file->addSeparator();
+    connect(addMenuAction(file, "MenuCompare"), &QAction::triggered, this,
+            &MDIFormMain::MenuCompare_Click);
+    connect(addMenuAction(file, "MenuBackups"), &QAction::triggered, this,
+            &MDIFormMain::MenuBackups_Click);
+    file->addSeparator();
     connect(addMenuAction(file, "MenuExit"), &QAction::triggered, this, &QWidget::close);
 
     QMenu *program = addMenu("MenuProgram");
@@ -186,6 +201,9 @@ void MDIFormMain::createMenus()
             &QAction::triggered, this, &MDIFormMain::MenuRead_Click);
     connect(addMenuAction(program, "MenuWrite", QKeySequence(Qt::CTRL | Qt::Key_W)),
             &QAction::triggered, this, &MDIFormMain::MenuWrite_Click);
+    program->addSeparator();
+    connect(addMenuAction(program, "MenuVerify"), &QAction::triggered, this,
+            &MDIFormMain::MenuVerify_Click);
 
     QMenu *setting = addMenu("MenuSetting");
     connect(addMenuAction(setting, "MenuCom"), &QAction::triggered, this,
@@ -554,6 +572,8 @@ bool MDIFormMain::runTransfer(TransferKind kind)
     FormProcess process(
         m_state, [this] { refreshOpenTuneWindows(); }, this);
     process.exec();
+    if (settings.isRead && m_state.TransferSucceeded)
+        saveBackup(kind);
     return m_state.TransferSucceeded;
 }
 
@@ -577,6 +597,13 @@ void MDIFormMain::MenuOpen_Click()
         = ShowFileDialog(m_state, this, QStringLiteral("OPEN"), tr("Open"), QString());
     if (path.isEmpty())
         return;
+    if (loadDataFile(path, previousFileName))
+        m_state.CurrentFilePath = path;
+    Timer1_Timer();
+}
+
+bool MDIFormMain::loadDataFile(const QString &path, const QString &previousFileName)
+{
     // The dialog already put the chosen name in the title; a file that is not loaded must not
     // stay there.
     auto keepPreviousFile = [&] {
@@ -589,18 +616,17 @@ void MDIFormMain::MenuOpen_Click()
     ask.setObjectName(QStringLiteral("CoverQuestion"));
     if (ask.exec() != QMessageBox::Ok) {
         keepPreviousFile();
-        return;
+        return false;
     }
     const DataFileResult result = ReadFromFile(path, m_state.image, m_state.TuneTxTime);
     if (!result.ok()) {
         keepPreviousFile();
         DataFileMessage::show(this, result, path, DataFileAction::Load);
-        return;
+        return false;
     }
-    m_state.CurrentFilePath = path;
     m_state.ImageHasSource = true;
-    Timer1_Timer();
     reopenFormTune();
+    return true;
 }
 
 bool MDIFormMain::saveDataFile(const QString &path, const QString &previousFileName)
@@ -686,4 +712,90 @@ void MDIFormMain::closeEvent(QCloseEvent *event)
 {
     closeAllChildWindows();
     event->accept();
+}
+
+void MDIFormMain::saveBackup(TransferKind kind)
+{
+    const BackupStore::Kind backupKind = kind == TransferKind::SquelchRead
+                                             ? BackupStore::Kind::SquelchRead
+                                             : BackupStore::Kind::FullRead;
+    const BackupStore::SaveResult result
+        = BackupStore(m_backupFolder)
+              .save(m_state.image, m_state.TuneTxTime, backupKind, QDateTime::currentDateTime(),
+                    BackupStore::storedLimit());
+    // The read itself worked either way; a backup that failed is told, never turned into an error
+    // of the read.
+    if (result.ok())
+        statusBar()->showMessage(tr("Backup saved: %1").arg(QFileInfo(result.path).fileName()),
+                                 BackupMessageMs);
+    else
+        statusBar()->showMessage(tr("Backup not saved: %1").arg(result.errorText),
+                                 BackupFailureMessageMs);
+}
+
+void MDIFormMain::MenuBackups_Click()
+{
+    FormBackups form(BackupStore(m_backupFolder), this);
+    if (form.exec() != QDialog::Accepted || form.chosenPath().isEmpty())
+        return;
+    openBackup(form.chosenPath());
+}
+
+void MDIFormMain::openBackup(const QString &path)
+{
+    const QString previousFileName = m_state.CurrentFileName;
+    m_state.CurrentFileName = QFileInfo(path).fileName();
+    // A backup is never written over: the next Save asks for a name of its own.
+    if (loadDataFile(path, previousFileName))
+        m_state.CurrentFilePath.clear();
+    Timer1_Timer();
+}
+
+void MDIFormMain::MenuCompare_Click()
+{
+    // The dialog names its choice in the state it is given; the current file stays the current
+    // one.
+    AppState scratch;
+    const QString path
+        = ShowFileDialog(scratch, this, QStringLiteral("OPEN"), tr("Compare With File"), QString());
+    if (!path.isEmpty())
+        compareWithFile(path);
+}
+
+void MDIFormMain::compareWithFile(const QString &path)
+{
+    RadioImage other;
+    std::int32_t otherTxTime = 0;
+    const DataFileResult result = ReadFromFile(path, other, otherTxTime);
+    if (!result.ok()) {
+        DataFileMessage::show(this, result, path, DataFileAction::Load);
+        return;
+    }
+    const QList<ImageCompare::Difference> differences
+        = ImageCompare::differences(m_state.image, other);
+    const QString name = QDir::toNativeSeparators(path);
+    const QString summary
+        = differences.isEmpty()
+              ? tr("Identical: the current image and %1 hold the same words.").arg(name)
+              : tr("Words that differ between the current image and %1: %2 (current → file).")
+                    .arg(name)
+                    .arg(differences.size());
+    FormCompare form(tr("Compare With File"), summary, ImageCompare::describe(differences), this);
+    form.exec();
+}
+
+void MDIFormMain::MenuVerify_Click()
+{
+    const VerifyOutcome outcome = verifyRadio(m_state, this);
+    if (!outcome.transferred)
+        return;
+    const QString summary
+        = outcome.differences.isEmpty()
+              ? tr("Identical: the radio holds every word of the current image.")
+              : tr("Words that differ between the current image and the radio: %1 (current → "
+                   "radio).")
+                    .arg(outcome.differences.size());
+    FormCompare form(tr("Verify Radio"), summary, ImageCompare::describe(outcome.differences),
+                     this);
+    form.exec();
 }
