@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transfertimings.h"
 #include "tunewindowhost.h"
 
 #include <QMainWindow>
@@ -47,6 +48,9 @@ public:
     int splitterTwips() const { return m_splitterTwips; }
     QMenu *windowListMenu() const { return m_windowListMenu; }
     QMdiArea *mdiArea() const { return m_mdiArea; }
+
+    // The timings every transfer window of this frame runs with.
+    void setTransferTimings(const TransferTimings &timings) { m_transferTimings = timings; }
 
     // Moves the splitter as a drag to that point would.
     void dragSplitterTo(const QPoint &globalPos);
@@ -102,11 +106,13 @@ private:
     bool loadDataFile(const QString &path, const QString &previousFileName);
     void saveBackup(TransferKind kind);
     void updatePortText();
+    bool confirmWriteWithoutSource();
     void TreeView1_NodeClick(QTreeWidgetItem *item);
 
     AppState &m_state;
     Translations &m_translations;
 
+    TransferTimings m_transferTimings;
     int m_childWindowState = 0;
     int m_splitterTwips = 0;
     QString m_title;

@@ -18,7 +18,7 @@ QList<QPair<int, int>> fullReadRanges()
     return ranges;
 }
 
-VerifyOutcome verifyRadio(const AppState &state, QWidget *parent)
+VerifyOutcome verifyRadio(const AppState &state, QWidget *parent, const TransferTimings &timings)
 {
     // A state of its own: the transfer reads into its image and sets its flags, so nothing the
     // program holds changes.
@@ -31,7 +31,7 @@ VerifyOutcome verifyRadio(const AppState &state, QWidget *parent)
     probe.TuneDataRange = settings.tuneDataRange;
     probe.SquelchDataRange = settings.squelchDataRange;
 
-    FormProcess process(probe, {}, parent);
+    FormProcess process(probe, {}, parent, timings);
     process.setWindowTitle(FormProcess::tr("Verify Radio"));
     process.exec();
 
