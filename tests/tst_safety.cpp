@@ -380,11 +380,14 @@ void TstSafety::backupAfterEachRead()
     Program p(backupFolder());
     p.state.TuneTxTime = 9;
 
+    // The backup is there while the transfer window still shows its result.
+    qsizetype whileOpen = -1;
+    auto countBackups = [&](QWidget *) { whileOpen = filesIn(backupFolder()).size(); };
     if (command == QStringLiteral("menu")) {
-        closeProcessWhenDone();
+        closeProcessWhenDone(countBackups);
         p.window->findChild<QAction *>(QStringLiteral("MenuRead"))->trigger();
     } else if (command == QStringLiteral("toolbar")) {
-        closeProcessWhenDone();
+        closeProcessWhenDone(countBackups);
         p.window->findChild<QAction *>(QStringLiteral("读取"))->trigger();
     } else if (command == QStringLiteral("tune")) {
         p.window->openFormTune();
@@ -396,6 +399,8 @@ void TstSafety::backupAfterEachRead()
         p.window->formTuneSq()->findChild<QPushButton *>(QStringLiteral("CommandRead"))->click();
     }
     QVERIFY(p.state.TransferSucceeded);
+    if (whileOpen >= 0)
+        QCOMPARE(whileOpen, 1);
 
     const QStringList names = filesIn(backupFolder());
     QCOMPARE(names.size(), 1);

@@ -47,6 +47,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -586,15 +587,23 @@ bool MDIFormMain::runTransfer(TransferKind kind)
     m_state.TransferIsRead = settings.isRead;
     m_state.TuneDataRange = settings.tuneDataRange;
     m_state.SquelchDataRange = settings.squelchDataRange;
+    // The backup is written the moment the read succeeds, not when the window is closed, so a
+    // window left open cannot cost it; it is reported once the window is gone.
+    std::optional<BackupStore::SaveResult> backup;
     FormProcess process(
-        m_state, [this] { refreshOpenTuneWindows(); }, this, m_transferTimings);
+        m_state,
+        [this, kind, &backup] {
+            refreshOpenTuneWindows();
+            backup = saveBackup(kind);
+        },
+        this, m_transferTimings);
     process.exec();
     // A full read puts the radio's own data into the image; a squelch read leaves the rest as
     // it was, so only a full read counts as the image having a source.
     if (m_state.TransferSucceeded && kind == TransferKind::FullRead)
         m_state.ImageHasSource = true;
-    if (settings.isRead && m_state.TransferSucceeded)
-        saveBackup(kind);
+    if (backup)
+        showBackupResult(*backup);
     return m_state.TransferSucceeded;
 }
 
@@ -751,15 +760,18 @@ void MDIFormMain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void MDIFormMain::saveBackup(TransferKind kind)
+BackupStore::SaveResult MDIFormMain::saveBackup(TransferKind kind) const
 {
     const BackupStore::Kind backupKind = kind == TransferKind::SquelchRead
                                              ? BackupStore::Kind::SquelchRead
                                              : BackupStore::Kind::FullRead;
-    const BackupStore::SaveResult result
-        = BackupStore(m_backupFolder)
-              .save(m_state.image, m_state.TuneTxTime, backupKind, QDateTime::currentDateTime(),
-                    BackupStore::storedLimit());
+    return BackupStore(m_backupFolder)
+        .save(m_state.image, m_state.TuneTxTime, backupKind, QDateTime::currentDateTime(),
+              BackupStore::storedLimit());
+}
+
+void MDIFormMain::showBackupResult(const BackupStore::SaveResult &result)
+{
     // The read itself worked either way; a backup that failed is told, never turned into an error
     // of the read.
     if (result.ok())

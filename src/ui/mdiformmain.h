@@ -1,5 +1,6 @@
 #pragma once
 
+#include "backupstore.h"
 #include "transfertimings.h"
 #include "tunewindowhost.h"
 
@@ -104,7 +105,8 @@ private:
     // Asks before covering the image and loads the file; on failure puts back the file name shown
     // before and says why. Returns whether the file was loaded.
     bool loadDataFile(const QString &path, const QString &previousFileName);
-    void saveBackup(TransferKind kind);
+    BackupStore::SaveResult saveBackup(TransferKind kind) const;
+    void showBackupResult(const BackupStore::SaveResult &result);
     void updatePortText();
     bool confirmWriteWithoutSource();
     void TreeView1_NodeClick(QTreeWidgetItem *item);
