@@ -54,6 +54,16 @@ TransferTimings fastTimings()
     return t;
 }
 
+// For a radio that answers: the product's time-out, so that a loaded machine cannot turn a slow
+// reply into a repeat. It costs nothing while the radio answers.
+TransferTimings answeringTimings()
+{
+    TransferTimings t = fastTimings();
+    t.replyTimeoutMs = TransferTimings().replyTimeoutMs;
+    t.maxReplyWaitMs = TransferTimings().maxReplyWaitMs;
+    return t;
+}
+
 // A simulated radio whose pauses match the short timings.
 struct Radio : SimulatedRadio
 {
@@ -75,7 +85,7 @@ struct Program
     Program()
     {
         window = std::make_unique<MDIFormMain>(state, translations);
-        window->setTransferTimings(fastTimings());
+        window->setTransferTimings(answeringTimings());
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         window->activateWindow();
@@ -251,6 +261,7 @@ private slots:
     void keysReachTheirCommands();
 
     void fullReadFromMenu();
+    void menuReadRefreshesOpenTuneWindows();
     void fullWriteFromToolbarInChinese();
     void refreshAfterReadOnly();
     void missingPortIsReported();
@@ -852,6 +863,40 @@ void TstUi::fullReadFromMenu()
     }
 }
 
+void TstUi::menuReadRefreshesOpenTuneWindows()
+{
+    Radio radio;
+    radio.setMemoryWord(0, -42);  // frequency adjustment
+    radio.setMemoryWord(65, 77);  // mid band squelch
+    radio.setMemoryWord(168, 1234); // squelch level 6, on
+    radio.setMemoryWord(276, 999);  // AM reference: never transferred
+    QVERIFY(radio.registerAsComPort(4));
+    SettingsStore::WriteRegistryText(QStringLiteral("ComPort"), QStringLiteral("4"));
+    Program p;
+    p.state.image.WriteImageWord(276, 5);
+    p.window->openFormTuneSq();
+    p.window->openFormTune();
+    QVERIFY(p.window->formTune() && p.window->formTuneSq());
+    auto text = [](QWidget *window, const QString &name) {
+        return window->findChild<QLineEdit *>(name)->text();
+    };
+    QCOMPARE(text(p.window->formTune(), QStringLiteral("TextFreqAdjust")), QStringLiteral("0"));
+
+    ProcessView seen;
+    closeProcessWhen(resultShown, seen);
+    p.action(QStringLiteral("MenuRead"))->trigger();
+    QCOMPARE(seen.result, QStringLiteral("Read Data OK"));
+
+    // Both windows show the new image at once, without being activated again.
+    QCOMPARE(text(p.window->formTune(), QStringLiteral("TextFreqAdjust")), QStringLiteral("-42"));
+    QCOMPARE(text(p.window->formTune(), QStringLiteral("TextSq(1)")), QStringLiteral("77"));
+    QCOMPARE(text(p.window->formTuneSq(), QStringLiteral("TextSq(40)")), QStringLiteral("1234"));
+    QCOMPARE(text(p.window->formTuneSq(), QStringLiteral("TextSq(148)")), QStringLiteral("5"));
+    // A refresh moves sliders but sends nothing live.
+    QCoreApplication::processEvents();
+    QVERIFY(radio.liveFrames().isEmpty());
+}
+
 void TstUi::fullWriteFromToolbarInChinese()
 {
     Radio radio;
@@ -900,7 +945,7 @@ void TstUi::refreshAfterReadOnly()
         state.TuneDataRange = false;
         state.SquelchDataRange = true;
         FormProcess process(
-            state, [&] { ++refreshed; }, nullptr, fastTimings());
+            state, [&] { ++refreshed; }, nullptr, answeringTimings());
         ProcessView seen;
         closeProcessWhen(resultShown, seen);
         process.exec();
@@ -986,7 +1031,11 @@ void TstUi::retryAfterTheQuestionCarriesOn()
     QVERIFY(radio.registerAsComPort(4));
     AppState state;
     prepareFullRead(state, 4);
-    FormProcess process(state, {}, nullptr, fastTimings());
+    // Once the radio answers, a time-out would be a repeat of its own; a little more room than
+    // the shortest keeps a busy machine from adding one.
+    TransferTimings timings = fastTimings();
+    timings.replyTimeoutMs = 150;
+    FormProcess process(state, {}, nullptr, timings);
     ProcessView seen;
     whenModal([&](QWidget *window) {
         whenModal(

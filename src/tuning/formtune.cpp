@@ -268,12 +268,6 @@ void FormTune::ComboTxTime_Click(int index)
     m_state.TuneTxTime = index;
 }
 
-void FormTune::prepareForTransfer()
-{
-    // Past the bound the transfer tries anyway and reports a port it cannot open.
-    m_sender->waitUntilIdle(m_sender->drainLimitMs() + 500);
-}
-
 void FormTune::CommandRead_Click()
 {
     confirmAndTransfer(TransferKind::FullRead,

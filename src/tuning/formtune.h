@@ -42,7 +42,7 @@ public:
 
 protected:
     void refresh() override { AnalyseTuneData(); }
-    void prepareForTransfer() override;
+    LiveTuneSender *ownSender() const override { return m_sender; }
 
 private:
     QWidget *buildModeFrame(TuneValues::Mode mode);

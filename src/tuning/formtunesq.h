@@ -38,6 +38,7 @@ public:
     void CommandWrite_Click();
 
 protected:
+    LiveTuneSender *ownSender() const override { return m_sender; }
     void refresh() override { AnalyseSq(); }
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -1,6 +1,7 @@
 #include "tunechildwindow.h"
 
 #include "appstate.h"
+#include "livetunesender.h"
 #include "tunewindowhost.h"
 
 #include <QCloseEvent>
@@ -74,7 +75,6 @@ bool TuneChildWindow::confirmAndTransfer(TransferKind kind, const QString &quest
     ask.setObjectName(QStringLiteral("TransferQuestion"));
     if (ask.exec() != QMessageBox::Ok)
         return false;
-    prepareForTransfer();
     if (!m_host.runTransfer(kind))
         return false;
     if (afterSuccess)
@@ -84,4 +84,11 @@ bool TuneChildWindow::confirmAndTransfer(TransferKind kind, const QString &quest
     done.setObjectName(QStringLiteral("TransferSucceeded"));
     done.exec();
     return true;
+}
+
+void TuneChildWindow::prepareForTransfer()
+{
+    if (LiveTuneSender *sender = ownSender())
+        // Past the bound the transfer tries anyway and reports a port it cannot open.
+        sender->waitUntilIdle(sender->drainLimitMs() + 500);
 }

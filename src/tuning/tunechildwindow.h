@@ -6,6 +6,7 @@
 #include <functional>
 
 struct AppState;
+class LiveTuneSender;
 class TuneWindowHost;
 
 // What both tune windows share as MDI children: the window-list entry with its command number,
@@ -39,12 +40,15 @@ public:
     bool confirmAndTransfer(TransferKind kind, const QString &question, const QString &successText,
                             const std::function<void()> &afterSuccess = {});
 
+    // Runs just before any transfer opens the port, whichever command started it: the window
+    // lets its own live frames finish here, so the two never contend for the cable.
+    void prepareForTransfer();
+
 protected:
+    // The window's own live link, if it has one.
+    virtual LiveTuneSender *ownSender() const { return nullptr; }
     // Puts the image's values into the controls.
     virtual void refresh() = 0;
-    // Runs after the question was answered OK, just before the transfer opens the port: a window
-    // lets its own live frames finish here, so the two never contend for the cable.
-    virtual void prepareForTransfer() {}
     void closeEvent(QCloseEvent *event) override;
 
     AppState &m_state;

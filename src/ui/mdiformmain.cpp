@@ -581,12 +581,22 @@ void MDIFormMain::refreshOpenTuneWindows()
         m_formTuneSq->AnalyseSq();
 }
 
+void MDIFormMain::prepareOpenTuneWindowsForTransfer()
+{
+    for (TuneChildWindow *child : {static_cast<TuneChildWindow *>(m_formTune.data()),
+                                   static_cast<TuneChildWindow *>(m_formTuneSq.data())}) {
+        if (child)
+            child->prepareForTransfer();
+    }
+}
+
 bool MDIFormMain::runTransfer(TransferKind kind)
 {
     const TransferSettings settings = transferSettings(kind);
     m_state.TransferIsRead = settings.isRead;
     m_state.TuneDataRange = settings.tuneDataRange;
     m_state.SquelchDataRange = settings.squelchDataRange;
+    prepareOpenTuneWindowsForTransfer();
     // The backup is written the moment the read succeeds, not when the window is closed, so a
     // window left open cannot cost it; it is reported once the window is gone.
     std::optional<BackupStore::SaveResult> backup;
@@ -835,6 +845,8 @@ void MDIFormMain::compareWithFile(const QString &path)
 
 void MDIFormMain::MenuVerify_Click()
 {
+    // Verify opens the port like any transfer, so live frames leave the cable first.
+    prepareOpenTuneWindowsForTransfer();
     const VerifyOutcome outcome = verifyRadio(m_state, this, m_transferTimings);
     if (!outcome.transferred)
         return;

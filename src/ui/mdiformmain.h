@@ -107,6 +107,8 @@ private:
     bool loadDataFile(const QString &path, const QString &previousFileName);
     BackupStore::SaveResult saveBackup(TransferKind kind) const;
     void showBackupResult(const BackupStore::SaveResult &result);
+    // Lets the open tune windows' live frames leave the cable before a transfer opens the port.
+    void prepareOpenTuneWindowsForTransfer();
     void updatePortText();
     bool confirmWriteWithoutSource();
     void TreeView1_NodeClick(QTreeWidgetItem *item);
