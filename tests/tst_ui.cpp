@@ -367,12 +367,15 @@ void TstUi::menusInBothLanguages_data()
     row("MenuOpen", "&Open", "打开(&O)", QKeySequence(QStringLiteral("Ctrl+O")));
     row("MenuSave", "&Save", "保存(&S)", QKeySequence(QStringLiteral("Ctrl+S")));
     row("MenuSaveAs", "Save &As", "另存为(&A)");
+    row("MenuCompare", "&Compare With File", "与文件比较(&C)");
+    row("MenuBackups", "&Backups", "备份(&B)");
     row("MenuExit", "&Exit", "退出(&E)");
     row("MenuProgram", "&Program", "编程(&P)");
     row("MenuRead", "&Read From Radio", "从对讲机读出数据(&R)",
         QKeySequence(QStringLiteral("Ctrl+R")));
     row("MenuWrite", "&Write To Radio", "向对讲机写入数据(&W)",
         QKeySequence(QStringLiteral("Ctrl+W")));
+    row("MenuVerify", "&Verify Radio", "校验对讲机(&V)");
     row("MenuSetting", "&Setting", "设置(&S)");
     row("MenuCom", "Set &Com", "串口设置(&C)");
     row("MenuLanguage", "Set &Language", "语言设置(&L)");
@@ -422,9 +425,9 @@ void TstUi::menuOrderAndSeparators()
             names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
         return names;
     };
-    QCOMPARE(items("MenuFile"),
-             QStringList({"MenuNew", "MenuOpen", "MenuSave", "MenuSaveAs", "-", "MenuExit"}));
-    QCOMPARE(items("MenuProgram"), QStringList({"MenuRead", "MenuWrite"}));
+    QCOMPARE(items("MenuFile"), QStringList({"MenuNew", "MenuOpen", "MenuSave", "MenuSaveAs", "-",
+                                             "MenuCompare", "MenuBackups", "-", "MenuExit"}));
+    QCOMPARE(items("MenuProgram"), QStringList({"MenuRead", "MenuWrite", "-", "MenuVerify"}));
     QCOMPARE(items("MenuSetting"), QStringList({"MenuCom", "MenuLanguage"}));
     QCOMPARE(items("MenuView"), QStringList({"MenuTree", "-", "MenuToolBar", "MenuStatus"}));
     QCOMPARE(items("MenuWindow"),

@@ -266,6 +266,83 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
     </message>
 </context>
 <context>
+    <name>FormBackups</name>
+    <message>
+        <source>&amp;Backups, newest first:</source>
+        <translation>备份（最新在前）(&amp;B)：</translation>
+    </message>
+    <message>
+        <source>&amp;Keep at most:</source>
+        <translation>最多保留(&amp;K)：</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>打开(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Show &amp;Folder</source>
+        <translation>显示文件夹(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Backups</source>
+        <translation>备份</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>类型</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>大小</translation>
+    </message>
+    <message>
+        <source>Backup folder</source>
+        <translation>备份文件夹</translation>
+    </message>
+    <message>
+        <source>Keep at most</source>
+        <translation>最多保留</translation>
+    </message>
+    <message>
+        <source>The oldest backups are removed when a new one is saved.</source>
+        <translation>保存新备份时删除最旧的备份。</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>Show Folder</source>
+        <translation>显示文件夹</translation>
+    </message>
+    <message>
+        <source>Squelch read</source>
+        <translation>静噪读取</translation>
+    </message>
+    <message>
+        <source>Full read</source>
+        <translation>完整读取</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 字节</translation>
+    </message>
+    <message>
+        <source>The backup folder could not be shown:
+%1</source>
+        <translation>无法显示备份文件夹：
+%1</translation>
+    </message>
+</context>
+<context>
     <name>FormComPort</name>
     <message>
         <source>Set COM</source>
@@ -290,6 +367,37 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
     <message>
         <source>Some ports refused access: on Linux, add your user to the dialout group (sudo usermod -aG dialout $USER) and log in again.</source>
         <translation>部分端口拒绝访问：在 Linux 上，请把用户加入 dialout 组（sudo usermod -aG dialout $USER）后重新登录。</translation>
+    </message>
+</context>
+<context>
+    <name>FormCompare</name>
+    <message>
+        <source>&amp;Differing words:</source>
+        <translation>不同的字(&amp;D)：</translation>
+    </message>
+    <message>
+        <source>&amp;Export...</source>
+        <translation>导出(&amp;E)...</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Differing words</source>
+        <translation>不同的字</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>导出</translation>
+    </message>
+    <message>
+        <source>The list could not be saved to %1.</source>
+        <translation>无法将列表保存到 %1。</translation>
+    </message>
+    <message>
+        <source>Text file(*.txt)</source>
+        <translation>文本文件(*.txt)</translation>
     </message>
 </context>
 <context>
@@ -348,6 +456,10 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
     <message>
         <source>Write Data OK</source>
         <translation>写频成功</translation>
+    </message>
+    <message>
+        <source>Verify Radio</source>
+        <translation>校验对讲机</translation>
     </message>
 </context>
 <context>
@@ -454,6 +566,29 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
     <message>
         <source>Write data successful</source>
         <translation>写入数据成功</translation>
+    </message>
+</context>
+<context>
+    <name>ImageCompare</name>
+    <message>
+        <source>%1 level %2 %3</source>
+        <extracomment>A row of the squelch tune window: table name, level number, column caption (&quot;SQ level 6 SQ Off&quot;)</extracomment>
+        <translation>%1 等级 %2 %3</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3</source>
+        <extracomment>A reference row of the squelch tune window: table name, &quot;reference&quot;, column caption</extracomment>
+        <translation>%1 %2 %3</translation>
+    </message>
+    <message>
+        <source>%1: %2 → %3</source>
+        <extracomment>A differing word: its name, the value before, the value after</extracomment>
+        <translation>%1：%2 → %3</translation>
+    </message>
+    <message>
+        <source>Word %1: %2 → %3</source>
+        <extracomment>A differing word no window shows: its address, the value before, the value after</extracomment>
+        <translation>字 %1：%2 → %3</translation>
     </message>
 </context>
 <context>
@@ -591,6 +726,50 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
         <translation>覆盖当前数据？</translation>
     </message>
     <message>
+        <source>&amp;Compare With File</source>
+        <translation>与文件比较(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Backups</source>
+        <translation>备份(&amp;B)</translation>
+    </message>
+    <message>
+        <source>&amp;Verify Radio</source>
+        <translation>校验对讲机(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Backup saved: %1</source>
+        <translation>已保存备份：%1</translation>
+    </message>
+    <message>
+        <source>Backup not saved: %1</source>
+        <translation>备份未保存：%1</translation>
+    </message>
+    <message>
+        <source>Compare With File</source>
+        <translation>与文件比较</translation>
+    </message>
+    <message>
+        <source>Identical: the current image and %1 hold the same words.</source>
+        <translation>相同：当前数据与 %1 的每个字都一致。</translation>
+    </message>
+    <message>
+        <source>Words that differ between the current image and %1: %2 (current → file).</source>
+        <translation>当前数据与 %1 不同的字：%2 个（当前 → 文件）。</translation>
+    </message>
+    <message>
+        <source>Identical: the radio holds every word of the current image.</source>
+        <translation>相同：对讲机中的每个字都与当前数据一致。</translation>
+    </message>
+    <message>
+        <source>Words that differ between the current image and the radio: %1 (current → radio).</source>
+        <translation>当前数据与对讲机不同的字：%1 个（当前 → 对讲机）。</translation>
+    </message>
+    <message>
+        <source>Verify Radio</source>
+        <translation>校验对讲机</translation>
+    </message>
+    <message>
         <source>The data in this program has not been read from a radio or loaded from a file since the program started or since New. Writing it replaces the radio&apos;s calibration with these values.
 
 Write to the radio anyway?</source>
@@ -616,6 +795,21 @@ Write to the radio anyway?</source>
     <message>
         <source>The port %1 could not be opened: %2</source>
         <translation>端口 %1 无法打开：%2</translation>
+    </message>
+</context>
+<context>
+    <name>SaveLogButton</name>
+    <message>
+        <source>Save Log</source>
+        <translation>保存日志</translation>
+    </message>
+    <message>
+        <source>The log could not be saved to %1.</source>
+        <translation>无法将日志保存到 %1。</translation>
+    </message>
+    <message>
+        <source>Text file(*.txt)</source>
+        <translation>文本文件(*.txt)</translation>
     </message>
 </context>
 <context>

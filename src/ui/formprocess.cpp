@@ -3,6 +3,7 @@
 #include "appstate.h"
 #include "blockplan.h"
 #include "portopenmessage.h"
+#include "savelogbutton.h"
 #include "transferengine.h"
 #include "twips.h"
 
@@ -71,6 +72,7 @@ FormProcess::FormProcess(AppState &state, std::function<void()> refreshAfterRead
     layout->addWidget(ProgressBar1);
     layout->addWidget(TextShow);
     layout->addWidget(ListDebug, 1);
+    layout->addWidget(new SaveLogButton(ListDebug, m_state.ComPortNumber, this), 0, Qt::AlignRight);
     resize(520, Twips::toPixels(4320, logicalDpiY()));
 
     connect(m_engine, &TransferEngine::debugLine, this, &FormProcess::addDebugLine);

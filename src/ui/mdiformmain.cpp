@@ -2,9 +2,12 @@
 
 #include "appicon.h"
 #include "appstate.h"
+#include "backupstore.h"
 #include "datafile.h"
 #include "datafilemessage.h"
 #include "decimalseparator.h"
+#include "formbackups.h"
+#include "formcompare.h"
 #include "formcomport.h"
 #include "formlanguage.h"
 #include "formprocess.h"
@@ -18,12 +21,15 @@
 #include "showfiledialog.h"
 #include "translations.h"
 #include "twips.h"
+#include "verifyradio.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -41,6 +47,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -59,10 +66,13 @@ const Caption MenuCaptions[] = {
     {"MenuOpen", QT_TRANSLATE_NOOP("MDIFormMain", "&Open")},
     {"MenuSave", QT_TRANSLATE_NOOP("MDIFormMain", "&Save")},
     {"MenuSaveAs", QT_TRANSLATE_NOOP("MDIFormMain", "Save &As")},
+    {"MenuCompare", QT_TRANSLATE_NOOP("MDIFormMain", "&Compare With File")},
+    {"MenuBackups", QT_TRANSLATE_NOOP("MDIFormMain", "&Backups")},
     {"MenuExit", QT_TRANSLATE_NOOP("MDIFormMain", "&Exit")},
     {"MenuProgram", QT_TRANSLATE_NOOP("MDIFormMain", "&Program")},
     {"MenuRead", QT_TRANSLATE_NOOP("MDIFormMain", "&Read From Radio")},
     {"MenuWrite", QT_TRANSLATE_NOOP("MDIFormMain", "&Write To Radio")},
+    {"MenuVerify", QT_TRANSLATE_NOOP("MDIFormMain", "&Verify Radio")},
     {"MenuSetting", QT_TRANSLATE_NOOP("MDIFormMain", "&Setting")},
     {"MenuCom", QT_TRANSLATE_NOOP("MDIFormMain", "Set &Com")},
     {"MenuLanguage", QT_TRANSLATE_NOOP("MDIFormMain", "Set &Language")},
@@ -101,6 +111,7 @@ MDIFormMain::MDIFormMain(AppState &state, Translations &translations, QWidget *p
     , m_translations(translations)
     , m_mdiArea(new QMdiArea(this))
     , Timer1(new QTimer(this))
+    , m_backupFolder(BackupStore::defaultFolder())
 {
     setObjectName(QStringLiteral("MDIFormMain"));
     setWindowIcon(appIcon());
@@ -187,6 +198,11 @@ void MDIFormMain::createMenus()
     connect(addMenuAction(file, "MenuSaveAs"), &QAction::triggered, this,
             &MDIFormMain::MenuSaveAs_Click);
     file->addSeparator();
+    connect(addMenuAction(file, "MenuCompare"), &QAction::triggered, this,
+            &MDIFormMain::MenuCompare_Click);
+    connect(addMenuAction(file, "MenuBackups"), &QAction::triggered, this,
+            &MDIFormMain::MenuBackups_Click);
+    file->addSeparator();
     connect(addMenuAction(file, "MenuExit"), &QAction::triggered, this, &QWidget::close);
 
     QMenu *program = addMenu("MenuProgram");
@@ -194,6 +210,9 @@ void MDIFormMain::createMenus()
             &QAction::triggered, this, &MDIFormMain::MenuRead_Click);
     connect(addMenuAction(program, "MenuWrite", QKeySequence(Qt::CTRL | Qt::Key_W)),
             &QAction::triggered, this, &MDIFormMain::MenuWrite_Click);
+    program->addSeparator();
+    connect(addMenuAction(program, "MenuVerify"), &QAction::triggered, this,
+            &MDIFormMain::MenuVerify_Click);
 
     QMenu *setting = addMenu("MenuSetting");
     connect(addMenuAction(setting, "MenuCom"), &QAction::triggered, this,
@@ -562,24 +581,39 @@ void MDIFormMain::refreshOpenTuneWindows()
         m_formTuneSq->AnalyseSq();
 }
 
+void MDIFormMain::prepareOpenTuneWindowsForTransfer()
+{
+    for (TuneChildWindow *child : {static_cast<TuneChildWindow *>(m_formTune.data()),
+                                   static_cast<TuneChildWindow *>(m_formTuneSq.data())}) {
+        if (child)
+            child->prepareForTransfer();
+    }
+}
+
 bool MDIFormMain::runTransfer(TransferKind kind)
 {
     const TransferSettings settings = transferSettings(kind);
     m_state.TransferIsRead = settings.isRead;
     m_state.TuneDataRange = settings.tuneDataRange;
     m_state.SquelchDataRange = settings.squelchDataRange;
-    for (TuneChildWindow *child : {static_cast<TuneChildWindow *>(m_formTune.data()),
-                                   static_cast<TuneChildWindow *>(m_formTuneSq.data())}) {
-        if (child)
-            child->prepareForTransfer();
-    }
+    prepareOpenTuneWindowsForTransfer();
+    // The backup is written the moment the read succeeds, not when the window is closed, so a
+    // window left open cannot cost it; it is reported once the window is gone.
+    std::optional<BackupStore::SaveResult> backup;
     FormProcess process(
-        m_state, [this] { refreshOpenTuneWindows(); }, this, m_transferTimings);
+        m_state,
+        [this, kind, &backup] {
+            refreshOpenTuneWindows();
+            backup = saveBackup(kind);
+        },
+        this, m_transferTimings);
     process.exec();
     // A full read puts the radio's own data into the image; a squelch read leaves the rest as
     // it was, so only a full read counts as the image having a source.
     if (m_state.TransferSucceeded && kind == TransferKind::FullRead)
         m_state.ImageHasSource = true;
+    if (backup)
+        showBackupResult(*backup);
     return m_state.TransferSucceeded;
 }
 
@@ -603,6 +637,13 @@ void MDIFormMain::MenuOpen_Click()
         = ShowFileDialog(m_state, this, QStringLiteral("OPEN"), tr("Open"), QString());
     if (path.isEmpty())
         return;
+    if (loadDataFile(path, previousFileName))
+        m_state.CurrentFilePath = path;
+    Timer1_Timer();
+}
+
+bool MDIFormMain::loadDataFile(const QString &path, const QString &previousFileName)
+{
     // The dialog already put the chosen name in the title; a file that is not loaded must not
     // stay there.
     auto keepPreviousFile = [&] {
@@ -615,18 +656,17 @@ void MDIFormMain::MenuOpen_Click()
     ask.setObjectName(QStringLiteral("CoverQuestion"));
     if (ask.exec() != QMessageBox::Ok) {
         keepPreviousFile();
-        return;
+        return false;
     }
     const DataFileResult result = ReadFromFile(path, m_state.image, m_state.TuneTxTime);
     if (!result.ok()) {
         keepPreviousFile();
         DataFileMessage::show(this, result, path, DataFileAction::Load);
-        return;
+        return false;
     }
-    m_state.CurrentFilePath = path;
     m_state.ImageHasSource = true;
-    Timer1_Timer();
     reopenFormTune();
+    return true;
 }
 
 bool MDIFormMain::saveDataFile(const QString &path, const QString &previousFileName)
@@ -728,4 +768,95 @@ void MDIFormMain::closeEvent(QCloseEvent *event)
 {
     closeAllChildWindows();
     event->accept();
+}
+
+BackupStore::SaveResult MDIFormMain::saveBackup(TransferKind kind) const
+{
+    const BackupStore::Kind backupKind = kind == TransferKind::SquelchRead
+                                             ? BackupStore::Kind::SquelchRead
+                                             : BackupStore::Kind::FullRead;
+    return BackupStore(m_backupFolder)
+        .save(m_state.image, m_state.TuneTxTime, backupKind, QDateTime::currentDateTime(),
+              BackupStore::storedLimit());
+}
+
+void MDIFormMain::showBackupResult(const BackupStore::SaveResult &result)
+{
+    // The read itself worked either way; a backup that failed is told, never turned into an error
+    // of the read.
+    if (result.ok())
+        statusBar()->showMessage(tr("Backup saved: %1").arg(QFileInfo(result.path).fileName()),
+                                 BackupMessageMs);
+    else
+        statusBar()->showMessage(tr("Backup not saved: %1").arg(result.errorText),
+                                 BackupFailureMessageMs);
+}
+
+void MDIFormMain::MenuBackups_Click()
+{
+    FormBackups form(BackupStore(m_backupFolder), this);
+    if (form.exec() != QDialog::Accepted || form.chosenPath().isEmpty())
+        return;
+    openBackup(form.chosenPath());
+}
+
+void MDIFormMain::openBackup(const QString &path)
+{
+    const QString previousFileName = m_state.CurrentFileName;
+    m_state.CurrentFileName = QFileInfo(path).fileName();
+    // A backup is never written over: the next Save asks for a name of its own.
+    if (loadDataFile(path, previousFileName))
+        m_state.CurrentFilePath.clear();
+    Timer1_Timer();
+}
+
+void MDIFormMain::MenuCompare_Click()
+{
+    // The dialog names its choice in the state it is given; the current file stays the current
+    // one.
+    AppState scratch;
+    const QString path
+        = ShowFileDialog(scratch, this, QStringLiteral("OPEN"), tr("Compare With File"), QString());
+    if (!path.isEmpty())
+        compareWithFile(path);
+}
+
+void MDIFormMain::compareWithFile(const QString &path)
+{
+    RadioImage other;
+    std::int32_t otherTxTime = 0;
+    const DataFileResult result = ReadFromFile(path, other, otherTxTime);
+    if (!result.ok()) {
+        DataFileMessage::show(this, result, path, DataFileAction::Load);
+        return;
+    }
+    const QList<ImageCompare::Difference> differences
+        = ImageCompare::differences(m_state.image, other);
+    const QString name = QDir::toNativeSeparators(path);
+    const QString summary
+        = differences.isEmpty()
+              ? tr("Identical: the current image and %1 hold the same words.").arg(name)
+              : tr("Words that differ between the current image and %1: %2 (current → file).")
+                    .arg(name)
+                    .arg(differences.size());
+    FormCompare form(tr("Compare With File"), summary, ImageCompare::describe(differences), this);
+    form.exec();
+}
+
+void MDIFormMain::MenuVerify_Click()
+{
+    // Verify opens the port like any transfer, so live frames leave the cable first.
+    prepareOpenTuneWindowsForTransfer();
+    const VerifyOutcome outcome = verifyRadio(m_state, this, m_transferTimings);
+    if (!outcome.transferred)
+        return;
+    const QString summary
+        = outcome.differences.isEmpty()
+              ? tr("Identical: the radio holds every word of the current image.")
+              : tr("Words that differ between the current image and the radio: %1 (current → "
+                   "radio).")
+                    .arg(outcome.differences.size());
+    FormCompare form(tr("Verify Radio"), summary, ImageCompare::describe(outcome.differences),
+                     this);
+    form.exec();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "backupstore.h"
 #include "transfertimings.h"
 #include "tunewindowhost.h"
 
@@ -62,6 +63,15 @@ public:
     void MenuSaveAs_Click();
     void MenuRead_Click();
     void MenuWrite_Click();
+    void MenuVerify_Click();
+    void MenuCompare_Click();
+    void MenuBackups_Click();
+    // Compare With File and Backups' Open once the file is chosen.
+    void compareWithFile(const QString &path);
+    void openBackup(const QString &path);
+    // Where every successful read leaves a copy; the user's data folder unless a test says.
+    QString backupFolder() const { return m_backupFolder; }
+    void setBackupFolder(const QString &folder) { m_backupFolder = folder; }
     void MenuCom_Click();
     void MenuAbout_Click();
     void Help_Click();
@@ -92,6 +102,13 @@ private:
     // Writes the data file; on failure puts back the file name shown before the dialog and says
     // why. Returns whether the file was written.
     bool saveDataFile(const QString &path, const QString &previousFileName);
+    // Asks before covering the image and loads the file; on failure puts back the file name shown
+    // before and says why. Returns whether the file was loaded.
+    bool loadDataFile(const QString &path, const QString &previousFileName);
+    BackupStore::SaveResult saveBackup(TransferKind kind) const;
+    void showBackupResult(const BackupStore::SaveResult &result);
+    // Lets the open tune windows' live frames leave the cable before a transfer opens the port.
+    void prepareOpenTuneWindowsForTransfer();
     void updatePortText();
     bool confirmWriteWithoutSource();
     void TreeView1_NodeClick(QTreeWidgetItem *item);
@@ -116,4 +133,8 @@ private:
     PictureSeparator *m_separator = nullptr;
     QLabel *m_panels[4] = {};
     QTimer *Timer1 = nullptr;
+    QString m_backupFolder;
+
+    static constexpr int BackupMessageMs = 10000;
+    static constexpr int BackupFailureMessageMs = 60000;
 };

@@ -1,0 +1,168 @@
+#include "backupstore.h"
+
+#include "datafile.h"
+#include "settingsstore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <algorithm>
+
+namespace {
+
+const char *const TimeFormat = "yyyy-MM-dd_HH-mm-ss-zzz";
+const char *const Suffix = ".rdat";
+
+// Most files one time and kind can share before the backup gives up on finding a free name.
+constexpr int MaxSequence = 1000;
+
+bool olderFirst(const BackupStore::Entry &a, const BackupStore::Entry &b)
+{
+    if (a.taken != b.taken)
+        return a.taken < b.taken;
+    if (a.sequence != b.sequence)
+        return a.sequence < b.sequence;
+    return a.fileName < b.fileName;
+}
+
+} // namespace
+
+BackupStore::BackupStore(QString folder)
+    : m_folder(std::move(folder))
+{}
+
+QString BackupStore::defaultFolder()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (data.isEmpty())
+        return {};
+    return data + QStringLiteral("/backups");
+}
+
+int BackupStore::storedLimit()
+{
+    bool ok = false;
+    const int n = SettingsStore::ReadRegistryText(QString::fromLatin1(LimitSetting)).toInt(&ok);
+    return ok && n >= 1 && n <= MaxLimit ? n : DefaultLimit;
+}
+
+bool BackupStore::storeLimit(int limit)
+{
+    return SettingsStore::WriteRegistryText(QString::fromLatin1(LimitSetting),
+                                            QString::number(std::clamp(limit, 1, MaxLimit)));
+}
+
+QString BackupStore::kindKey(Kind kind)
+{
+    return kind == Kind::SquelchRead ? QStringLiteral("squelch-read") : QStringLiteral("full-read");
+}
+
+QString BackupStore::fileName(const QDateTime &when, Kind kind, int sequence)
+{
+    QString name
+        = when.toString(QString::fromLatin1(TimeFormat)) + QLatin1Char('_') + kindKey(kind);
+    if (sequence > 1)
+        name += QStringLiteral("_%1").arg(sequence);
+    return name + QString::fromLatin1(Suffix);
+}
+
+std::optional<BackupStore::Entry> BackupStore::parse(const QString &fileName)
+{
+    static const QRegularExpression pattern(QStringLiteral(
+        R"(^(\d{4}-\d{2}-\d{2}_\d{2}-\d{2}-\d{2}-\d{3})_(full-read|squelch-read)(?:_(\d{1,4}))?\.rdat$)"));
+    const QRegularExpressionMatch match = pattern.match(fileName);
+    if (!match.hasMatch())
+        return std::nullopt;
+    Entry entry;
+    entry.fileName = fileName;
+    entry.taken = QDateTime::fromString(match.captured(1), QString::fromLatin1(TimeFormat));
+    if (!entry.taken.isValid())
+        return std::nullopt;
+    entry.kind
+        = match.captured(2) == kindKey(Kind::SquelchRead) ? Kind::SquelchRead : Kind::FullRead;
+    entry.sequence = match.captured(3).isEmpty() ? 1 : match.captured(3).toInt();
+    if (entry.sequence < 2 && !match.captured(3).isEmpty())
+        return std::nullopt;
+    return entry;
+}
+
+BackupStore::SaveResult BackupStore::save(const RadioImage &image, std::int32_t tuneTxTime,
+                                          Kind kind, const QDateTime &when, int limit) const
+{
+    SaveResult result;
+    if (m_folder.isEmpty()) {
+        result.errorText = QStringLiteral("No data folder");
+        return result;
+    }
+    if (!QDir().mkpath(m_folder)) {
+        result.errorText
+            = QStringLiteral("Cannot create %1").arg(QDir::toNativeSeparators(m_folder));
+        return result;
+    }
+    const QByteArray bytes = DataFile::encode(image, tuneTxTime);
+    for (int sequence = 1; sequence <= MaxSequence; ++sequence) {
+        const QString path = m_folder + QLatin1Char('/') + fileName(when, kind, sequence);
+        QFile file(path);
+        // NewOnly fails when the name is taken, also by a file that appeared a moment ago.
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            if (QFileInfo::exists(path))
+                continue;
+            result.errorText = file.errorString();
+            return result;
+        }
+        if (file.write(bytes) != bytes.size() || !file.flush()) {
+            result.errorText = file.errorString();
+            file.close();
+            // A partial backup would later open as a damaged file.
+            file.remove();
+            return result;
+        }
+        file.close();
+        if (file.error() != QFileDevice::NoError) {
+            result.errorText = file.errorString();
+            file.remove();
+            return result;
+        }
+        result.path = path;
+        result.removed = prune(limit);
+        return result;
+    }
+    result.errorText = QStringLiteral("No free file name");
+    return result;
+}
+
+QList<BackupStore::Entry> BackupStore::entries() const
+{
+    QList<Entry> list;
+    if (m_folder.isEmpty())
+        return list;
+    const QDir dir(m_folder);
+    const QFileInfoList files
+        = dir.entryInfoList({QStringLiteral("*") + QString::fromLatin1(Suffix)}, QDir::Files);
+    for (const QFileInfo &info : files) {
+        std::optional<Entry> entry = parse(info.fileName());
+        if (!entry)
+            continue;
+        entry->path = info.absoluteFilePath();
+        entry->size = info.size();
+        list.append(*entry);
+    }
+    std::sort(list.begin(), list.end(),
+              [](const Entry &a, const Entry &b) { return olderFirst(b, a); });
+    return list;
+}
+
+QStringList BackupStore::prune(int limit) const
+{
+    QStringList removed;
+    const QList<Entry> list = entries();
+    const int keep = std::clamp(limit, 1, MaxLimit);
+    // Newest first: everything past the cap is the oldest.
+    for (qsizetype i = keep; i < list.size(); ++i) {
+        if (QFile::remove(list.at(i).path))
+            removed.append(list.at(i).path);
+    }
+    return removed;
+}

@@ -1,0 +1,57 @@
+#include "savelogbutton.h"
+
+#include "transferlog.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QListWidget>
+#include <QMessageBox>
+
+SaveLogButton::SaveLogButton(const QListWidget *list, int comPortNumber, QWidget *parent)
+    : QPushButton(tr("Save Log"), parent)
+    , m_list(list)
+    , m_comPortNumber(comPortNumber)
+{
+    setObjectName(QStringLiteral("CommandSaveLog"));
+    setAccessibleName(text());
+    // Enter in the transfer window must not open a file dialog.
+    setAutoDefault(false);
+    connect(this, &QPushButton::clicked, this, &SaveLogButton::askAndSave);
+}
+
+bool SaveLogButton::saveTo(const QString &path)
+{
+    QStringList lines;
+    lines.reserve(m_list->count());
+    for (int i = 0; i < m_list->count(); ++i)
+        lines.append(m_list->item(i)->text());
+    const QString error = TransferLog::write(
+        path, TransferLog::header(QDateTime::currentDateTime(), m_comPortNumber), lines);
+    if (error.isEmpty())
+        return true;
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("RQ73 Tune"),
+                    tr("The log could not be saved to %1.").arg(QDir::toNativeSeparators(path)),
+                    QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("SaveLogFailed"));
+    box.setInformativeText(error);
+    box.exec();
+    return false;
+}
+
+void SaveLogButton::askAndSave()
+{
+    QFileDialog dialog(window(), tr("Save Log"));
+    dialog.setObjectName(QStringLiteral("SaveLogDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({tr("Text file(*.txt)")});
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.selectFile(
+        QStringLiteral("rq73-log-%1.txt")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    saveTo(dialog.selectedFiles().constFirst());
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QPushButton>
+
+class QListWidget;
+
+// The transfer window's "Save Log" button: asks for a file and writes the debug list to it with a
+// header line of date, COM port and device.
+class SaveLogButton : public QPushButton
+{
+    Q_OBJECT
+public:
+    SaveLogButton(const QListWidget *list, int comPortNumber, QWidget *parent = nullptr);
+
+    // Writes the log to path now; on failure says why in a message and returns false.
+    bool saveTo(const QString &path);
+
+private:
+    void askAndSave();
+
+    const QListWidget *m_list;
+    const int m_comPortNumber;
+};
