@@ -151,6 +151,50 @@
         <source>Tune Data</source>
         <translation>调谐数据</translation>
     </message>
+    <message>
+        <source>Mode</source>
+        <translation>模式</translation>
+    </message>
+    <message>
+        <source>RX Setting</source>
+        <translation>接收选项</translation>
+    </message>
+    <message>
+        <source>TX Setting</source>
+        <translation>发射选项</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation>其他选项</translation>
+    </message>
+    <message>
+        <source>Tx Time(S)</source>
+        <translation>发射时长(秒)</translation>
+    </message>
+    <message>
+        <source>Read TuneData</source>
+        <translation>读调谐数据</translation>
+    </message>
+    <message>
+        <source>Write TuneData</source>
+        <translation>写调谐数据</translation>
+    </message>
+    <message>
+        <source>Read tune data from radio.Do you wish continue?</source>
+        <translation>从对讲机读取调谐数据？</translation>
+    </message>
+    <message>
+        <source>Read data successful</source>
+        <translation>读取数据成功</translation>
+    </message>
+    <message>
+        <source>Write tune data into radio.Do you wish continue?</source>
+        <translation>向对讲机写入调谐数据？</translation>
+    </message>
+    <message>
+        <source>Write data successful</source>
+        <translation>写入数据成功</translation>
+    </message>
 </context>
 <context>
     <name>FormTuneSq</name>
@@ -374,6 +418,146 @@
     <message>
         <source>Unknown error!</source>
         <translation>未知原因导致操作失败！</translation>
+    </message>
+</context>
+<context>
+    <name>TuneValueRow</name>
+    <message>
+        <source>%1 Up</source>
+        <translation>%1 增加</translation>
+    </message>
+    <message>
+        <source>%1 Down</source>
+        <translation>%1 减少</translation>
+    </message>
+</context>
+<context>
+    <name>TuneValues</name>
+    <message>
+        <source>Low Band</source>
+        <translation>低频段</translation>
+    </message>
+    <message>
+        <source>Mid Band</source>
+        <translation>中频段</translation>
+    </message>
+    <message>
+        <source>High Band</source>
+        <translation>高频段</translation>
+    </message>
+    <message>
+        <source>Low Power</source>
+        <translation>低功率</translation>
+    </message>
+    <message>
+        <source>Mid Power</source>
+        <translation>中功率</translation>
+    </message>
+    <message>
+        <source>High&#x3000;Power</source>
+        <translation>高功率</translation>
+    </message>
+    <message>
+        <source>Low Band SQ</source>
+        <translation>低频段接收灵敏度</translation>
+    </message>
+    <message>
+        <source>Mid Band SQ</source>
+        <translation>中频段接收灵敏度</translation>
+    </message>
+    <message>
+        <source>High Band SQ</source>
+        <translation>高频段接收灵敏度</translation>
+    </message>
+    <message>
+        <source>Low Band BPS</source>
+        <translation>低频段发射BPS</translation>
+    </message>
+    <message>
+        <source>Mid Band BPS</source>
+        <translation>中频段发射BPS</translation>
+    </message>
+    <message>
+        <source>High Band BPS</source>
+        <translation>高频段发射BPS</translation>
+    </message>
+    <message>
+        <source>AM Volume</source>
+        <translation>AM喇叭音量</translation>
+    </message>
+    <message>
+        <source>FM Volume</source>
+        <translation>FM喇叭音量</translation>
+    </message>
+    <message>
+        <source>PA Volume</source>
+        <translation>PA喇叭音量</translation>
+    </message>
+    <message>
+        <source>TB Volume</source>
+        <translation>TB喇叭音量</translation>
+    </message>
+    <message>
+        <source>USB Volume</source>
+        <translation>USB喇叭音量</translation>
+    </message>
+    <message>
+        <source>LSB Volume</source>
+        <translation>LSB喇叭音量</translation>
+    </message>
+    <message>
+        <source>FM Mic Deviation</source>
+        <translation>FM Mic灵敏度</translation>
+    </message>
+    <message>
+        <source>AM Mic Deviation</source>
+        <translation>AM Mic灵敏度</translation>
+    </message>
+    <message>
+        <source>USB Mic Deviation</source>
+        <translation>USB Mic灵敏度</translation>
+    </message>
+    <message>
+        <source>LSB Mic Deviation</source>
+        <translation>LSB Mic灵敏度</translation>
+    </message>
+    <message>
+        <source>PA Mic Deviation</source>
+        <translation>PA Mic灵敏度</translation>
+    </message>
+    <message>
+        <source>Frequency Adjust</source>
+        <translation>频率校准</translation>
+    </message>
+    <message>
+        <source>Tx Deviation</source>
+        <translation>发射频偏</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3</source>
+        <extracomment>Accessible name of a transmit row: mode, band part, power part</extracomment>
+        <translation>%1 %2%3</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <extracomment>Accessible name of a deviation row: its transmit row, then &quot;Tx Deviation&quot;</extracomment>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>FM Setting</source>
+        <translation>调频设置</translation>
+    </message>
+    <message>
+        <source>AM Setting</source>
+        <translation>调幅设置</translation>
+    </message>
+    <message>
+        <source>USB Setting</source>
+        <translation>USB设置</translation>
+    </message>
+    <message>
+        <source>LSB Setting</source>
+        <translation>LSB设置</translation>
     </message>
 </context>
 <context>

@@ -43,14 +43,13 @@ QByteArray buildLiveTuneFrame(int command, int frameAddress, int firstWord, int 
 
 QByteArray tuneDataFrame(int wordAddress, int txTimeIndex, const RadioImage &image)
 {
-    return buildLiveTuneFrame(tuneDataCommand(wordAddress, txTimeIndex), wordAddress,
-                              wordAddress, 1, image);
+    return buildLiveTuneFrame(tuneDataCommand(wordAddress, txTimeIndex), wordAddress, wordAddress,
+                              1, image);
 }
 
 QByteArray squelchTestFrame(int firstWord, const RadioImage &image)
 {
-    return buildLiveTuneFrame(SquelchCommand, squelchFrameAddress(firstWord), firstWord, 2,
-                              image);
+    return buildLiveTuneFrame(SquelchCommand, squelchFrameAddress(firstWord), firstWord, 2, image);
 }
 
 } // namespace LiveTune

@@ -2,6 +2,8 @@
 
 #include "portopen.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QSerialPort>
 #include <QTimer>
 
@@ -28,15 +30,20 @@ LiveTuneSender::LiveTuneSender(QObject *parent)
     // Errors of the live link are ignored; a broken port simply ends the frame.
     connect(m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
         if (e == QSerialPort::ResourceError || e == QSerialPort::WriteError)
-            finishFrame();
+            finishFrame(false);
     });
 }
 
 LiveTuneSender::~LiveTuneSender()
 {
     m_queue.clear();
-    if (m_port->isOpen())
+    if (m_port->isOpen()) {
+#ifdef Q_OS_UNIX
+        // Whatever is still queued would hold close() until the line drains.
+        ::tcflush(static_cast<int>(m_port->handle()), TCOFLUSH);
+#endif
         m_port->close();
+    }
 }
 
 void LiveTuneSender::send(int comPortNumber, int key, FrameBuilder build)
@@ -57,20 +64,51 @@ bool LiveTuneSender::isBusy() const
     return m_sending || !m_queue.isEmpty();
 }
 
+bool LiveTuneSender::waitUntilIdle(int timeoutMs)
+{
+    if (!isBusy())
+        return true;
+    QEventLoop loop;
+    connect(this, &LiveTuneSender::idle, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return !isBusy();
+}
+
+void LiveTuneSender::finishDetached()
+{
+    for (Pending &p : m_queue) {
+        const QByteArray frame = p.build();
+        p.build = [frame] { return frame; };
+    }
+    m_detached = true;
+    setParent(QCoreApplication::instance());
+    if (!isBusy())
+        deleteLater();
+}
+
 void LiveTuneSender::startNext()
 {
     while (!m_queue.isEmpty()) {
         const Pending next = m_queue.takeFirst();
-        if (!openSerialPort(*m_port, next.comPortNumber).ok())
-            continue; // dropped silently: the change stays in the image and the window
+        if (!openSerialPort(*m_port, next.comPortNumber).ok()) {
+            // Dropped silently: the change stays in the image and the window.
+            emit frameFinished(next.key, false);
+            continue;
+        }
         m_sending = true;
-        m_port->write(next.build());
+        m_currentKey = next.key;
         m_sinceWrite.start();
+        // The port writes when the driver has room; a line that never takes the bytes keeps
+        // them here, where the drain limit gives them up.
+        m_port->write(next.build());
         m_drainTimer->start();
         return;
     }
     m_sending = false;
     emit idle();
+    if (m_detached)
+        deleteLater();
 }
 
 qint64 LiveTuneSender::bytesInKernelQueue() const
@@ -87,26 +125,32 @@ void LiveTuneSender::checkDrained()
 {
     if (!m_sending)
         return;
-    const bool drained = m_port->bytesToWrite() == 0 && bytesInKernelQueue() == 0;
-    if (drained || m_sinceWrite.elapsed() >= m_drainLimitMs)
-        finishFrame();
+    if (m_port->bytesToWrite() == 0 && bytesInKernelQueue() == 0)
+        finishFrame(true);
+    else if (m_sinceWrite.elapsed() >= m_drainLimitMs)
+        finishFrame(false);
 }
 
-void LiveTuneSender::finishFrame()
+void LiveTuneSender::finishFrame(bool drained)
 {
     if (!m_sending)
         return;
+    m_sending = false;
     m_drainTimer->stop();
     if (m_port->isOpen()) {
 #ifdef Q_OS_UNIX
-        // Closing restores the old line settings at once; the last byte must have left the
-        // transmitter by then. The queue is empty here, so this waits for one character at most.
-        if (m_port->bytesToWrite() == 0 && bytesInKernelQueue() == 0)
-            ::tcdrain(static_cast<int>(m_port->handle()));
+        const int fd = static_cast<int>(m_port->handle());
+        // Closing restores the old line settings at once, so the last byte must have left the
+        // transmitter by then; the queue is empty here, so this waits for one character at
+        // most. A port that never drained is flushed instead, or close() would wait for it.
+        if (drained)
+            ::tcdrain(fd);
+        else
+            ::tcflush(fd, TCOFLUSH);
 #endif
         m_port->close();
     }
-    m_sending = false;
+    emit frameFinished(m_currentKey, drained);
     // The next frame starts from the event loop, so a caller's send() never recurses.
     QTimer::singleShot(0, this, [this] {
         if (!m_sending)

@@ -32,6 +32,7 @@ public:
     ~LiveTuneSender() override;
 
     void setDrainLimitMs(int ms) { m_drainLimitMs = ms; }
+    int drainLimitMs() const { return m_drainLimitMs; }
 
     // key names the words the frame carries (their first word address).
     void send(int comPortNumber, int key, FrameBuilder build);
@@ -39,9 +40,20 @@ public:
     // True while a frame is going out, or waiting to.
     bool isBusy() const;
 
+    // Lets the frames still waiting go out before something else needs the port (a transfer on
+    // the same cable). User input is held back meanwhile; false when the port was still busy
+    // after timeoutMs.
+    bool waitUntilIdle(int timeoutMs);
+
+    // For an owner that goes away: the waiting frames are built now, from what the image holds
+    // now, and the sender stays alive on its own until they are out, then deletes itself.
+    void finishDetached();
+
 signals:
     // Every queued frame has gone out or been given up; the port is closed.
     void idle();
+    // One frame is finished: drained is false when it was dropped or given up.
+    void frameFinished(int key, bool drained);
 
 private:
     struct Pending
@@ -53,7 +65,7 @@ private:
 
     void startNext();
     void checkDrained();
-    void finishFrame();
+    void finishFrame(bool drained);
     qint64 bytesInKernelQueue() const;
 
     QSerialPort *m_port;
@@ -61,5 +73,7 @@ private:
     QElapsedTimer m_sinceWrite;
     QList<Pending> m_queue;
     int m_drainLimitMs = DefaultDrainLimitMs;
+    int m_currentKey = -1;
     bool m_sending = false;
+    bool m_detached = false;
 };

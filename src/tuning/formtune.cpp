@@ -1,14 +1,289 @@
 #include "formtune.h"
 
 #include "appstate.h"
+#include "livetuneframe.h"
+#include "livetunesender.h"
 #include "tunefont.h"
+#include "tunevaluerow.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+using TuneValues::Group;
+using TuneValues::Mode;
+using TuneValues::Value;
+
+namespace {
+
+// The tabs in the order the panel shows them.
+const Mode TabModes[] = {Mode::AM, Mode::FM, Mode::USB, Mode::LSB};
+
+QGroupBox *makeFrame(const QString &objectName, const QString &title, QWidget *parent)
+{
+    auto *frame = new QGroupBox(title, parent);
+    frame->setObjectName(objectName);
+    return frame;
+}
+
+QGridLayout *makeGrid(QWidget *frame)
+{
+    auto *grid = new QGridLayout(frame);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(3);
+    grid->setContentsMargins(8, 6, 8, 6);
+    return grid;
+}
+
+} // namespace
 
 FormTune::FormTune(AppState &state, TuneWindowHost &host, QWidget *parent)
-    : TuneChildWindow(state, host, WindowListCommand, 1000, 1005, QSize(760, 520), parent)
+    : TuneChildWindow(state, host, WindowListCommand, 1000, 1005, QSize(1000, 620), parent)
+    , m_sender(new LiveTuneSender(this))
 {
     setObjectName(QStringLiteral("FormTune"));
     setWindowTitle(tr("Tune Data"));
     setFont(tuneWindowFont());
+
+    // Left: the transmit rows of one mode at a time.
+    TabStrip1 = new QTabBar(this);
+    TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
+    TabStrip1->setAccessibleName(tr("Mode"));
+    TabStrip1->setExpanding(false);
+    m_modeFrames = new QStackedWidget(this);
+    for (const Mode mode : TabModes) {
+        const int tab = TabStrip1->addTab(TuneValues::tabCaption(mode));
+        TabStrip1->setTabData(tab, TuneValues::modeName(mode));
+        m_modeFrames->addWidget(buildModeFrame(mode));
+    }
+    auto *left = new QVBoxLayout;
+    left->setSpacing(0);
+    left->addWidget(TabStrip1);
+    left->addWidget(m_modeFrames);
+    left->addStretch(1);
+
+    // Right: everything that is always in view.
+    auto *freqGrid = new QGridLayout;
+    freqGrid->setContentsMargins(8, 0, 8, 0);
+    addRow(*TuneValues::find(Group::FreqAdjust, 0), nullptr);
+    freqGrid->addWidget(m_rows.last()->label(), 0, 0);
+    freqGrid->addWidget(m_rows.last(), 0, 1);
+    freqGrid->setColumnStretch(1, 1);
+
+    auto fillFrame = [this](QWidget *frame, Group group, int count) {
+        QGridLayout *grid = makeGrid(frame);
+        for (int j = 0; j < count; ++j) {
+            TuneValueRow *r = addRow(*TuneValues::find(group, j), frame);
+            grid->addWidget(r->label(), j, 0);
+            grid->addWidget(r, j, 1);
+        }
+        grid->setColumnStretch(1, 1);
+    };
+    QGroupBox *frameRx = makeFrame(QStringLiteral("FrameRx"), tr("RX Setting"), this);
+    fillFrame(frameRx, Group::Sq, 3);
+    QGroupBox *frameTx = makeFrame(QStringLiteral("FrameTxBPS"), tr("TX Setting"), this);
+    fillFrame(frameTx, Group::TxBPS, 3);
+    auto *rxTx = new QHBoxLayout;
+    rxTx->addWidget(frameRx, 1);
+    rxTx->addWidget(frameTx, 1);
+
+    // Volumes on the left, microphones on the right, on one grid so the columns line up.
+    QGroupBox *frameVolume = makeFrame(QStringLiteral("FrameVolume"), tr("Other"), this);
+    QGridLayout *other = makeGrid(frameVolume);
+    for (int j = 0; j < 6; ++j) {
+        TuneValueRow *r = addRow(*TuneValues::find(Group::Volume, j), frameVolume);
+        other->addWidget(r->label(), j, 0);
+        other->addWidget(r, j, 1);
+    }
+    for (int j = 0; j < 5; ++j) {
+        TuneValueRow *r = addRow(*TuneValues::find(Group::Mic, j), frameVolume);
+        other->addWidget(r->label(), j, 2);
+        other->addWidget(r, j, 3);
+    }
+    other->setColumnStretch(1, 1);
+    other->setColumnStretch(3, 1);
+
+    // The first entries of the two squelch tables, shown for reference.
+    auto *levels = new QHBoxLayout;
+    levels->setContentsMargins(8, 0, 8, 0);
+    for (int k = 0; k < 4; ++k) {
+        TuneValueRow *r = addRow(*TuneValues::find(Group::SqLevel, k), this);
+        levels->addWidget(r->label());
+        levels->addWidget(r);
+        levels->addSpacing(12);
+    }
+    levels->addStretch(1);
+
+    LabelTxTime = new QLabel(tr("Tx Time(S)"), this);
+    LabelTxTime->setObjectName(QStringLiteral("LabelTxTime"));
+    ComboTxTime = new QComboBox(this);
+    ComboTxTime->setObjectName(QStringLiteral("ComboTxTime"));
+    ComboTxTime->setAccessibleName(tr("Tx Time(S)"));
+    for (int s = 1; s <= 10; ++s)
+        ComboTxTime->addItem(QString::number(s));
+    LabelTxTime->setBuddy(ComboTxTime);
+    CommandRead = new QPushButton(tr("Read TuneData"), this);
+    CommandRead->setObjectName(QStringLiteral("CommandRead"));
+    CommandRead->setAccessibleName(tr("Read TuneData"));
+    CommandWrite = new QPushButton(tr("Write TuneData"), this);
+    CommandWrite->setObjectName(QStringLiteral("CommandWrite"));
+    CommandWrite->setAccessibleName(tr("Write TuneData"));
+    // Enter in a value box commits the value; it must never press a button as well.
+    CommandRead->setAutoDefault(false);
+    CommandWrite->setAutoDefault(false);
+    auto *commands = new QHBoxLayout;
+    commands->setContentsMargins(8, 0, 8, 0);
+    commands->addWidget(LabelTxTime);
+    commands->addWidget(ComboTxTime);
+    commands->addStretch(1);
+    commands->addWidget(CommandRead);
+    commands->addWidget(CommandWrite);
+
+    auto *right = new QVBoxLayout;
+    right->setSpacing(8);
+    right->addLayout(freqGrid);
+    right->addLayout(rxTx);
+    right->addWidget(frameVolume);
+    right->addLayout(levels);
+    right->addSpacing(8);
+    right->addLayout(commands);
+    right->addStretch(1);
+
+    auto *main = new QHBoxLayout(this);
+    main->setContentsMargins(8, 8, 8, 8);
+    main->setSpacing(12);
+    main->addLayout(left, 5);
+    main->addLayout(right, 6);
+
+    connect(TabStrip1, &QTabBar::currentChanged, this, &FormTune::TabStrip1_Click);
+    connect(ComboTxTime, &QComboBox::currentIndexChanged, this, &FormTune::ComboTxTime_Click);
+    connect(CommandRead, &QPushButton::clicked, this, &FormTune::CommandRead_Click);
+    connect(CommandWrite, &QPushButton::clicked, this, &FormTune::CommandWrite_Click);
+    TabStrip1->setCurrentIndex(0);
+    TabStrip1_Click(0);
 }
 
-void FormTune::AnalyseTuneData() {}
+FormTune::~FormTune()
+{
+    // A value typed but not committed when the window goes is committed now, as leaving the box
+    // would; afterwards no box may commit while the controls are torn down.
+    for (TuneValueRow *r : std::as_const(m_rows)) {
+        if (r->text() == static_cast<QWidget *>(focusWidget()) && r->value().editable
+            && r->text()->isModified())
+            r->commitText();
+        r->text()->removeEventFilter(r);
+    }
+    // A frame still on its way must reach the radio although the window goes.
+    m_sender->finishDetached();
+    m_sender = nullptr;
+}
+
+QWidget *FormTune::buildModeFrame(Mode mode)
+{
+    static const char *const names[] = {"FrameFM", "FrameAM", "FrameUsb", "FrameLsb"};
+    QGroupBox *frame = makeFrame(QString::fromLatin1(names[static_cast<int>(mode)]),
+                                 TuneValues::frameCaption(mode), this);
+    QWidget **modeFrames[] = {&FrameFM, &FrameAM, &FrameUsb, &FrameLsb};
+    *modeFrames[static_cast<int>(mode)] = frame;
+    QGridLayout *grid = makeGrid(frame);
+    const int first = static_cast<int>(mode) * TuneValues::RowsPerMode;
+    for (int r = 0; r < TuneValues::RowsPerMode; ++r) {
+        // Power and deviation of one row sit in adjacent lines, as in the image.
+        for (const Group group : {Group::TxPower, Group::TxDeviation}) {
+            TuneValueRow *row = addRow(*TuneValues::find(group, first + r), frame);
+            const int line = 2 * r + (group == Group::TxDeviation ? 1 : 0);
+            grid->addWidget(row->label(), line, 0);
+            grid->addWidget(row, line, 1);
+        }
+    }
+    grid->setColumnStretch(1, 1);
+    return frame;
+}
+
+TuneValueRow *FormTune::addRow(const Value &value, QWidget *frame)
+{
+    auto *row = new TuneValueRow(value, m_state, m_refreshing, frame ? frame : this);
+    connect(row, &TuneValueRow::committed, this, &FormTune::SendLiveTune);
+    m_rows.append(row);
+    return row;
+}
+
+TuneValueRow *FormTune::row(const QString &name) const
+{
+    for (TuneValueRow *r : m_rows) {
+        if (r->value().name == name)
+            return r;
+    }
+    return nullptr;
+}
+
+void FormTune::AnalyseTuneData()
+{
+    m_refreshing = true;
+    for (TuneValueRow *r : std::as_const(m_rows))
+        r->refresh();
+    if (m_state.TuneTxTime >= 10)
+        m_state.TuneTxTime = 0;
+    // Only a damaged file holds a time below -1; like -1 it selects nothing.
+    ComboTxTime->setCurrentIndex(m_state.TuneTxTime >= 0 ? m_state.TuneTxTime : -1);
+    m_refreshing = false;
+}
+
+void FormTune::SendLiveTune(int wordAddress)
+{
+    if (!m_sender)
+        return;
+    // The list's selection is TuneTxTime; the frame reads both it and the word when it goes out,
+    // so a frame that waits behind another never carries a stale value.
+    AppState *state = &m_state;
+    m_sender->send(m_state.ComPortNumber, wordAddress, [state, wordAddress] {
+        return LiveTune::tuneDataFrame(wordAddress, state->TuneTxTime, state->image);
+    });
+}
+
+void FormTune::TabStrip1_Click(int index)
+{
+    const QString caption = TabStrip1->tabText(index);
+    QWidget *shown = FrameLsb;
+    if (caption == TuneValues::tabCaption(Mode::AM))
+        shown = FrameAM;
+    else if (caption == TuneValues::tabCaption(Mode::FM))
+        shown = FrameFM;
+    else if (caption == TuneValues::tabCaption(Mode::USB))
+        shown = FrameUsb;
+    m_modeFrames->setCurrentWidget(shown);
+}
+
+void FormTune::ComboTxTime_Click(int index)
+{
+    if (m_refreshing)
+        return;
+    m_state.TuneTxTime = index;
+}
+
+void FormTune::prepareForTransfer()
+{
+    // Past the bound the transfer tries anyway and reports a port it cannot open.
+    m_sender->waitUntilIdle(m_sender->drainLimitMs() + 500);
+}
+
+void FormTune::CommandRead_Click()
+{
+    confirmAndTransfer(TransferKind::FullRead,
+                       tr("Read tune data from radio.Do you wish continue?"),
+                       tr("Read data successful"), [this] { AnalyseTuneData(); });
+}
+
+void FormTune::CommandWrite_Click()
+{
+    confirmAndTransfer(TransferKind::TuneDataWrite,
+                       tr("Write tune data into radio.Do you wish continue?"),
+                       tr("Write data successful"));
+}

@@ -69,11 +69,12 @@ bool TuneChildWindow::confirmAndTransfer(TransferKind kind, const QString &quest
                                          const QString &successText,
                                          const std::function<void()> &afterSuccess)
 {
-    QMessageBox ask(QMessageBox::Warning, QString::fromLatin1(AppState::ApplicationTitle),
-                    question, QMessageBox::Ok | QMessageBox::Cancel, this);
+    QMessageBox ask(QMessageBox::Warning, QString::fromLatin1(AppState::ApplicationTitle), question,
+                    QMessageBox::Ok | QMessageBox::Cancel, this);
     ask.setObjectName(QStringLiteral("TransferQuestion"));
     if (ask.exec() != QMessageBox::Ok)
         return false;
+    prepareForTransfer();
     if (!m_host.runTransfer(kind))
         return false;
     if (afterSuccess)

@@ -36,13 +36,15 @@ public:
     // The Read and Write buttons of both tune windows: ask the question (OK/Cancel, exclamation
     // icon), run the transfer in the modal transfer window and, when it worked, run
     // afterSuccess (a refresh) and then say so. Returns whether the transfer succeeded.
-    bool confirmAndTransfer(TransferKind kind, const QString &question,
-                            const QString &successText,
+    bool confirmAndTransfer(TransferKind kind, const QString &question, const QString &successText,
                             const std::function<void()> &afterSuccess = {});
 
 protected:
     // Puts the image's values into the controls.
     virtual void refresh() = 0;
+    // Runs after the question was answered OK, just before the transfer opens the port: a window
+    // lets its own live frames finish here, so the two never contend for the cable.
+    virtual void prepareForTransfer() {}
     void closeEvent(QCloseEvent *event) override;
 
     AppState &m_state;

@@ -1,5 +1,6 @@
 // rq73-radio-sim: a simulated radio on a pseudo-terminal, registered as a COM port of the tool.
 
+#include "demoimage.h"
 #include "settingsstore.h"
 #include "simulatedradio.h"
 
@@ -89,7 +90,10 @@ int main(int argc, char *argv[])
         QStringLiteral("Misbehave on every request: none, silent, refuse, junk, split, cutshort, "
                        "trailing, vanish, babble."),
         QStringLiteral("name"), QStringLiteral("none"));
-    parser.addOptions({comOption, loadOption, pacedOption, faultOption});
+    const QCommandLineOption demoOption(
+        QStringLiteral("demo"),
+        QStringLiteral("Start with a realistic aligned radio instead of an empty memory."));
+    parser.addOptions({comOption, loadOption, pacedOption, faultOption, demoOption});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -111,6 +115,8 @@ int main(int argc, char *argv[])
         err << "cannot create a pseudo-terminal: " << radio.errorString() << "\n";
         return 1;
     }
+    if (parser.isSet(demoOption))
+        radio.memory() = demoImage();
     if (parser.isSet(loadOption)) {
         QString error;
         if (!loadImage(parser.value(loadOption), radio.memory(), error)) {

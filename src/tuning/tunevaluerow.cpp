@@ -1,0 +1,252 @@
+#include "tunevaluerow.h"
+
+#include "appstate.h"
+#include "keyfilter.h"
+
+#include <QFocusEvent>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// Page step of the frequency adjustment; the other sliders move by a twentieth of their range.
+constexpr int FreqAdjustPageStep = 10;
+constexpr int PageStep = 5;
+
+} // namespace
+
+TuneValueRow::TuneValueRow(const TuneValues::Value &value, AppState &state, const bool &refreshing,
+                           QWidget *parent)
+    : QWidget(parent)
+    , m_value(value)
+    , m_state(state)
+    , m_refreshing(refreshing)
+{
+    using TuneValues::controlName;
+    setObjectName(QStringLiteral("Row") + controlName(value, ""));
+    const QString name = TuneValues::accessibleName(value);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+
+    m_label = new QLabel(TuneValues::caption(value), parent);
+    m_label->setObjectName(controlName(value, "Label"));
+
+    m_text = new QLineEdit(this);
+    m_text->setObjectName(controlName(value, "Text"));
+    m_text->setAccessibleName(name);
+    m_text->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Every box of the window has the same font and style: measure once, not 94 times.
+    static QHash<QString, QSize> boxSizes;
+    const QString key = m_text->font().key() + m_text->style()->name();
+    auto size = boxSizes.constFind(key);
+    if (size == boxSizes.constEnd()) {
+        QStyleOptionFrame option;
+        option.initFrom(m_text);
+        option.lineWidth
+            = m_text->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, m_text);
+        const QFontMetrics metrics(m_text->font());
+        // Room for the widest value with a digit to spare, so "-300" never touches the frame.
+        const QSize content(metrics.horizontalAdvance(QStringLiteral("-3000")), metrics.height());
+        const int width = m_text->style()
+                              ->sizeFromContents(QStyle::CT_LineEdit, &option, content, m_text)
+                              .width();
+        size = boxSizes.insert(key, QSize(width, m_text->sizeHint().height()));
+    }
+    m_text->setFixedWidth(size->width());
+    const int boxHeight = size->height();
+    m_label->setBuddy(m_text);
+
+    if (!value.editable) {
+        m_text->setReadOnly(true);
+        layout->addWidget(m_text);
+        layout->addStretch(1);
+        return;
+    }
+
+    m_slider = new QSlider(Qt::Horizontal, this);
+    m_slider->setObjectName(controlName(value, "Slider"));
+    m_slider->setAccessibleName(name);
+    m_slider->setRange(value.editLow, value.editHigh);
+    m_slider->setSingleStep(1);
+    m_slider->setPageStep(value.group == TuneValues::Group::FreqAdjust ? FreqAdjustPageStep
+                                                                       : PageStep);
+    m_slider->setMinimumWidth(120);
+    layout->addWidget(m_slider, 1);
+    layout->addWidget(m_text);
+
+    // The pair is a layout, not a widget of its own: the window holds 90 of them.
+    auto *buttons = new QVBoxLayout;
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->setSpacing(0);
+    const int buttonHeight = std::max(8, boxHeight / 2);
+    auto makeButton = [&](Qt::ArrowType arrow, const QString &suffix, const QString &spoken) {
+        auto *b = new QToolButton(this);
+        b->setObjectName(controlName(value, "UpDown") + suffix);
+        b->setArrowType(arrow);
+        b->setAutoRepeat(true);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAccessibleName(spoken);
+        b->setFixedSize(buttonHeight + 6, buttonHeight);
+        buttons->addWidget(b);
+        return b;
+    };
+    m_up = makeButton(Qt::UpArrow, QStringLiteral("Up"), tr("%1 Up").arg(name));
+    m_down = makeButton(Qt::DownArrow, QStringLiteral("Down"), tr("%1 Down").arg(name));
+    layout->addLayout(buttons);
+
+    connect(m_slider, &QSlider::valueChanged, this, &TuneValueRow::onSliderValueChanged);
+    connect(m_slider, &QSlider::sliderPressed, this, [this] { m_pressedAt = m_slider->value(); });
+    connect(m_slider, &QSlider::sliderReleased, this, &TuneValueRow::onSliderReleased);
+    connect(m_up, &QToolButton::clicked, this, &TuneValueRow::stepUp);
+    connect(m_down, &QToolButton::clicked, this, &TuneValueRow::stepDown);
+    m_text->installEventFilter(this);
+}
+
+int TuneValueRow::word() const
+{
+    return m_state.image.ReadImageWord(m_value.wordAddress);
+}
+
+void TuneValueRow::writeWord(int v)
+{
+    m_state.image.WriteImageWord(m_value.wordAddress, v);
+}
+
+void TuneValueRow::refresh()
+{
+    const int w = word();
+    const int shown = m_value.shows(w) ? w : 0;
+    m_text->setText(QString::number(shown));
+    if (m_slider)
+        placeSlider(shown);
+}
+
+void TuneValueRow::placeSlider(int value)
+{
+    m_placing = true;
+    m_slider->setValue(value);
+    m_placing = false;
+}
+
+void TuneValueRow::onSliderValueChanged(int position)
+{
+    if (m_refreshing || m_placing)
+        return;
+    writeWord(position);
+    m_text->setText(QString::number(position));
+    // A drag follows the handle in the image and the box; its frame goes at the release.
+    if (!m_slider->isSliderDown())
+        emit committed(m_value.wordAddress);
+}
+
+void TuneValueRow::onSliderReleased()
+{
+    if (m_refreshing)
+        return;
+    if (m_slider->value() != m_pressedAt)
+        emit committed(m_value.wordAddress);
+}
+
+void TuneValueRow::commitText(bool selectAfter)
+{
+    if (m_refreshing || !m_slider)
+        return;
+    bool ok = false;
+    int v = m_text->text().toInt(&ok);
+    // An empty box, a lone minus sign or pasted letters: the slider's value stands.
+    if (!ok)
+        v = m_slider->value();
+    v = m_value.clampToEdit(v);
+    m_text->setText(QString::number(v));
+
+    const bool wordChanged = word() != v;
+    const bool sliderMoves = m_slider->value() != v;
+    writeWord(v);
+    placeSlider(v);
+    // A box left as it was is no change: nothing goes to the radio.
+    if (wordChanged || sliderMoves)
+        emit committed(m_value.wordAddress);
+    if (selectAfter)
+        m_text->selectAll();
+}
+
+void TuneValueRow::stepUp()
+{
+    step(+1);
+}
+
+void TuneValueRow::stepDown()
+{
+    step(-1);
+}
+
+void TuneValueRow::step(int direction)
+{
+    if (m_refreshing || !m_slider)
+        return;
+    // The stored word, not the box: a value outside the edit range moves from where it is, and
+    // the slider shows the nearest end of its range meanwhile.
+    int v = word();
+    if (direction < 0 && v > m_value.editLow)
+        --v;
+    else if (direction > 0 && v < m_value.editHigh)
+        ++v;
+    else
+        return;
+    writeWord(v);
+    m_text->setText(QString::number(v));
+    placeSlider(v);
+    emit committed(m_value.wordAddress);
+}
+
+bool TuneValueRow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_text)
+        return QWidget::eventFilter(watched, event);
+
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const QString typed = key->text();
+        // Only typed characters pass the filter; moving keys, Delete and shortcuts (paste) do
+        // their usual work, and whatever a paste leaves is judged at the commit.
+        if (typed.size() != 1)
+            return false;
+        const int code = typed.at(0).unicode();
+        const bool character = code >= 0x20 && code != 0x7F;
+        if (!character && code != KeyBackspace && code != KeyEnter)
+            return false;
+        const KeyFilterMode mode = m_value.group == TuneValues::Group::FreqAdjust
+                                       ? KeyFilterMode::Signed
+                                       : KeyFilterMode::ThreeDigit;
+        const int passed = FilterKeyPress(m_text->text(), m_text->hasSelectedText(),
+                                          m_state.DecimalSeparator, code, mode);
+        if (passed == 0)
+            return true;
+        if (passed == KeyEnter) {
+            commitText(true);
+            return true;
+        }
+        return false;
+    }
+    if (event->type() == QEvent::FocusOut) {
+        // A context menu on the box takes the focus only for a moment. A box nobody edited is
+        // left alone: it may show 0 for a stored value outside its range, and passing through it
+        // must not write that 0 into the radio.
+        if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason
+            && m_text->isModified())
+            commitText(false);
+    }
+    return false;
+}

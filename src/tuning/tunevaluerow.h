@@ -1,0 +1,70 @@
+#pragma once
+
+#include "tunevaluetable.h"
+
+#include <QWidget>
+
+struct AppState;
+class QLabel;
+class QLineEdit;
+class QSlider;
+class QToolButton;
+
+// One value of the tune data window: slider, value box and up/down buttons on one word of the
+// image, with the label the window places in its grid. Every change is written into the word at
+// once; every committed change (end of a drag, a click or key on the slider, a box commit, an
+// up/down step) is announced once through committed(), which the window turns into one frame.
+// A display-only value has its box alone, read-only.
+class TuneValueRow : public QWidget
+{
+    Q_OBJECT
+public:
+    // refreshing is the window's flag: while it is set the controls neither write nor commit.
+    TuneValueRow(const TuneValues::Value &value, AppState &state, const bool &refreshing,
+                 QWidget *parent = nullptr);
+
+    const TuneValues::Value &value() const { return m_value; }
+    QLabel *label() const { return m_label; }
+    QSlider *slider() const { return m_slider; }
+    QLineEdit *text() const { return m_text; }
+    QToolButton *upButton() const { return m_up; }
+    QToolButton *downButton() const { return m_down; }
+
+    // Puts the word into the box and the slider, 0 when the refresh range does not hold it.
+    // The caller sets the refreshing flag around it.
+    void refresh();
+
+    // The box's commit: on Enter, and when the box loses the focus after an edit.
+    void commitText(bool selectAfter = false);
+    void stepUp();
+    void stepDown();
+
+    // The widest text a box must show whole.
+    static constexpr const char *WidestValue = "-300";
+
+signals:
+    void committed(int wordAddress);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void step(int direction);
+    void onSliderValueChanged(int position);
+    void onSliderReleased();
+    // Moves the slider without treating the move as an edit of its own.
+    void placeSlider(int value);
+    int word() const;
+    void writeWord(int v);
+
+    const TuneValues::Value m_value;
+    AppState &m_state;
+    const bool &m_refreshing;
+    QLabel *m_label = nullptr;
+    QSlider *m_slider = nullptr;
+    QLineEdit *m_text = nullptr;
+    QToolButton *m_up = nullptr;
+    QToolButton *m_down = nullptr;
+    bool m_placing = false;
+    int m_pressedAt = 0;
+};
