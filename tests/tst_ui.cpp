@@ -44,6 +44,22 @@
 
 namespace {
 
+// Short transfer timings: a silent radio costs milliseconds, not seconds.
+TransferTimings fastTimings()
+{
+    TransferTimings t;
+    t.replyTimeoutMs = 50;
+    t.maxReplyWaitMs = 200;
+    t.quietMs = 10;
+    return t;
+}
+
+// A simulated radio whose pauses match the short timings.
+struct Radio : SimulatedRadio
+{
+    Radio() { setReplyTimeoutMs(fastTimings().replyTimeoutMs); }
+};
+
 QSettings store()
 {
     return SettingsStore::openSettings();
@@ -59,6 +75,7 @@ struct Program
     Program()
     {
         window = std::make_unique<MDIFormMain>(state, translations);
+        window->setTransferTimings(fastTimings());
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         window->activateWindow();
@@ -212,6 +229,7 @@ class TstUi : public QObject
 private slots:
     void initTestCase();
     void init();
+    void cleanup();
 
     void startUpState();
     void startUpShowsStoredPort();
@@ -238,6 +256,14 @@ private slots:
     void missingPortIsReported();
     void deadRadioAsksRetryOrCancel();
     void closingMidTransferStopsIt();
+    void retryAfterTheQuestionCarriesOn();
+    void escapeWaitsForTheTransfer();
+    void writeAsksWithoutSource_data();
+    void writeAsksWithoutSource();
+    void helpKeyOverDialogs_data();
+    void helpKeyOverDialogs();
+    void comDialogProbesOnlyExistingDevices();
+    void malformedSettingsAreReported();
 
     void comPortListAndChoice();
     void comPortFallsBackToFirst();
@@ -255,7 +281,15 @@ void TstUi::initTestCase()
 
 void TstUi::init()
 {
+    // A test that broke off may have left an unreadable settings file behind.
+    if (SettingsStore::isMalformed())
+        QFile::remove(SettingsStore::location());
     store().clear();
+}
+
+void TstUi::cleanup()
+{
+    ModalHelper::verifyAllAnswered();
 }
 
 void TstUi::startUpState()
@@ -788,7 +822,7 @@ void TstUi::helpWindow()
 
 void TstUi::fullReadFromMenu()
 {
-    SimulatedRadio radio;
+    Radio radio;
     QVERIFY(radio.isOpen());
     radio.memory() = patternMemory();
     QVERIFY(radio.registerAsComPort(4));
@@ -804,7 +838,7 @@ void TstUi::fullReadFromMenu()
     QCOMPARE(seen.progress, QStringLiteral("Complete:100%"));
     QCOMPARE(seen.result, QStringLiteral("Read Data OK"));
     QCOMPARE(seen.lines.first(), QStringLiteral("TX:54 55 4E 45 4 0 0 1 "));
-    QCOMPARE(seen.lines.size(), 24);
+    QVERIFY2(seen.lines.size() == 24, qPrintable(seen.lines.join(QLatin1Char('\n'))));
     QCOMPARE(radio.requests().size(), 12);
     QVERIFY(p.state.TransferSucceeded);
     QVERIFY(!p.state.TransferIsRead && !p.state.TuneDataRange && !p.state.SquelchDataRange);
@@ -817,7 +851,7 @@ void TstUi::fullReadFromMenu()
 
 void TstUi::fullWriteFromToolbarInChinese()
 {
-    SimulatedRadio radio;
+    Radio radio;
     QVERIFY(radio.registerAsComPort(4));
     SettingsStore::WriteRegistryText(QStringLiteral("ComPort"), QStringLiteral("4"));
     Program p;
@@ -825,10 +859,24 @@ void TstUi::fullWriteFromToolbarInChinese()
     QVERIFY(p.state.image.assign(image));
     p.chooseLanguage(1);
 
+    // The image came from nowhere, so the write asks first.
+    QString title, question;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
     ProcessView seen;
-    closeProcessWhen(resultShown, seen);
+    whenModal([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        QVERIFY(box);
+        title = box->windowTitle();
+        question = box->text();
+        icon = box->icon();
+        closeProcessWhen(resultShown, seen);
+        box->button(QMessageBox::Ok)->click();
+    });
     p.action(QStringLiteral("写频"))->trigger();
 
+    QCOMPARE(title, QStringLiteral("RQ73 Tune"));
+    QCOMPARE(icon, QMessageBox::Warning);
+    QVERIFY2(question.startsWith(QStringLiteral("程序中的数据")), qPrintable(question));
     QCOMPARE(seen.caption, QStringLiteral("向对讲机写入数据"));
     QCOMPARE(seen.progress, QStringLiteral("完成进度:100%"));
     QCOMPARE(seen.result, QStringLiteral("写频成功"));
@@ -839,7 +887,7 @@ void TstUi::fullWriteFromToolbarInChinese()
 
 void TstUi::refreshAfterReadOnly()
 {
-    SimulatedRadio radio;
+    Radio radio;
     QVERIFY(radio.registerAsComPort(4));
     AppState state;
     state.ComPortNumber = 4;
@@ -848,7 +896,8 @@ void TstUi::refreshAfterReadOnly()
         state.TransferIsRead = isRead;
         state.TuneDataRange = false;
         state.SquelchDataRange = true;
-        FormProcess process(state, [&] { ++refreshed; });
+        FormProcess process(
+            state, [&] { ++refreshed; }, nullptr, fastTimings());
         ProcessView seen;
         closeProcessWhen(resultShown, seen);
         process.exec();
@@ -865,7 +914,7 @@ void TstUi::missingPortIsReported()
     mapAllPortsNowhere();
     AppState state;
     prepareFullRead(state, 7);
-    FormProcess process(state, {});
+    FormProcess process(state, {}, nullptr, fastTimings());
     QString text, reason;
     ProcessView seen;
     // The message comes up over the window as soon as it shows.
@@ -895,12 +944,12 @@ void TstUi::missingPortIsReported()
 
 void TstUi::deadRadioAsksRetryOrCancel()
 {
-    SimulatedRadio radio;
+    Radio radio;
     radio.setFaultPlan([](int) { return SimulatedRadio::Fault::Silent; });
     QVERIFY(radio.registerAsComPort(4));
     AppState state;
     prepareFullRead(state, 4);
-    FormProcess process(state, {});
+    FormProcess process(state, {}, nullptr, fastTimings());
     QString question;
     ProcessView seen;
     whenModal([&](QWidget *window) {
@@ -920,11 +969,253 @@ void TstUi::deadRadioAsksRetryOrCancel()
     QCOMPARE(radio.requests().size(), 11);
     QVERIFY(!seen.resultShown);
     QVERIFY(!state.TransferSucceeded);
+    // A cancelled transfer leaves no transfer settings behind.
+    QVERIFY(!state.TransferIsRead && !state.TuneDataRange && !state.SquelchDataRange);
+}
+
+void TstUi::retryAfterTheQuestionCarriesOn()
+{
+    Radio radio;
+    radio.memory() = patternMemory();
+    // The cable is loose for the first eleven tries, then the radio answers.
+    radio.setFaultPlan(
+        [](int i) { return i < 11 ? SimulatedRadio::Fault::Silent : SimulatedRadio::Fault::None; });
+    QVERIFY(radio.registerAsComPort(4));
+    AppState state;
+    prepareFullRead(state, 4);
+    FormProcess process(state, {}, nullptr, fastTimings());
+    ProcessView seen;
+    whenModal([&](QWidget *window) {
+        whenModal(
+            [&, window](QWidget *box) {
+                closeProcessWhen(resultShown, seen);
+                qobject_cast<QMessageBox *>(box)->button(QMessageBox::Retry)->click();
+            },
+            window);
+    });
+    process.exec();
+    QCOMPARE(seen.result, QStringLiteral("Read Data OK"));
+    QCOMPARE(seen.lines.count(QStringLiteral("No Data")), 11);
+    QCOMPARE(radio.requests().size(), 11 + 12);
+    QVERIFY(state.TransferSucceeded);
+    QVERIFY(!state.TransferIsRead && !state.TuneDataRange && !state.SquelchDataRange);
+    for (int w = 0; w < 280; ++w)
+        QCOMPARE(state.image.ReadImageWord(w), transferredWord(w) ? radio.memoryWord(w) : 0);
+}
+
+void TstUi::escapeWaitsForTheTransfer()
+{
+    Radio radio;
+    radio.setFaultPlan([](int) { return SimulatedRadio::Fault::Silent; });
+    QVERIFY(radio.registerAsComPort(4));
+    AppState state;
+    prepareFullRead(state, 4);
+    state.TransferIsRead = false;
+    TransferTimings slow = fastTimings();
+    slow.replyTimeoutMs = 2000;
+    FormProcess process(state, {}, nullptr, slow);
+    bool openAfterEscape = false;
+    bool closedByButton = false;
+    whenModal([&](QWidget *window) {
+        (void)QTest::qWaitFor([&] { return !radio.requests().isEmpty(); }, 5000);
+        QTest::keyClick(window, Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        openAfterEscape = window->isVisible();
+        // The window's close button still stops it.
+        window->close();
+        closedByButton = !window->isVisible();
+    });
+    process.exec();
+    QVERIFY(openAfterEscape);
+    QVERIFY(closedByButton);
+    QVERIFY(!state.TransferSucceeded);
+    QCOMPARE(radio.requests().size(), 1);
+
+    // Once the transfer is over, Escape closes the window as any dialog's.
+    Radio good;
+    QVERIFY(good.registerAsComPort(5));
+    prepareFullRead(state, 5);
+    FormProcess done(state, {}, nullptr, fastTimings());
+    whenModal([&](QWidget *window) {
+        (void)QTest::qWaitFor([&] { return resultShown(window); }, 10000);
+        QTest::keyClick(window, Qt::Key_Escape);
+    });
+    done.exec();
+    QVERIFY(!done.isVisible());
+    QVERIFY(state.TransferSucceeded);
+}
+
+void TstUi::writeAsksWithoutSource_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("hasSource");
+    QTest::addColumn<bool>("answerOk");
+
+    QTest::newRow("menu, fresh, cancel") << "MenuWrite" << false << false;
+    QTest::newRow("toolbar, fresh, cancel") << "写频" << false << false;
+    QTest::newRow("key, fresh, cancel") << "Ctrl+W" << false << false;
+    QTest::newRow("menu, fresh, ok") << "MenuWrite" << false << true;
+    QTest::newRow("menu, read before") << "MenuWrite" << true << true;
+    QTest::newRow("key, read before") << "Ctrl+W" << true << true;
+}
+
+void TstUi::writeAsksWithoutSource()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, hasSource);
+    QFETCH(bool, answerOk);
+
+    Radio radio;
+    radio.memory() = patternMemory();
+    QVERIFY(radio.registerAsComPort(4));
+    SettingsStore::WriteRegistryText(QStringLiteral("ComPort"), QStringLiteral("4"));
+    Program p;
+    ProcessView seen;
+    if (hasSource) {
+        // A full read from the radio gives the image its source.
+        closeProcessWhen(resultShown, seen);
+        p.action(QStringLiteral("MenuRead"))->trigger();
+        QVERIFY(p.state.ImageHasSource);
+        radio.clearRecords();
+    } else {
+        QVERIFY(!p.state.ImageHasSource);
+    }
+
+    QString asked;
+    whenModal([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (!box) {
+            // No question: this is the transfer window.
+            seen = {};
+            (void)QTest::qWaitFor([&] { return resultShown(modal); }, 10000);
+            seen = ProcessView::of(modal);
+            modal->close();
+            return;
+        }
+        asked = box->text();
+        QCOMPARE(box->windowTitle(), QStringLiteral("RQ73 Tune"));
+        QCOMPARE(box->icon(), QMessageBox::Warning);
+        QCOMPARE(box->standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
+        if (answerOk)
+            closeProcessWhen(resultShown, seen);
+        box->button(answerOk ? QMessageBox::Ok : QMessageBox::Cancel)->click();
+    });
+    if (command.startsWith(QStringLiteral("Ctrl"))) {
+        p.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(p.window.get()));
+        QTest::keyClick(p.window->formTune(), Qt::Key_W, Qt::ControlModifier);
+    } else {
+        p.action(command)->trigger();
+    }
+
+    QCOMPARE(asked.isEmpty(), hasSource);
+    if (!asked.isEmpty())
+        QVERIFY(asked.startsWith(QStringLiteral("The data in this program has not been read")));
+    if (!answerOk) {
+        QVERIFY(radio.receivedBytes().isEmpty());
+        QVERIFY(!seen.resultShown);
+        return;
+    }
+    QCOMPARE(seen.result, QStringLiteral("Write Data OK"));
+    QCOMPARE(radio.requests().size(), 12);
+}
+
+void TstUi::helpKeyOverDialogs_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("about") << "MenuAbout";
+    QTest::newRow("set com") << "MenuCom";
+    QTest::newRow("set language") << "MenuLanguage";
+    QTest::newRow("transfer window") << "MenuRead";
+}
+
+void TstUi::helpKeyOverDialogs()
+{
+    QFETCH(QString, command);
+    mapAllPortsNowhere();
+    Radio radio;
+    radio.setFaultPlan([](int) { return SimulatedRadio::Fault::Silent; });
+    QVERIFY(radio.registerAsComPort(1));
+    Program p;
+    bool helpShown = false;
+    whenModal([&](QWidget *dialog) {
+        QWidget *focus = dialog->focusWidget() ? dialog->focusWidget() : dialog;
+        QTest::keyClick(focus, Qt::Key_F1);
+        auto *browser = dialog->findChild<QTextBrowser *>(QStringLiteral("HelpBrowser"));
+        helpShown = browser && browser->isVisible()
+                    && browser->toPlainText().contains(QStringLiteral("Read From Radio"));
+        // The help window belongs to the dialog, so the dialog does not hold it back.
+        helpShown = helpShown && browser->window()->parentWidget() == dialog;
+        qobject_cast<QDialog *>(dialog)->reject();
+    });
+    p.action(command)->trigger();
+    QVERIFY(helpShown);
+}
+
+void TstUi::comDialogProbesOnlyExistingDevices()
+{
+    mapAllPortsNowhere();
+    Radio radio;
+    QVERIFY(radio.registerAsComPort(2));
+    AppState state;
+    state.ComPortNumber = 2;
+    FormComPort dialog(state);
+    auto *combo = dialog.findChild<QComboBox *>(QStringLiteral("ComboComPort"));
+    QCOMPARE(combo->count(), 1);
+    QCOMPARE(combo->currentText(), QStringLiteral("COM2"));
+    // Probing opened and closed the radio's port without a byte.
+    QVERIFY(radio.receivedBytes().isEmpty());
+    QSerialPort port;
+    QVERIFY(openSerialPort(port, 2).ok());
+}
+
+void TstUi::malformedSettingsAreReported()
+{
+    const QString file = SettingsStore::location();
+    {
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("[General\nComPort=3\n");
+    }
+    QVERIFY(SettingsStore::isMalformed());
+    QStringList messages;
+    auto answer = [&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        QVERIFY(box);
+        messages << box->objectName() + QLatin1Char('|') + box->text();
+        box->accept();
+    };
+    whenModal(answer);
+    {
+        Program p;
+        QTRY_COMPARE_WITH_TIMEOUT(messages.size(), 1, 10000);
+        QCOMPARE(p.state.ComPortNumber, 1);
+        QVERIFY(messages.first().startsWith(QStringLiteral("SettingsMalformed|")));
+        QVERIFY(messages.first().contains(file));
+
+        // A choice cannot be saved to such a file, and the user is told so; it still applies.
+        whenModal([&](QWidget *dialog) {
+            whenModal(answer, dialog);
+            dialog->findChild<QComboBox *>(QStringLiteral("ComboLanguage"))->setCurrentIndex(1);
+            dialog->findChild<QPushButton *>(QStringLiteral("CommandOK"))->click();
+        });
+        p.action(QStringLiteral("MenuLanguage"))->trigger();
+        QCOMPARE(messages.size(), 2);
+        QVERIFY(messages.last().startsWith(QStringLiteral("SettingsSaveFailed|")));
+        QVERIFY(messages.last().contains(file));
+        QVERIFY(!p.state.LanguageIsEnglish);
+    }
+    // Said once per run: a second frame does not say it again.
+    Program again;
+    QTest::qWait(50);
+    QCOMPARE(messages.size(), 2);
+    QFile::remove(file);
 }
 
 void TstUi::closingMidTransferStopsIt()
 {
-    SimulatedRadio radio;
+    Radio radio;
     radio.memory() = patternMemory();
     radio.setPaced(true);
     // The sixth block never gets an answer, so the window is closed while a reply is awaited.
@@ -933,15 +1224,16 @@ void TstUi::closingMidTransferStopsIt()
     QVERIFY(radio.registerAsComPort(4));
     AppState state;
     prepareFullRead(state, 4);
-    auto process = std::make_unique<FormProcess>(state, [] {});
+    auto process = std::make_unique<FormProcess>(
+        state, [] {}, nullptr, fastTimings());
     whenModal([&](QWidget *window) {
         (void)QTest::qWaitFor([&] { return radio.requests().size() == 6; }, 10000);
         window->close();
     });
     process->exec();
     process.reset();
-    // Long enough for the time-out the closed window would have had.
-    QTest::qWait(1300);
+    // Long enough for the time-outs the closed window would have had.
+    QTest::qWait(3 * fastTimings().replyTimeoutMs);
     QCOMPARE(radio.requests().size(), 6);
     QVERIFY(!state.TransferSucceeded);
     // Blocks 0; 16-47; 48-51; 61-63; 64-77 arrived and stay; the rest was never read.
@@ -957,7 +1249,7 @@ void TstUi::closingMidTransferStopsIt()
 void TstUi::comPortListAndChoice()
 {
     mapAllPortsNowhere();
-    SimulatedRadio low, high;
+    Radio low, high;
     QVERIFY(low.registerAsComPort(5));
     QVERIFY(high.registerAsComPort(12));
     SettingsStore::WriteRegistryText(QStringLiteral("ComPort"), QStringLiteral("12"));
@@ -987,7 +1279,7 @@ void TstUi::comPortListAndChoice()
 void TstUi::comPortFallsBackToFirst()
 {
     mapAllPortsNowhere();
-    SimulatedRadio radio;
+    Radio radio;
     QVERIFY(radio.registerAsComPort(9));
     SettingsStore::WriteRegistryText(QStringLiteral("ComPort"), QStringLiteral("3"));
     Program p;
@@ -1022,6 +1314,7 @@ void TstUi::keysReachTheirCommands()
 {
     mapAllPortsNowhere();
     Program p;
+    p.state.ImageHasSource = true;
     // The keys work while the focus is inside the maximised tune data window.
     QWidget *inside = p.window->formTune();
     struct Key

@@ -385,6 +385,14 @@
         <source>Do you want to cover current data?</source>
         <translation>覆盖当前数据？</translation>
     </message>
+    <message>
+        <source>The data in this program has not been read from a radio or loaded from a file since the program started or since New. Writing it replaces the radio&apos;s calibration with these values.
+
+Write to the radio anyway?</source>
+        <translation>程序中的数据自启动或新建以来既未从对讲机读出，也未从文件载入。写入会用这些数值替换对讲机的校准数据。
+
+仍然写入对讲机吗？</translation>
+    </message>
 </context>
 <context>
     <name>PortOpenMessage</name>
@@ -403,6 +411,29 @@
     <message>
         <source>The port %1 could not be opened: %2</source>
         <translation>端口 %1 无法打开：%2</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsMessage</name>
+    <message>
+        <source>The settings file cannot be read:
+%1
+
+The stored COM port is not used, and settings cannot be saved until the file is repaired or removed.</source>
+        <translation>无法读取设置文件：
+%1
+
+不会使用其中保存的串口；在修复或删除该文件之前，设置无法保存。</translation>
+    </message>
+    <message>
+        <source>The setting could not be saved to:
+%1
+
+It applies until the program is closed.</source>
+        <translation>设置无法保存到：
+%1
+
+本次设置在程序关闭前有效。</translation>
     </message>
 </context>
 <context>
@@ -567,10 +598,6 @@
         <translation>关于 %1</translation>
     </message>
     <message>
-        <source>Version %1.%2.%3</source>
-        <translation>版本 %1.%2.%3</translation>
-    </message>
-    <message>
         <source>%1 software is used for RQ73</source>
         <translation>%1软件用于 RQ73 机型</translation>
     </message>
@@ -581,6 +608,10 @@
     <message>
         <source>OK</source>
         <translation>确定</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>版本 %1</translation>
     </message>
 </context>
 </TS>

@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QString::fromLatin1(SettingsStore::Organisation));
     QApplication::setApplicationName(QString::fromLatin1(SettingsStore::Application));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.7"));
+    QApplication::setApplicationVersion(AppState::versionText());
     QApplication::setWindowIcon(appIcon());
 
     AppState state;

@@ -10,6 +10,9 @@ namespace SettingsStore {
 
 inline constexpr char Organisation[] = "Norvane";
 inline constexpr char Application[] = "RQ73 Tune";
+// The value names.
+inline constexpr char LanguageValue[] = "Language";
+inline constexpr char ComPortValue[] = "ComPort";
 
 // The store itself: the platform's native store (the registry on Windows) unless the default
 // format was changed, which is how tests keep their settings in a folder of their own.
@@ -19,6 +22,12 @@ QSettings openSettings();
 QString ReadRegistryText(const QString &valueName);
 // False when the store could not be written; callers carry on with the value in memory.
 bool WriteRegistryText(const QString &valueName, const QString &text);
+
+// Where the settings are kept: the file, or the registry key on Windows.
+QString location();
+// The settings file exists but cannot be understood (for example a section line without "]"):
+// nothing in it is used, and nothing can be saved to it until it is repaired or removed.
+bool isMalformed();
 
 // The start-up port: the stored "ComPort", or 1 when nothing usable is stored.
 int storedComPort();

@@ -6,14 +6,36 @@
 #include <QSerialPort>
 #include <QSettings>
 
-QString portDeviceName(int comPortNumber)
+PortMap PortMap::load()
 {
-    if (comPortNumber < 1 || comPortNumber > 99)
-        return {};
-
     QSettings settings = SettingsStore::openSettings();
-    const QString mapped
-        = settings.value(QStringLiteral("Ports/COM%1").arg(comPortNumber)).toString().trimmed();
+    settings.beginGroup(QStringLiteral("Ports"));
+    QHash<int, QString> mapped;
+    for (const QString &key : settings.childKeys()) {
+        if (!key.startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
+            continue;
+        bool ok = false;
+        const int n = key.mid(3).toInt(&ok);
+        if (ok && n >= 1 && n <= HighestPort)
+            mapped.insert(n, settings.value(key).toString().trimmed());
+    }
+    return PortMap(std::move(mapped));
+}
+
+PortMap::PortMap(QHash<int, QString> mapped)
+    : m_mapped(std::move(mapped))
+{}
+
+QString PortMap::settingsKey(int comPortNumber)
+{
+    return QStringLiteral("Ports/COM%1").arg(comPortNumber);
+}
+
+QString PortMap::deviceName(int comPortNumber) const
+{
+    if (comPortNumber < 1 || comPortNumber > HighestPort)
+        return {};
+    const QString mapped = m_mapped.value(comPortNumber).trimmed();
     if (!mapped.isEmpty())
         return mapped;
 
@@ -33,6 +55,15 @@ QString portDeviceName(int comPortNumber)
         return {};
     }
 #endif
+}
+
+QString portDeviceName(int comPortNumber)
+{
+    if (comPortNumber < 1 || comPortNumber > PortMap::HighestPort)
+        return {};
+    QSettings settings = SettingsStore::openSettings();
+    const QString mapped = settings.value(PortMap::settingsKey(comPortNumber)).toString();
+    return PortMap({{comPortNumber, mapped}}).deviceName(comPortNumber);
 }
 
 namespace {
@@ -76,8 +107,19 @@ void applyLineSettings(QSerialPort &port)
 
 PortOpenResult openSerialPort(QSerialPort &port, int comPortNumber)
 {
+    if (port.isOpen()) {
+        applyLineSettings(port);
+        PortOpenResult result;
+        result.device = portDeviceName(comPortNumber);
+        return result;
+    }
+    return openSerialDevice(port, portDeviceName(comPortNumber));
+}
+
+PortOpenResult openSerialDevice(QSerialPort &port, const QString &device)
+{
     PortOpenResult result;
-    result.device = portDeviceName(comPortNumber);
+    result.device = device;
 
     if (port.isOpen()) {
         applyLineSettings(port);

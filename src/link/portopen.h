@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 class QSerialPort;
@@ -15,10 +16,33 @@ struct PortOpenResult
     bool ok() const { return error == PortOpenError::None; }
 };
 
-// COM number n to the device to open: a settings entry "Ports/COMn" wins; otherwise "COMn" on
-// Windows; on Linux COM1-32 are /dev/ttyS0-31, COM33-64 /dev/ttyUSB0-31, COM65-96 /dev/ttyACM0-31.
+// The "Ports/COMn" entries of the settings, read once, for code that names many ports in a row.
+class PortMap
+{
+public:
+    static constexpr int HighestPort = 99;
+
+    static PortMap load();
+    // mapped[n] is the device of COM number n; missing or empty entries follow the convention.
+    explicit PortMap(QHash<int, QString> mapped = {});
+
+    // COM number n to the device to open: an entry "Ports/COMn" wins; otherwise "COMn" on
+    // Windows; on Linux COM1-32 are /dev/ttyS0-31, COM33-64 /dev/ttyUSB0-31, COM65-96
+    // /dev/ttyACM0-31. Empty for a number outside 1..99 or without any device.
+    QString deviceName(int comPortNumber) const;
+
+    // The settings key of COM number n's entry.
+    static QString settingsKey(int comPortNumber);
+
+private:
+    QHash<int, QString> m_mapped;
+};
+
+// The device of COM number n under the settings as they are now.
 QString portDeviceName(int comPortNumber);
 
 // Sets the port to the device of COM number n with 115200,N,8,1, no flow control, and opens it
 // for reading and writing (if not open yet).
 PortOpenResult openSerialPort(QSerialPort &port, int comPortNumber);
+// The same for a device already named.
+PortOpenResult openSerialDevice(QSerialPort &port, const QString &device);

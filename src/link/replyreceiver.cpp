@@ -10,37 +10,60 @@ void ReplyReceiver::beginRequest(int expectedReplyLength)
     m_awaitingReply = true;
     m_ackSeen = false;
     m_complete = false;
+    m_overlong = false;
+    m_extraCut = false;
+    m_extra.clear();
     restartDebugLine();
 }
 
 bool ReplyReceiver::feed(QByteArrayView bytes)
 {
-    m_awaitingReply = false;
-    bool completedNow = false;
+    if (!bytes.isEmpty())
+        m_awaitingReply = false;
     for (const char c : bytes) {
         const auto byte = static_cast<std::uint8_t>(c);
         DebugText::appendByte(m_debugLine, byte);
-        // A radio that keeps talking after its reply must not write past the buffer.
-        if (m_replyLength >= 0 && m_replyLength < BufferSize)
+        if (m_complete) {
+            // Nothing is stored in the reply buffer past the reply, so a radio that keeps talking
+            // cannot overwrite the words already received.
+            m_overlong = true;
+            if (m_extra.size() < MaxExtra)
+                m_extra.append(static_cast<char>(byte));
+            else
+                m_extraCut = true;
+            continue;
+        }
+        if (m_replyLength < BufferSize)
             m_replyBuffer[static_cast<std::size_t>(m_replyLength)] = byte;
         if (byte == Ack)
             m_ackSeen = true;
         if (m_ackSeen) {
             ++m_replyLength;
-            if (m_replyLength == m_expectedReplyLength) {
-                completedNow = true;
+            if (m_replyLength >= m_expectedReplyLength) {
                 m_complete = true;
+                m_ackSeen = false;
             }
         }
     }
-    if (completedNow)
-        m_ackSeen = false;
     return m_complete;
 }
 
 bool ReplyReceiver::isAccepted() const
 {
-    return m_complete && m_replyLength >= m_expectedReplyLength && m_replyBuffer[0] == Ack;
+    return m_complete && !m_overlong && m_replyLength == m_expectedReplyLength
+           && m_replyBuffer[0] == Ack;
+}
+
+bool ReplyReceiver::extraRepeatsReply(bool wholeCopies) const
+{
+    if (!m_complete || m_extraCut || m_expectedReplyLength < 1)
+        return false;
+    for (qsizetype i = 0; i < m_extra.size(); ++i) {
+        const auto at = static_cast<std::size_t>(i % m_expectedReplyLength);
+        if (static_cast<std::uint8_t>(m_extra.at(i)) != m_replyBuffer[at])
+            return false;
+    }
+    return !wholeCopies || m_extra.size() % m_expectedReplyLength == 0;
 }
 
 std::int32_t ReplyReceiver::replyWord(int i) const

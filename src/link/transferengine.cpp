@@ -9,6 +9,12 @@
 
 #include <algorithm>
 
+namespace {
+// Guards shorter than this are timed by polling the event loop: a millisecond timer would
+// round them up to a whole millisecond or more.
+constexpr qint64 PollBelowUs = 2000;
+} // namespace
+
 TransferEngine::TransferEngine(RadioImage &image, QObject *parent)
     : QObject(parent)
     , m_image(image)
@@ -16,6 +22,7 @@ TransferEngine::TransferEngine(RadioImage &image, QObject *parent)
     , m_timer(new QTimer(this))
 {
     m_timer->setSingleShot(true);
+    m_timer->setTimerType(Qt::PreciseTimer);
 }
 
 TransferEngine::~TransferEngine()
@@ -36,42 +43,46 @@ PortOpenResult TransferEngine::start(int comPortNumber, bool isRead, bool tuneDa
     m_plan = BlockPlan(BlockPlan::kindFor(tuneDataRange, squelchDataRange));
     m_block = m_plan.firstBlock();
     m_reply = ReplyReceiver();
+    m_noise.clear();
     m_retryCount = 0;
-    m_retryPending = false;
-    m_questionPending = false;
-    m_finishPending = false;
+    m_blockFailed = false;
+    m_blockTries = 0;
+    m_deviceLost = false;
     m_succeeded = false;
 
     const PortOpenResult result = openSerialPort(*m_port, m_comPortNumber);
     m_device = result.device;
     if (!result.ok()) {
         // Like a cancel: the window shows its message first and the finishing step follows.
-        m_finishPending = true;
-        m_timer->start(HandOverMs);
+        finishSoon();
         return result;
     }
-    sendRequest();
+    // Whatever a previous session left in the buffers is not ours. A reply still coming in (the
+    // window was closed in the middle of it) shows up within the first quiet check.
+    m_port->clear(QSerialPort::Input);
+    waitForQuiet(m_timings.handOverUs);
     return result;
 }
 
 void TransferEngine::retry()
 {
-    if (!alive() || !m_questionPending)
+    if (!alive() || m_phase != Phase::Asking)
         return;
-    m_questionPending = false;
-    m_retryPending = false;
-    sendRequest();
+    if (!m_port->isOpen()) {
+        const PortOpenResult result = openSerialPort(*m_port, m_comPortNumber);
+        m_device = result.device;
+        m_deviceLost = !result.ok();
+    }
+    waitForQuiet(qint64(m_timings.quietMs) * 1000);
 }
 
 void TransferEngine::cancel()
 {
-    if (!alive() || m_finishPending)
+    if (!alive() || m_phase == Phase::Finishing)
         return;
-    m_questionPending = false;
     m_timer->stop();
     closePort();
-    m_finishPending = true;
-    m_timer->start(HandOverMs);
+    finishSoon();
 }
 
 void TransferEngine::stop()
@@ -82,16 +93,6 @@ void TransferEngine::stop()
     m_timer->stop();
     disconnectAll();
     closePort();
-}
-
-bool TransferEngine::succeeded() const
-{
-    return m_succeeded;
-}
-
-bool TransferEngine::isRunning() const
-{
-    return alive();
 }
 
 bool TransferEngine::isPortOpen() const
@@ -107,7 +108,7 @@ void TransferEngine::connectPort()
         connect(m_port, &QSerialPort::readyRead, this, &TransferEngine::onReadyRead));
     m_connections.append(connect(m_port, &QSerialPort::errorOccurred, this,
                                  [this](QSerialPort::SerialPortError e) { onPortError(e); }));
-    m_connections.append(connect(m_timer, &QTimer::timeout, this, &TransferEngine::onTimeout));
+    m_connections.append(connect(m_timer, &QTimer::timeout, this, &TransferEngine::onTimer));
 }
 
 void TransferEngine::disconnectAll()
@@ -117,9 +118,19 @@ void TransferEngine::disconnectAll()
     m_connections.clear();
 }
 
-void TransferEngine::openPort()
+void TransferEngine::closePort()
 {
-    m_device = openSerialPort(*m_port, m_comPortNumber).device;
+    if (m_port->isOpen())
+        m_port->close();
+}
+
+void TransferEngine::loseDevice()
+{
+    // The device number may be handed to another device at once (a freed pseudo-terminal, a
+    // second adapter plugged in), so the repeats never open it again: they fail at their
+    // time-outs as with a silent radio, and only the user's Retry reopens the port.
+    closePort();
+    m_deviceLost = true;
 }
 
 bool TransferEngine::deviceGone() const
@@ -131,32 +142,38 @@ bool TransferEngine::deviceGone() const
 #endif
 }
 
-void TransferEngine::closePort()
+void TransferEngine::waitForQuiet(qint64 quietUs)
 {
-    if (m_port->isOpen())
-        m_port->close();
+    m_phase = Phase::Quieting;
+    m_phaseClock.start();
+    armGuard(quietUs);
+}
+
+void TransferEngine::armGuard(qint64 us)
+{
+    m_guardUs = us;
+    m_guardPassed = false;
+    m_guardClock.start();
+    m_timer->start(us < PollBelowUs ? 0 : static_cast<int>(us / 1000));
+}
+
+void TransferEngine::armTimeout()
+{
+    const qint64 left = m_timings.maxReplyWaitMs - m_sinceSend.elapsed();
+    m_timer->start(static_cast<int>(std::clamp<qint64>(left, 0, m_timings.replyTimeoutMs)));
 }
 
 void TransferEngine::sendRequest()
 {
-    // A port lost since the last try (cable pulled) is opened anew, under the device the COM
-    // number names now; if it is still missing the request simply goes unanswered.
-    if (!m_port->isOpen())
-        openPort();
-
-    if (m_port->isOpen()) {
-        m_port->readAll();
-        m_port->clear(QSerialPort::Input);
-    }
-
     const RequestFrame frame
         = buildRequestFrame(m_operation, m_block.firstWord, m_block.count, m_image);
-    m_timer->start(ReplyTimeoutMs);
-    m_sinceSend.start();
     m_reply.beginRequest(frame.expectedReplyLength);
+    ++m_blockTries;
+    m_phase = Phase::Awaiting;
+    m_sinceSend.start();
+    armTimeout();
     if (m_port->isOpen())
         m_port->write(frame.bytes);
-
     emit debugLine(DebugText::hexLine(DebugText::TxPrefix, frame.bytes));
 }
 
@@ -170,26 +187,80 @@ void TransferEngine::onReadyRead()
         // Woken with nothing to read and no error: the device went away silently. Closing stops
         // further wake-ups; the outstanding block fails at its time-out.
         if (available == 0)
-            closePort();
+            loseDevice();
         return;
     }
-    // Bytes of an exchange that has been given up, or that arrive after the last block, belong
-    // to no request; the next send flushes anything later.
-    if (m_questionPending || m_finishPending)
-        return;
+    takeBytes(data);
+}
 
-    if (m_reply.isComplete() && m_timer->isActive()) {
-        // The hand-over of a completed reply is already due; later bytes do not postpone it.
+void TransferEngine::takeBytes(const QByteArray &data)
+{
+    switch (m_phase) {
+    case Phase::Quieting:
+        // Bytes before a request belong to no request of ours; the quiet time starts again.
+        if (m_noise.isEmpty())
+            m_noise = QString::fromLatin1(DebugText::RxPrefix);
+        for (const char c : data)
+            DebugText::appendByte(m_noise, static_cast<quint8>(c));
+        if (m_phaseClock.elapsed() < m_timings.replyTimeoutMs)
+            armGuard(m_guardUs);
+        return;
+    case Phase::Awaiting:
+        m_timer->stop();
         m_reply.feed(data);
+        if (!m_reply.isComplete()) {
+            armTimeout();
+        } else if (!extraIsHarmless()) {
+            failBlock(m_reply.DebugLine());
+        } else {
+            m_phase = Phase::HandingOver;
+            armHandOver();
+        }
+        return;
+    case Phase::HandingOver:
+        m_timer->stop();
+        m_reply.feed(data);
+        if (extraIsHarmless())
+            armHandOver();
+        else
+            failBlock(m_reply.DebugLine());
+        return;
+    case Phase::Asking:
+    case Phase::Finishing:
+        // Given up or done: these bytes answer nothing, and a Retry waits for quiet first.
         return;
     }
-    m_timer->stop();
-    if (m_reply.feed(data)) {
-        m_timer->start(HandOverMs);
+}
+
+bool TransferEngine::extraIsHarmless() const
+{
+    // On the normal path any byte past the reply fails it. After a failure the radio may still
+    // answer the earlier tries of this same block, late; such copies are harmless as long as
+    // they repeat the reply byte for byte.
+    return !m_reply.isOverlong()
+           || (m_blockFailed && m_reply.extraRepeatsReply(false) && copiesFit());
+}
+
+bool TransferEngine::copiesFit() const
+{
+    // One copy at most per earlier try: a radio that keeps repeating itself (a stream of
+    // acknowledgements looks like endless copies of a write's reply) answers nothing.
+    const qsizetype length = std::max(1, m_reply.ExpectedReplyLength());
+    const qsizetype copies = (m_reply.extra().size() + length - 1) / length;
+    return copies <= m_blockTries - 1;
+}
+
+void TransferEngine::armHandOver()
+{
+    if (!m_blockFailed) {
+        armGuard(m_timings.handOverUs);
         return;
     }
-    const qint64 left = MaxReplyWaitMs - m_sinceSend.elapsed();
-    m_timer->start(static_cast<int>(std::clamp<qint64>(left, 0, ReplyTimeoutMs)));
+    // Every earlier try of this block was sent before the last one, so any answer to them is due
+    // before the longest wait for a reply to the last one has passed: the block is taken only
+    // then, and after a quiet time since the last byte.
+    const qint64 leftMs = m_timings.maxReplyWaitMs - m_sinceSend.elapsed();
+    armGuard(1000 * std::max<qint64>(m_timings.quietMs, leftMs));
 }
 
 void TransferEngine::onPortError(int error)
@@ -200,88 +271,144 @@ void TransferEngine::onPortError(int error)
     case QSerialPort::ResourceError:
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
-        // The device is gone or broken; a closed port cannot wake us in a loop, and the next send
-        // opens it again.
-        closePort();
+        loseDevice();
         break;
     default:
         break;
     }
 }
 
-void TransferEngine::onTimeout()
+void TransferEngine::onTimer()
 {
     if (!alive())
         return;
-    m_timer->stop();
-
-    if (m_finishPending) {
-        m_finishPending = false;
+    switch (m_phase) {
+    case Phase::Quieting:
+    case Phase::HandingOver:
+        onGuardElapsed();
+        return;
+    case Phase::Awaiting:
+        onReplyTimeout();
+        return;
+    case Phase::Asking:
+        return;
+    case Phase::Finishing:
         m_state = State::Finished;
         closePort();
         emit finished(m_succeeded);
         return;
     }
-    if (m_questionPending)
-        return;
+}
 
-    // Some serial layers keep a port whose device node has gone without reporting any error;
-    // it is closed so that the repeat opens whatever the COM number names now.
-    if (m_port->isOpen() && deviceGone())
-        closePort();
-
-    if (!m_reply.countedAny()) {
-        m_reply.restartDebugLine();
-        emit debugLine(QString::fromLatin1(DebugText::NoData));
-        if (alive())
-            failBlock();
+void TransferEngine::onGuardElapsed()
+{
+    const qint64 elapsedUs = m_guardClock.nsecsElapsed() / 1000;
+    if (elapsedUs < m_guardUs) {
+        const qint64 left = m_guardUs - elapsedUs;
+        m_timer->start(left < PollBelowUs ? 0 : static_cast<int>((left + 999) / 1000));
         return;
     }
+    // One more pass of the event loop first: whatever became due in this process while the
+    // thread was held up (a radio simulated beside us) gets to run before the line is judged.
+    if (!m_guardPassed) {
+        m_guardPassed = true;
+        m_timer->start(0);
+        return;
+    }
+    // Bytes the device has delivered but whose notification is still queued count as well; they
+    // come in through takeBytes(), which fails the reply or starts the quiet time again.
+    const Phase phase = m_phase;
+    if (m_port->isOpen()) {
+        m_port->waitForReadyRead(0);
+        if (m_port->isOpen() && m_port->error() == QSerialPort::TimeoutError)
+            m_port->clearError();
+    }
+    if (!alive() || m_phase != phase || m_guardClock.nsecsElapsed() / 1000 < m_guardUs)
+        return;
 
+    if (m_phase == Phase::HandingOver) {
+        if (m_reply.isOverlong() && !(m_reply.extraRepeatsReply(true) && copiesFit()))
+            failBlock(m_reply.DebugLine());
+        else
+            acceptBlock();
+        return;
+    }
+    // Quieting: the line is silent, or has talked for a whole reply time-out, so that waiting
+    // longer is pointless; then the stray bytes run into the reply and fail it.
+    if (!m_noise.isEmpty()) {
+        const QString noise = m_noise;
+        m_noise.clear();
+        emit debugLine(noise);
+        if (!alive())
+            return;
+    }
+    sendRequest();
+}
+
+void TransferEngine::onReplyTimeout()
+{
+    // Some serial layers keep a port whose device node has gone without reporting any error.
+    if (m_port->isOpen() && deviceGone())
+        loseDevice();
+
+    // Nothing acknowledged: "No Data". A reply broken off after its acknowledgement is shown.
+    failBlock(m_reply.countedAny() ? m_reply.DebugLine() : QString::fromLatin1(DebugText::NoData));
+}
+
+void TransferEngine::acceptBlock()
+{
+    const bool exact = m_reply.isAccepted();
+    const bool withCopies = m_reply.isComplete() && m_reply.ReplyBuffer()[0] == ReplyReceiver::Ack
+                            && m_blockFailed && m_reply.extraRepeatsReply(true) && copiesFit();
+    if (!exact && !withCopies) {
+        failBlock(m_reply.DebugLine());
+        return;
+    }
+    if (m_operation == RequestOperation::Read) {
+        for (int i = 0; i < m_block.count; ++i)
+            m_image.WriteImageWord(m_block.firstWord + i, m_reply.replyWord(i));
+    }
     const QString line = m_reply.DebugLine();
     m_reply.restartDebugLine();
     emit debugLine(line);
     if (!alive())
         return;
-    if (m_reply.isAccepted())
-        acceptBlock();
-    else
-        failBlock();
-}
 
-void TransferEngine::acceptBlock()
-{
-    if (m_operation == RequestOperation::Read) {
-        for (int i = 0; i < m_block.count; ++i)
-            m_image.WriteImageWord(m_block.firstWord + i, m_reply.replyWord(i));
-    }
-
+    m_blockFailed = false;
+    m_blockTries = 0;
     const BlockPlan::Step step = m_plan.advance(m_block);
-    if (step.finished) {
-        m_finishPending = true;
-        m_succeeded = true;
-        m_timer->start(HandOverMs);
-    }
     m_block = {step.nextWord, step.blockCount};
-
+    if (step.finished) {
+        m_succeeded = true;
+        finishSoon();
+    }
     emit progress(step.fraction);
     if (!alive() || step.finished)
         return;
     sendRequest();
 }
 
-void TransferEngine::failBlock()
+void TransferEngine::failBlock(QString line)
 {
-    if (m_retryPending)
+    m_timer->stop();
+    m_reply.restartDebugLine();
+    m_phase = Phase::Quieting; // nothing is taken while the line shows
+    emit debugLine(line);
+    if (!alive())
         return;
-    m_retryPending = true;
+    m_blockFailed = true;
     ++m_retryCount;
     if (m_retryCount <= MaxRepeats) {
-        m_retryPending = false;
-        sendRequest();
+        waitForQuiet(qint64(m_timings.quietMs) * 1000);
         return;
     }
     m_retryCount = 0;
-    m_questionPending = true;
+    m_phase = Phase::Asking;
     emit retryQuestion();
+}
+
+void TransferEngine::finishSoon()
+{
+    m_phase = Phase::Finishing;
+    m_timer->start(0);
 }

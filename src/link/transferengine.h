@@ -4,6 +4,7 @@
 #include "portopen.h"
 #include "replyreceiver.h"
 #include "requestframe.h"
+#include "transfertimings.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -16,32 +17,36 @@ class RadioImage;
 // Runs one read or write transfer of the radio image over a serial port, block by block, without
 // any widget: the transfer window is its view and answers the Retry/Cancel question.
 //
+// A block is taken only when its reply came after its own request, was exactly as long as asked
+// for, and the line then stayed silent for the hand-over time. Anything else (no reply, a reply
+// cut short, bytes beyond the reply, bytes waiting before the request) fails the block, and the
+// repeat goes out only once the line has been quiet, so a late or doubled reply can never be taken
+// for the answer to another request.
+//
 // A slot may call stop(), retry() or cancel() from inside any of the signals; the engine does no
 // further work in the handler that emitted it.
 class TransferEngine : public QObject
 {
     Q_OBJECT
 public:
-    // Silence after a send or an arrival that makes a block fail.
-    static constexpr int ReplyTimeoutMs = 1000;
-    // Delay between a completed reply and its hand-over to the transfer.
-    static constexpr int HandOverMs = 1;
-    // Arrivals restart the time-out, but a radio that keeps sending without ever completing its
-    // reply cannot hold a block open for longer than this after the request.
-    static constexpr int MaxReplyWaitMs = 5000;
     // Failed blocks repeated before the question is asked.
     static constexpr int MaxRepeats = 10;
 
     explicit TransferEngine(RadioImage &image, QObject *parent = nullptr);
     ~TransferEngine() override;
 
-    // Opens the port of COM number comPortNumber (115200,N,8,1) and sends the first request.
-    // On failure nothing is sent, the engine is finished without success and the reason returned;
-    // finished(false) follows from the event loop 1 ms later, as after a cancel.
+    // Takes effect at the next start().
+    void setTimings(const TransferTimings &timings) { m_timings = timings; }
+    const TransferTimings &timings() const { return m_timings; }
+
+    // Opens the port of COM number comPortNumber (115200,N,8,1) and sends the first request once
+    // the line is quiet. On failure nothing is sent, the engine is finished without success and
+    // the reason returned; finished(false) follows from the event loop, as after a cancel.
     PortOpenResult start(int comPortNumber, bool isRead, bool tuneDataRange, bool squelchDataRange);
 
-    // Answers to retryQuestion(); ignored at any other time. Cancel may also be used to abandon a
-    // running transfer.
+    // Answers to retryQuestion(); ignored at any other time. Retry opens the port again if the
+    // device went away, under the device the COM number names now: the user has just put the
+    // cable back. Cancel may also be used to abandon a running transfer.
     void retry();
     void cancel();
 
@@ -49,9 +54,9 @@ public:
     // the image is not touched again. The image keeps the blocks already read.
     void stop();
 
-    bool succeeded() const;
+    bool succeeded() const { return m_succeeded; }
     // Between start() and finished().
-    bool isRunning() const;
+    bool isRunning() const { return alive(); }
     bool isPortOpen() const;
 
 signals:
@@ -63,37 +68,63 @@ signals:
 
 private:
     enum class State { Idle, Running, Finished, Stopped };
+    enum class Phase {
+        Quieting,    // waiting for a silent line before the request goes out
+        Awaiting,    // the request is out, its reply is being counted
+        HandingOver, // the reply is complete; the line must stay silent a little longer
+        Asking,      // the Retry/Cancel question is up
+        Finishing,   // finished() is due
+    };
 
     void connectPort();
     void disconnectAll();
-    void openPort();
     void closePort();
+    void loseDevice();
     bool deviceGone() const;
+
+    void waitForQuiet(qint64 quietUs);
+    void armGuard(qint64 us);
+    void armTimeout();
     void sendRequest();
     void onReadyRead();
     void onPortError(int error);
-    void onTimeout();
+    void onTimer();
+    void onGuardElapsed();
+    void onReplyTimeout();
+    void takeBytes(const QByteArray &data);
+    bool extraIsHarmless() const;
+    bool copiesFit() const;
+    void armHandOver();
     void acceptBlock();
-    void failBlock();
+    // line is taken by value: it is often the receiver's own line, which this restarts.
+    void failBlock(QString line);
+    void finishSoon();
     bool alive() const { return m_state == State::Running; }
 
     RadioImage &m_image;
+    TransferTimings m_timings;
     QSerialPort *m_port = nullptr;
     QTimer *m_timer = nullptr;
     QElapsedTimer m_sinceSend;
+    QElapsedTimer m_guardClock; // since the guard was armed or the line last spoke
+    QElapsedTimer m_phaseClock; // since the current phase began
+    qint64 m_guardUs = 0;
+    bool m_guardPassed = false;
     QList<QMetaObject::Connection> m_connections;
 
     State m_state = State::Idle;
+    Phase m_phase = Phase::Quieting;
     int m_comPortNumber = 1;
-    QString m_device; // what the port was last opened as
+    QString m_device;          // what the port was last opened as
+    bool m_deviceLost = false; // went away during this transfer; only Retry reopens
     RequestOperation m_operation = RequestOperation::Read;
     BlockPlan m_plan;
     BlockPlan::Block m_block;
     ReplyReceiver m_reply;
+    QString m_noise; // bytes that arrived while the line should have been quiet
 
     int m_retryCount = 0;
-    bool m_retryPending = false;
-    bool m_questionPending = false;
-    bool m_finishPending = false;
+    bool m_blockFailed = false; // the current block has failed at least once
+    int m_blockTries = 0;       // requests sent for the current block
     bool m_succeeded = false;
 };

@@ -2,6 +2,8 @@
 
 #include "appstate.h"
 #include "portopen.h"
+#include "portprobe.h"
+#include "settingsmessage.h"
 #include "settingsstore.h"
 
 #include <QComboBox>
@@ -9,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSerialPort>
 
 FormComPort::FormComPort(AppState &state, QWidget *parent)
     : QDialog(parent)
@@ -60,28 +61,17 @@ FormComPort::FormComPort(AppState &state, QWidget *parent)
 
 void FormComPort::buildList()
 {
-    QSerialPort probe;
-    int inUse = -1;
-    for (int n = 1; n <= HighestPort; ++n) {
-        const PortOpenResult result = openSerialPort(probe, n);
-        if (result.error == PortOpenError::NoPermission)
-            m_portsRefused = true;
-        if (!result.ok())
-            continue;
-        probe.close();
-        if (n == m_state.ComPortNumber)
-            inUse = static_cast<int>(ComboComPort->count());
+    const PortMap map = PortMap::load();
+    const PortProbe probe = PortProbe::run(map);
+    m_portsRefused = probe.someRefused;
+    for (const int n : probe.ports)
         ComboComPort->addItem(QStringLiteral("COM%1").arg(n), n);
-    }
-    if (ComboComPort->count() == 0)
+    const PortChoice choice = PortChoice::choose(probe.ports, m_state.ComPortNumber);
+    if (choice.index < 0)
         return;
-    if (inUse >= 0) {
-        ComboComPort->setCurrentIndex(inUse);
-    } else {
-        // The port in use is gone: take the first one for this run, without storing it.
-        ComboComPort->setCurrentIndex(0);
-        m_state.ComPortNumber = ComboComPort->itemData(0).toInt();
-    }
+    ComboComPort->setCurrentIndex(choice.index);
+    // The port in use is gone: the first one is used for this run, without being stored.
+    m_state.ComPortNumber = choice.comPortNumber;
 }
 
 void FormComPort::showDevice()
@@ -105,8 +95,9 @@ void FormComPort::CommandOK_Click()
     // With nothing listed there is nothing to choose: the port stays as it is.
     if (ComboComPort->count() > 0) {
         m_state.ComPortNumber = ComboComPort->currentText().mid(3).toInt();
-        SettingsStore::WriteRegistryText(QStringLiteral("ComPort"),
-                                         QString::number(m_state.ComPortNumber));
+        if (!SettingsStore::WriteRegistryText(QString::fromLatin1(SettingsStore::ComPortValue),
+                                              QString::number(m_state.ComPortNumber)))
+            SettingsMessage::showSaveFailure(this);
     }
     accept();
 }

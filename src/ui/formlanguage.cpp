@@ -1,6 +1,7 @@
 #include "formlanguage.h"
 
 #include "appstate.h"
+#include "settingsmessage.h"
 #include "settingsstore.h"
 
 #include <QComboBox>
@@ -51,9 +52,11 @@ void FormLanguage::CommandOK_Click()
     const bool english = ComboLanguage->currentIndex() == 0;
     m_languageChanged = english != m_state.LanguageIsEnglish;
     m_state.LanguageIsEnglish = english;
-    if (m_languageChanged)
-        SettingsStore::WriteRegistryText(
-            QStringLiteral("Language"), english ? QStringLiteral("True") : QStringLiteral("False"));
+    if (m_languageChanged
+        && !SettingsStore::WriteRegistryText(QString::fromLatin1(SettingsStore::LanguageValue),
+                                             english ? QStringLiteral("True")
+                                                     : QStringLiteral("False")))
+        SettingsMessage::showSaveFailure(this);
     accept();
 }
 

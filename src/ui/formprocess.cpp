@@ -6,6 +6,7 @@
 #include "transferengine.h"
 #include "twips.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -20,7 +21,8 @@ namespace {
 constexpr int ProgressScale = 1000;
 }
 
-FormProcess::FormProcess(AppState &state, std::function<void()> refreshAfterRead, QWidget *parent)
+FormProcess::FormProcess(AppState &state, std::function<void()> refreshAfterRead, QWidget *parent,
+                         const TransferTimings &timings)
     : QDialog(parent)
     , m_state(state)
     , m_refreshAfterRead(std::move(refreshAfterRead))
@@ -32,6 +34,7 @@ FormProcess::FormProcess(AppState &state, std::function<void()> refreshAfterRead
     , ListDebug(new QListWidget(this))
 {
     setObjectName(QStringLiteral("FormProcess"));
+    m_engine->setTimings(timings);
     LabelProcess->setObjectName(QStringLiteral("LabelProcess"));
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     TextShow->setObjectName(QStringLiteral("TextShow"));
@@ -118,7 +121,7 @@ void FormProcess::askRetry()
 {
     if (!isVisible())
         return;
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("RQ73 Tune"),
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(AppState::ApplicationTitle),
                     tr("Check connection!Retry or cancel?"),
                     QMessageBox::Retry | QMessageBox::Cancel, this);
     box.setObjectName(QStringLiteral("RetryQuestion"));
@@ -137,6 +140,17 @@ void FormProcess::finish(bool success)
     TextShow->setVisible(true);
     if (m_isRead && m_refreshAfterRead)
         m_refreshAfterRead();
+}
+
+void FormProcess::keyPressEvent(QKeyEvent *event)
+{
+    // Escape would leave the radio half-written; the window's close button still stops the
+    // transfer on purpose.
+    if (event->key() == Qt::Key_Escape && m_engine->isRunning()) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void FormProcess::done(int result)

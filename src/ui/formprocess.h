@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transfertimings.h"
+
 #include <QDialog>
 #include <functional>
 
@@ -17,7 +19,8 @@ class FormProcess : public QDialog
     Q_OBJECT
 public:
     // refreshAfterRead runs after a successful read, to put the new image into the open windows.
-    FormProcess(AppState &state, std::function<void()> refreshAfterRead, QWidget *parent = nullptr);
+    FormProcess(AppState &state, std::function<void()> refreshAfterRead, QWidget *parent = nullptr,
+                const TransferTimings &timings = {});
     ~FormProcess() override;
 
     // The "Complete:" line for a fraction, in the current language.
@@ -26,6 +29,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void done(int result) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void startTransfer();

@@ -1,5 +1,7 @@
 #include "frmabout.h"
 
+#include "appstate.h"
+
 #include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -15,7 +17,7 @@ frmAbout::frmAbout(QWidget *parent)
     , lblDisclaimer(new QLabel(this))
     , cmdOK(new QPushButton(this))
 {
-    const QString title = QStringLiteral("RQ73 Tune");
+    const QString title = QString::fromLatin1(AppState::ApplicationTitle);
     setObjectName(QStringLiteral("frmAbout"));
     picIcon->setObjectName(QStringLiteral("picIcon"));
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
@@ -30,8 +32,7 @@ frmAbout::frmAbout(QWidget *parent)
     big.setPointSize(big.pointSize() + 6);
     big.setBold(true);
     lblTitle->setFont(big);
-    lblVersion->setText(
-        tr("Version %1.%2.%3").arg(VersionMajor).arg(VersionMinor).arg(VersionRevision));
+    lblVersion->setText(tr("Version %1").arg(AppState::versionText()));
     lblDescription->setText(tr("%1 software is used for RQ73").arg(title));
     lblDisclaimer->setText(
         tr("Warning: wrong alignment values can put the radio out of its legal limits."));

@@ -12,10 +12,6 @@ class frmAbout : public QDialog
 public:
     explicit frmAbout(QWidget *parent = nullptr);
 
-    static constexpr int VersionMajor = 1;
-    static constexpr int VersionMinor = 0;
-    static constexpr int VersionRevision = 7;
-
 private:
     QLabel *picIcon;
     QLabel *lblTitle;

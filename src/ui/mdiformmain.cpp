@@ -13,16 +13,19 @@
 #include "frmabout.h"
 #include "helpwindow.h"
 #include "pictureseparator.h"
+#include "settingsmessage.h"
 #include "settingsstore.h"
 #include "showfiledialog.h"
 #include "translations.h"
 #include "twips.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDate>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
@@ -41,7 +44,7 @@
 
 namespace {
 
-const QString AppTitle = QStringLiteral("RQ73 Tune");
+const QString AppTitle = QString::fromLatin1(AppState::ApplicationTitle);
 
 struct Caption
 {
@@ -148,6 +151,11 @@ MDIFormMain::MDIFormMain(AppState &state, Translations &translations, QWidget *p
 
     m_childWindowState = 2;
     openFormTune();
+
+    // F1 also while a dialog holds the input: the frame's own key is blocked then.
+    qApp->installEventFilter(this);
+    // Once the frame is on screen, so the message has something to sit over.
+    QTimer::singleShot(0, this, [this] { SettingsMessage::warnIfMalformed(this); });
 }
 
 MDIFormMain::~MDIFormMain() = default;
@@ -317,7 +325,7 @@ void MDIFormMain::RelabelMainWindow()
 
     TreeView1->clear();
     auto *root = new QTreeWidgetItem(TreeView1, {tr("RQ73 Tune")});
-    root->setData(0, Qt::UserRole, QStringLiteral("RQ73 Tune"));
+    root->setData(0, Qt::UserRole, AppTitle);
     auto *tune = new QTreeWidgetItem(root, {tr("Tune Data")});
     tune->setData(0, Qt::UserRole, QStringLiteral("TreeTuneData"));
     auto *sq = new QTreeWidgetItem(root, {QStringLiteral("SQ")});
@@ -404,6 +412,15 @@ void MDIFormMain::changeEvent(QEvent *event)
 
 bool MDIFormMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1) {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && modal->isVisible() && watched->isWidgetType()
+            && static_cast<QWidget *>(watched)->window() == modal) {
+            // A help window of the dialog's own, so the modal dialog does not block it.
+            Help::show(modal, m_state.LanguageIsEnglish);
+            return true;
+        }
+    }
     if (watched == PictureTree && event->type() == QEvent::Resize)
         LayoutTreePane(m_splitterTwips);
     return QMainWindow::eventFilter(watched, event);
@@ -552,8 +569,12 @@ bool MDIFormMain::runTransfer(TransferKind kind)
     m_state.TuneDataRange = settings.tuneDataRange;
     m_state.SquelchDataRange = settings.squelchDataRange;
     FormProcess process(
-        m_state, [this] { refreshOpenTuneWindows(); }, this);
+        m_state, [this] { refreshOpenTuneWindows(); }, this, m_transferTimings);
     process.exec();
+    // A full read puts the radio's own data into the image; a squelch read leaves the rest as
+    // it was, so only a full read counts as the image having a source.
+    if (m_state.TransferSucceeded && kind == TransferKind::FullRead)
+        m_state.ImageHasSource = true;
     return m_state.TransferSucceeded;
 }
 
@@ -640,6 +661,20 @@ void MDIFormMain::MenuSaveAs_Click()
         m_state.CurrentFilePath = path;
 }
 
+bool MDIFormMain::confirmWriteWithoutSource()
+{
+    if (m_state.ImageHasSource)
+        return true;
+    QMessageBox ask(QMessageBox::Warning, AppTitle,
+                    tr("The data in this program has not been read from a radio or loaded from "
+                       "a file since the program started or since New. Writing it replaces the "
+                       "radio's calibration with these values.\n\nWrite to the radio anyway?"),
+                    QMessageBox::Ok | QMessageBox::Cancel, this);
+    ask.setObjectName(QStringLiteral("WriteWithoutSource"));
+    ask.setDefaultButton(QMessageBox::Cancel);
+    return ask.exec() == QMessageBox::Ok;
+}
+
 void MDIFormMain::MenuRead_Click()
 {
     runTransfer(TransferKind::FullRead);
@@ -647,6 +682,8 @@ void MDIFormMain::MenuRead_Click()
 
 void MDIFormMain::MenuWrite_Click()
 {
+    if (!confirmWriteWithoutSource())
+        return;
     runTransfer(TransferKind::FullWrite);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transfertimings.h"
 #include "tunewindowhost.h"
 
 #include <QMainWindow>
@@ -48,6 +49,9 @@ public:
     QMenu *windowListMenu() const { return m_windowListMenu; }
     QMdiArea *mdiArea() const { return m_mdiArea; }
 
+    // The timings every transfer window of this frame runs with.
+    void setTransferTimings(const TransferTimings &timings) { m_transferTimings = timings; }
+
     // Moves the splitter as a drag to that point would.
     void dragSplitterTo(const QPoint &globalPos);
 
@@ -89,11 +93,13 @@ private:
     // why. Returns whether the file was written.
     bool saveDataFile(const QString &path, const QString &previousFileName);
     void updatePortText();
+    bool confirmWriteWithoutSource();
     void TreeView1_NodeClick(QTreeWidgetItem *item);
 
     AppState &m_state;
     Translations &m_translations;
 
+    TransferTimings m_transferTimings;
     int m_childWindowState = 0;
     int m_splitterTwips = 0;
     QString m_title;

@@ -1,5 +1,7 @@
 #include "portopenmessage.h"
 
+#include "appstate.h"
+
 #include <QCoreApplication>
 #include <QMessageBox>
 
@@ -36,8 +38,8 @@ QString portOpenReason(const PortOpenResult &result)
 
 void showPortOpenFailure(QWidget *parent, const QString &message, const PortOpenResult &result)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("RQ73 Tune"), message, QMessageBox::Ok,
-                    parent);
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(AppState::ApplicationTitle), message,
+                    QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("PortOpenFailure"));
     box.setInformativeText(portOpenReason(result));
     box.exec();

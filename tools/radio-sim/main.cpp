@@ -7,6 +7,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QSettings>
 #include <QSocketNotifier>
 #include <QTextStream>
 #include <QTimer>
@@ -46,12 +48,31 @@ QString hex(const QByteArray &bytes)
 // 2048-byte dump is accepted as well.
 bool loadImage(const QString &path, QByteArray &memory, QString &error)
 {
+    // A device or a pipe could be read forever; only a plain file of one of the two sizes is
+    // an image.
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        error = QStringLiteral("no such file");
+        return false;
+    }
+    if (!info.isFile()) {
+        error = QStringLiteral("not a regular file");
+        return false;
+    }
+    if (info.size() != DataFileSize && info.size() != SimulatedRadio::MemorySize) {
+        error = QStringLiteral("%1 bytes: neither a radio data file (%2 bytes) nor an image (%3 "
+                               "bytes)")
+                    .arg(info.size())
+                    .arg(DataFileSize)
+                    .arg(SimulatedRadio::MemorySize);
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         error = file.errorString();
         return false;
     }
-    const QByteArray content = file.readAll();
+    const QByteArray content = file.read(DataFileSize + 1);
     if (content.size() == DataFileSize && content.startsWith("RQ73 DT")) {
         memory = content.mid(DataFileHeaderSize, SimulatedRadio::MemorySize);
         return true;
@@ -64,6 +85,47 @@ bool loadImage(const QString &path, QByteArray &memory, QString &error)
                 .arg(SimulatedRadio::MemorySize);
     return false;
 }
+
+// What the tool's settings held before the radio registered itself, put back when it stops, so
+// that running the radio beside a real cable's settings leaves them as they were.
+class SettingsRestorer
+{
+public:
+    explicit SettingsRestorer(int com)
+        : m_com(com)
+    {
+        QSettings settings = SettingsStore::openSettings();
+        m_comPort = settings.value(QString::fromLatin1(SettingsStore::ComPortValue));
+        m_mapping = settings.value(portKey(com));
+    }
+
+    void restore(SimulatedRadio &radio)
+    {
+        if (m_restored)
+            return;
+        m_restored = true;
+        radio.unregisterComPort();
+        QSettings settings = SettingsStore::openSettings();
+        restoreValue(settings, QString::fromLatin1(SettingsStore::ComPortValue), m_comPort);
+        restoreValue(settings, portKey(m_com), m_mapping);
+        settings.sync();
+    }
+
+private:
+    static QString portKey(int com) { return QStringLiteral("Ports/COM%1").arg(com); }
+    static void restoreValue(QSettings &settings, const QString &key, const QVariant &value)
+    {
+        if (value.isValid())
+            settings.setValue(key, value);
+        else
+            settings.remove(key);
+    }
+
+    int m_com;
+    QVariant m_comPort;
+    QVariant m_mapping;
+    bool m_restored = false;
+};
 
 } // namespace
 
@@ -88,7 +150,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption faultOption(
         QStringLiteral("fault"),
         QStringLiteral("Misbehave on every request: none, silent, refuse, junk, split, cutshort, "
-                       "trailing, vanish, babble."),
+                       "trailing, vanish, babble, late, verylate, duplicate, ackstorm."),
         QStringLiteral("name"), QStringLiteral("none"));
     const QCommandLineOption demoOption(
         QStringLiteral("demo"),
@@ -127,21 +189,24 @@ int main(int argc, char *argv[])
     radio.setPaced(parser.isSet(pacedOption));
     radio.setFaultPlan([fault](int) { return fault; });
 
+    SettingsRestorer restorer(com);
     if (!radio.registerAsComPort(com)
-        || !SettingsStore::WriteRegistryText(QStringLiteral("ComPort"), QString::number(com))) {
+        || !SettingsStore::WriteRegistryText(QString::fromLatin1(SettingsStore::ComPortValue),
+                                             QString::number(com))) {
         err << "cannot write the tool's settings\n";
+        restorer.restore(radio);
         return 1;
     }
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app,
+                     [&restorer, &radio] { restorer.restore(radio); });
 
     // Leave no port entry behind that points at a terminal which no longer exists.
     if (::pipe(g_signalPipe) == 0) {
         ::fcntl(g_signalPipe[0], F_SETFD, FD_CLOEXEC);
         ::fcntl(g_signalPipe[1], F_SETFD, FD_CLOEXEC);
         auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &app, [&radio] {
-            radio.unregisterComPort();
-            QCoreApplication::quit();
-        });
+        QObject::connect(notifier, &QSocketNotifier::activated, &app,
+                         [] { QCoreApplication::quit(); });
         std::signal(SIGINT, onSignal);
         std::signal(SIGTERM, onSignal);
         std::signal(SIGHUP, onSignal);

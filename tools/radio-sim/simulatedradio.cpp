@@ -21,11 +21,13 @@ constexpr char Tag[] = "TUNE";
 constexpr int HeaderSize = 8;
 constexpr int ReadOperation = 4;
 constexpr int WriteOperation = 5;
-// Time between the partial reply of Fault::Vanish and the disappearance, so the tool has the
-// partial bytes in hand when the device goes.
-constexpr qint64 VanishDelayNs = 50'000'000;
-// Ten minutes of babble: for the tool, it never ends.
-constexpr int BabbleBytes = 6000;
+// Six hundred babble intervals: for the tool, it never ends.
+constexpr int BabbleBytes = 600;
+// Over eight seconds at line speed: longer than the tool waits for any reply.
+constexpr int StormBytes = 100'000;
+// A byte due sooner than this is waited for by polling the event loop, so each byte leaves at its
+// own due time rather than on the next tick of a millisecond timer.
+constexpr qint64 PollBelowNs = 2'000'000;
 
 QString systemError(const char *what)
 {
@@ -51,13 +53,14 @@ SimulatedRadio::SimulatedRadio(QObject *parent)
 {
     m_clock.start();
     m_pumpTimer.setTimerType(Qt::PreciseTimer);
-    m_pumpTimer.setInterval(1);
+    m_pumpTimer.setSingleShot(true);
     connect(&m_pumpTimer, &QTimer::timeout, this, &SimulatedRadio::pump);
     openTerminal();
 }
 
 SimulatedRadio::~SimulatedRadio()
 {
+    unregisterComPort();
     closeTerminal();
 }
 
@@ -78,21 +81,42 @@ QString SimulatedRadio::errorString() const
 
 bool SimulatedRadio::registerAsComPort(int comPortNumber)
 {
+    withdrawComPort();
     m_comPortNumber = comPortNumber;
     QSettings settings = toolSettings();
     settings.setValue(portKey(comPortNumber), m_devicePath);
     settings.sync();
+    m_registeredPath = m_devicePath;
     return settings.status() == QSettings::NoError;
 }
 
 void SimulatedRadio::unregisterComPort()
 {
-    if (m_comPortNumber <= 0)
+    withdrawComPort();
+    m_comPortNumber = 0;
+}
+
+void SimulatedRadio::withdrawComPort()
+{
+    if (m_comPortNumber <= 0 || m_registeredPath.isEmpty())
         return;
     QSettings settings = toolSettings();
-    settings.remove(portKey(m_comPortNumber));
-    settings.sync();
-    m_comPortNumber = 0;
+    // Another radio may have taken the COM number meanwhile; its entry stays.
+    if (settings.value(portKey(m_comPortNumber)).toString() == m_registeredPath) {
+        settings.remove(portKey(m_comPortNumber));
+        settings.sync();
+    }
+    m_registeredPath.clear();
+}
+
+void SimulatedRadio::setReplyTimeoutMs(int ms)
+{
+    m_replyTimeoutMs = std::max(1, ms);
+}
+
+qint64 SimulatedRadio::pauseNs(int perMille) const
+{
+    return qint64(m_replyTimeoutMs) * perMille * 1000;
 }
 
 int SimulatedRadio::registeredComPort() const
@@ -142,8 +166,9 @@ void SimulatedRadio::setFaultPlan(FaultPlan plan)
 SimulatedRadio::Fault SimulatedRadio::faultFromName(const QString &name, bool *ok)
 {
     static const Fault all[]
-        = {Fault::None,     Fault::Silent,   Fault::Refuse, Fault::JunkBeforeAck, Fault::Split,
-           Fault::CutShort, Fault::Trailing, Fault::Vanish, Fault::Babble};
+        = {Fault::None,     Fault::Silent,    Fault::Refuse,  Fault::JunkBeforeAck, Fault::Split,
+           Fault::CutShort, Fault::Trailing,  Fault::Vanish,  Fault::Babble,        Fault::Late,
+           Fault::VeryLate, Fault::Duplicate, Fault::AckStorm};
     for (const Fault fault : all) {
         if (faultName(fault).compare(name, Qt::CaseInsensitive) == 0) {
             if (ok)
@@ -177,6 +202,14 @@ QString SimulatedRadio::faultName(Fault fault)
         return QStringLiteral("vanish");
     case Fault::Babble:
         return QStringLiteral("babble");
+    case Fault::Late:
+        return QStringLiteral("late");
+    case Fault::VeryLate:
+        return QStringLiteral("verylate");
+    case Fault::Duplicate:
+        return QStringLiteral("duplicate");
+    case Fault::AckStorm:
+        return QStringLiteral("ackstorm");
     }
     return {};
 }
@@ -213,6 +246,10 @@ void SimulatedRadio::vanish()
 {
     if (!isOpen())
         return;
+    // A COM number that names a device which no longer exists would send the tool elsewhere.
+    const int com = m_comPortNumber;
+    withdrawComPort();
+    m_comPortNumber = com;
     closeTerminal();
     emit vanished();
 }
@@ -366,7 +403,8 @@ void SimulatedRadio::handleRequest(const QByteArray &frame)
     const Fault fault = m_faultPlan ? m_faultPlan(index) : Fault::None;
     const bool isRead = request.operation == ReadOperation;
 
-    if (!isRead && fault != Fault::Silent && fault != Fault::Refuse && fault != Fault::Vanish) {
+    if (!isRead && fault != Fault::Silent && fault != Fault::Refuse && fault != Fault::Vanish
+        && fault != Fault::AckStorm) {
         for (int i = 0; i < request.count; ++i)
             setMemoryWord(request.firstWord + i, RadioImage::WordFromBytes(request.data, 4 * i));
     }
@@ -375,7 +413,7 @@ void SimulatedRadio::handleRequest(const QByteArray &frame)
                               : QByteArray(1, static_cast<char>(Ack));
     const qint64 now = m_clock.nsecsElapsed();
     const qint64 start = now + (m_paced ? frame.size() * nsPerByte() : 0);
-    const qint64 pause = qint64(SplitPauseMs) * 1'000'000;
+    const qint64 pause = pauseNs(SplitPausePerMille);
 
     switch (fault) {
     case Fault::None:
@@ -415,12 +453,28 @@ void SimulatedRadio::handleRequest(const QByteArray &frame)
     case Fault::Vanish:
         if (isRead)
             schedule(start, reply.left(std::max<qsizetype>(1, reply.size() / 2)));
-        schedule(std::max(start, m_queueEndNs) + VanishDelayNs, {}, true);
+        schedule(std::max(start, m_queueEndNs) + pauseNs(VanishDelayPerMille), {}, true);
         break;
     case Fault::Babble: {
-        const qint64 interval = qint64(BabbleIntervalMs) * 1'000'000;
+        const qint64 interval = pauseNs(BabblePerMille);
         for (int i = 0; i < BabbleBytes; ++i)
             schedule(start + i * interval, QByteArray(1, '\xFF'), false, true);
+        break;
+    }
+    case Fault::Late:
+        // Like a busy radio, it answers in order: later requests queue up behind this reply.
+        schedule(now + pauseNs(LatePerMille), reply);
+        break;
+    case Fault::VeryLate:
+        schedule(now + pauseNs(VeryLatePerMille), reply);
+        break;
+    case Fault::Duplicate:
+        schedule(start, reply + reply);
+        break;
+    case Fault::AckStorm: {
+        // At line speed even when unpaced: an endless stream cannot go out all at once.
+        const qint64 byteNs = (1'000'000'000LL * BitsPerByte + BaudRate / 2) / BaudRate;
+        schedule(start, QByteArray(StormBytes, static_cast<char>(Ack)), false, true, byteNs);
         break;
     }
     }
@@ -460,11 +514,11 @@ qint64 SimulatedRadio::nsPerByte() const
 }
 
 void SimulatedRadio::schedule(qint64 startNs, const QByteArray &bytes, bool vanishAfter,
-                              bool dropOnRequest)
+                              bool dropOnRequest, qint64 pacing)
 {
     Outgoing item;
     item.startNs = std::max(startNs, m_queueEndNs);
-    item.nsPerByte = nsPerByte();
+    item.nsPerByte = pacing >= 0 ? pacing : nsPerByte();
     item.bytes = bytes;
     item.vanishAfter = vanishAfter;
     item.dropOnRequest = dropOnRequest;
@@ -476,6 +530,7 @@ void SimulatedRadio::schedule(qint64 startNs, const QByteArray &bytes, bool vani
 void SimulatedRadio::pump()
 {
     const qint64 now = m_clock.nsecsElapsed();
+    bool full = false;
     while (!m_queue.isEmpty() && m_masterFd >= 0) {
         Outgoing &item = m_queue.first();
         if (now < item.startNs)
@@ -497,7 +552,8 @@ void SimulatedRadio::pump()
                 m_pumpTimer.stop();
                 return;
             } else {
-                // The terminal's buffer is full (nobody reads): try again on the next tick.
+                // The terminal's buffer is full (nobody reads): try again a little later.
+                full = true;
                 break;
             }
         }
@@ -510,8 +566,27 @@ void SimulatedRadio::pump()
             return;
         }
     }
-    if (m_queue.isEmpty() || m_masterFd < 0)
+    armPump(now, full);
+}
+
+qint64 SimulatedRadio::nextDueNs() const
+{
+    const Outgoing &item = m_queue.first();
+    if (item.nsPerByte <= 0 || item.bytes.isEmpty())
+        return item.startNs;
+    return item.startNs + (item.sent + 1) * item.nsPerByte;
+}
+
+void SimulatedRadio::armPump(qint64 now, bool terminalFull)
+{
+    if (m_queue.isEmpty() || m_masterFd < 0) {
         m_pumpTimer.stop();
-    else if (!m_pumpTimer.isActive())
-        m_pumpTimer.start();
+        return;
+    }
+    if (terminalFull) {
+        m_pumpTimer.start(1);
+        return;
+    }
+    const qint64 wait = nextDueNs() - now;
+    m_pumpTimer.start(wait < PollBelowNs ? 0 : static_cast<int>(wait / 1'000'000) - 1);
 }

@@ -25,10 +25,15 @@ public:
     static constexpr quint8 Nak = 0x15;
     // Bytes sent after a reply by Fault::Trailing: more than the tool's reply buffer holds.
     static constexpr int TrailingBytes = 600;
-    // Pause between the pieces of a reply under Fault::Split.
-    static constexpr int SplitPauseMs = 150;
-    // Well below the tool's time-out, so every byte restarts it.
-    static constexpr int BabbleIntervalMs = 100;
+    // The tool's reply time-out the radio's pauses are measured against; setReplyTimeoutMs()
+    // scales every pause with it, so a test with short time-outs sees the same story faster.
+    static constexpr int DefaultReplyTimeoutMs = 1000;
+    // Pauses in thousandths of the reply time-out.
+    static constexpr int SplitPausePerMille = 150; // between the pieces of a Split reply
+    static constexpr int BabblePerMille = 100;     // between Babble bytes: each restarts it
+    static constexpr int LatePerMille = 1300;      // Late: just over the time-out
+    static constexpr int VeryLatePerMille = 2300;  // VeryLate: over twice the time-out
+    static constexpr int VanishDelayPerMille = 50; // from Vanish's partial reply to the end
 
     enum class Fault {
         None,
@@ -39,7 +44,11 @@ public:
         CutShort,      // 0x06 and half of the data, then nothing; a write gets no answer at all
         Trailing,      // the normal reply followed by TrailingBytes further bytes
         Vanish,        // part of a read reply, then the pseudo-terminal disappears; no write stored
-        Babble,        // no answer, but a junk byte every BabbleIntervalMs until the next request
+        Babble,        // no answer, but a junk byte every so often until the next request
+        Late,          // the normal reply, but only after a bit more than the reply time-out
+        VeryLate,      // the normal reply, after more than twice the reply time-out
+        Duplicate,     // the normal reply, sent twice
+        AckStorm,      // 0x06 at line speed instead of a reply, until the next request
     };
 
     struct Request
@@ -70,7 +79,8 @@ public:
     QString errorString() const;
 
     // Writes "Ports/COMn" = devicePath() into the tool's settings, so COM number n reaches this
-    // radio; reappear() keeps the entry up to date. unregisterComPort() removes it.
+    // radio. vanish() withdraws the entry and reappear() writes it again with the new device;
+    // unregisterComPort() and the destructor remove it, unless it names another device by then.
     bool registerAsComPort(int comPortNumber);
     void unregisterComPort();
     int registeredComPort() const;
@@ -79,6 +89,11 @@ public:
     const QByteArray &memory() const;
     qint32 memoryWord(int w) const;
     void setMemoryWord(int w, qint32 value);
+
+    void setReplyTimeoutMs(int ms);
+    int replyTimeoutMs() const { return m_replyTimeoutMs; }
+    // A pause of perMille thousandths of the reply time-out.
+    qint64 pauseNs(int perMille) const;
 
     // Paced replies take as long as at 115200 baud: the request's wire time, then one byte every
     // 86.8 microseconds.
@@ -127,10 +142,14 @@ private:
     void handleRequest(const QByteArray &frame);
     void handleLiveFrame(const QByteArray &frame);
     QByteArray readReply(int firstWord, int count) const;
+    // pacing: nanoseconds per byte; -1 for the radio's own pacing.
     void schedule(qint64 startNs, const QByteArray &bytes, bool vanishAfter = false,
-                  bool dropOnRequest = false);
+                  bool dropOnRequest = false, qint64 pacing = -1);
     void pump();
+    void armPump(qint64 now, bool terminalFull);
+    qint64 nextDueNs() const;
     qint64 nsPerByte() const;
+    void withdrawComPort();
 
     int m_masterFd = -1;
     int m_heldSlaveFd = -1;
@@ -138,6 +157,8 @@ private:
     QString m_devicePath;
     QString m_errorString;
     int m_comPortNumber = 0;
+    QString m_registeredPath; // what the settings entry was last set to
+    int m_replyTimeoutMs = DefaultReplyTimeoutMs;
 
     QByteArray m_memory;
     bool m_paced = false;

@@ -1,0 +1,23 @@
+#pragma once
+
+// The times a transfer waits, as one value: the product runs with the defaults, tests and the
+// benchmark pass their own so that a failing radio costs milliseconds instead of seconds.
+struct TransferTimings
+{
+    // Silence after a send or an arrival that makes a block fail.
+    int replyTimeoutMs = 1000;
+    // After the last expected byte of a reply, the line must stay silent this long before the
+    // reply is taken: a byte in this window means the reply was longer than asked for (a repeated
+    // or stale reply running into this one). About four byte times at 115200 baud.
+    int handOverUs = 350;
+    // Arrivals restart the time-out, but a radio that keeps sending without ever completing its
+    // reply cannot hold a block open for longer than this after the request.
+    int maxReplyWaitMs = 5000;
+    // After a failed or overlong reply, nothing is sent and nothing is taken until the line has
+    // been silent this long, so that a late or repeated reply has drained first (a line that
+    // talks for a whole reply time-out is given up on). Longer than the delivery interval of
+    // common USB serial adapters (16 ms).
+    int quietMs = 50;
+
+    bool operator==(const TransferTimings &) const = default;
+};

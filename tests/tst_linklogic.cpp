@@ -1,0 +1,457 @@
+// The link's pure logic: frames, debug text, reply reception, the block plan, port names and the
+// port choice. No serial port and no pseudo-terminal, so it runs on every system.
+
+#include "blockplan.h"
+#include "debugtext.h"
+#include "portopen.h"
+#include "portprobe.h"
+#include "radioimage.h"
+#include "replyreceiver.h"
+#include "requestframe.h"
+#include "settingsstore.h"
+#include "testsettings.h"
+#include "transfertimings.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString blocksText(const QList<BlockPlan::Block> &blocks)
+{
+    QStringList parts;
+    for (const BlockPlan::Block &b : blocks) {
+        parts << (b.count == 1
+                      ? QString::number(b.firstWord)
+                      : QStringLiteral("%1-%2").arg(b.firstWord).arg(b.firstWord + b.count - 1));
+    }
+    return parts.join(QLatin1Char(';'));
+}
+
+QByteArray patternBytes(int multiplier, int offset)
+{
+    QByteArray bytes(RadioImage::Size, '\0');
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>((i * multiplier + offset) & 0xFF);
+    return bytes;
+}
+
+} // namespace
+
+class TstLinkLogic : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void timingDefaults();
+
+    void requestFrame_data();
+    void requestFrame();
+    void writeFrameCarriesImageBytes();
+    void debugText_data();
+    void debugText();
+
+    void replyReception_data();
+    void replyReception();
+    void newRequestClearsAck();
+    void nothingIsStoredPastTheReply();
+
+    void blockPlan_data();
+    void blockPlan();
+    void nextBlockCount_data();
+    void nextBlockCount();
+    void skipGap_data();
+    void skipGap();
+    void percentText_data();
+    void percentText();
+
+    void portDeviceName_data();
+    void portDeviceName();
+    void portMapReadsEveryEntryOnce();
+    void portChoice_data();
+    void portChoice();
+
+private:
+    QTemporaryDir m_settingsDir;
+};
+
+void TstLinkLogic::initTestCase()
+{
+    QVERIFY(m_settingsDir.isValid());
+    isolateSettings(m_settingsDir.path());
+}
+
+void TstLinkLogic::timingDefaults()
+{
+    const TransferTimings defaults;
+    QCOMPARE(defaults.replyTimeoutMs, 1000);
+    QCOMPARE(defaults.handOverUs, 350);
+    QCOMPARE(defaults.maxReplyWaitMs, 5000);
+    QCOMPARE(defaults.quietMs, 50);
+}
+
+// ---- request frames and debug text ----
+
+void TstLinkLogic::requestFrame_data()
+{
+    QTest::addColumn<int>("operation");
+    QTest::addColumn<int>("firstWord");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<int>("replyLength");
+
+    QTest::newRow("read word 0") << 4 << 0 << 1 << QByteArray::fromHex("54554E4504000001") << 5;
+    QTest::newRow("read from 246")
+        << 4 << 246 << 30 << QByteArray::fromHex("54554E4504F6001E") << 121;
+    QTest::newRow("read from 300") << 4 << 300 << 2 << QByteArray::fromHex("54554E45042C0102") << 9;
+    QTest::newRow("write word 0") << 5 << 0 << 1 << QByteArray::fromHex("54554E450500000178563412")
+                                  << 1;
+}
+
+void TstLinkLogic::requestFrame()
+{
+    QFETCH(int, operation);
+    QFETCH(int, firstWord);
+    QFETCH(int, count);
+    QFETCH(QByteArray, expected);
+    QFETCH(int, replyLength);
+
+    RadioImage image;
+    image.WriteImageWord(0, 0x12345678);
+    const RequestFrame frame
+        = buildRequestFrame(static_cast<RequestOperation>(operation), firstWord, count, image);
+    QCOMPARE(frame.bytes, expected);
+    QCOMPARE(frame.expectedReplyLength, replyLength);
+}
+
+void TstLinkLogic::writeFrameCarriesImageBytes()
+{
+    RadioImage image;
+    QVERIFY(image.assign(patternBytes(53, 7)));
+    const RequestFrame frame = buildRequestFrame(RequestOperation::Write, 61, 3, image);
+    QCOMPARE(frame.bytes.size(), 20);
+    QCOMPARE(frame.bytes.left(8), QByteArray::fromHex("54554E45053D0003"));
+    QCOMPARE(frame.bytes.mid(8), patternBytes(53, 7).mid(244, 12));
+    QCOMPARE(frame.expectedReplyLength, 1);
+}
+
+void TstLinkLogic::debugText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("read word 0") << QByteArray::fromHex("54554E4504000001")
+                                 << QStringLiteral("TX:54 55 4E 45 4 0 0 1 ");
+    QTest::newRow("no leading zeros")
+        << QByteArray::fromHex("001E0AFF") << QStringLiteral("TX:0 1E A FF ");
+    QTest::newRow("empty") << QByteArray() << QStringLiteral("TX:");
+}
+
+void TstLinkLogic::debugText()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, expected);
+    QCOMPARE(DebugText::hexLine(DebugText::TxPrefix, bytes), expected);
+}
+
+// ---- reply reception ----
+
+void TstLinkLogic::replyReception_data()
+{
+    QTest::addColumn<int>("expectedLength");
+    QTest::addColumn<QList<QByteArray>>("arrivals");
+    QTest::addColumn<QList<bool>>("completeAfter");
+    QTest::addColumn<int>("replyLength");
+    QTest::addColumn<bool>("countedAny");
+    QTest::addColumn<bool>("overlong");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("debugLine");
+
+    using L = QList<QByteArray>;
+    using B = QList<bool>;
+    const auto hex = [](const char *h) { return QByteArray::fromHex(h); };
+
+    QTest::newRow("byte before ack") << 5 << L{hex("FF0611223344")} << B{true} << 5 << true << false
+                                     << true << QStringLiteral("RX:FF 6 11 22 33 44 ");
+    QTest::newRow("split") << 5 << L{hex("0611"), hex("22"), hex("3344")} << B{false, false, true}
+                           << 5 << true << false << true << QStringLiteral("RX:6 11 22 33 44 ");
+    QTest::newRow("cut short") << 5 << L{hex("061122")} << B{false} << 3 << true << false << false
+                               << QStringLiteral("RX:6 11 22 ");
+    QTest::newRow("refused") << 5 << L{hex("1511223344")} << B{false} << 0 << false << false
+                             << false << QStringLiteral("RX:15 11 22 33 44 ");
+    QTest::newRow("write ack") << 1 << L{hex("06")} << B{true} << 1 << true << false << true
+                               << QStringLiteral("RX:6 ");
+    QTest::newRow("refused write") << 1 << L{hex("15")} << B{false} << 0 << false << false << false
+                                   << QStringLiteral("RX:15 ");
+    QTest::newRow("more in the same arrival") << 1 << L{hex("060708")} << B{true} << 1 << true
+                                              << true << false << QStringLiteral("RX:6 7 8 ");
+    QTest::newRow("more in a later arrival") << 1 << L{hex("06"), hex("06")} << B{true, true} << 1
+                                             << true << true << false << QStringLiteral("RX:6 6 ");
+    QTest::newRow("doubled read reply")
+        << 5 << L{hex("06112233440611223344")} << B{true} << 5 << true << true << false
+        << QStringLiteral("RX:6 11 22 33 44 6 11 22 33 44 ");
+    QTest::newRow("acknowledgement storm")
+        << 5 << L{hex("060606"), hex("060606")} << B{false, true} << 5 << true << true << false
+        << QStringLiteral("RX:6 6 6 6 6 6 ");
+}
+
+void TstLinkLogic::replyReception()
+{
+    QFETCH(int, expectedLength);
+    QFETCH(QList<QByteArray>, arrivals);
+    QFETCH(QList<bool>, completeAfter);
+    QFETCH(int, replyLength);
+    QFETCH(bool, countedAny);
+    QFETCH(bool, overlong);
+    QFETCH(bool, accepted);
+    QFETCH(QString, debugLine);
+
+    ReplyReceiver reply;
+    reply.beginRequest(expectedLength);
+    QVERIFY(reply.AwaitingReply());
+    QVERIFY(!reply.countedAny());
+    for (int i = 0; i < arrivals.size(); ++i)
+        QCOMPARE(reply.feed(arrivals.at(i)), completeAfter.at(i));
+    QVERIFY(!reply.AwaitingReply());
+    QCOMPARE(reply.ReplyLength(), replyLength);
+    QCOMPARE(reply.countedAny(), countedAny);
+    QCOMPARE(reply.isOverlong(), overlong);
+    QCOMPARE(reply.isAccepted(), accepted);
+    QCOMPARE(reply.DebugLine(), debugLine);
+    if (accepted && expectedLength == 5) {
+        QCOMPARE(reply.ReplyBuffer()[0], ReplyReceiver::Ack);
+        QCOMPARE(reply.replyWord(0), qint32(0x44332211));
+    }
+}
+
+void TstLinkLogic::newRequestClearsAck()
+{
+    ReplyReceiver reply;
+    reply.beginRequest(5);
+    QVERIFY(!reply.feed(QByteArray::fromHex("0611")));
+    QVERIFY(reply.AckSeen());
+
+    // The rest of the broken-off reply arrives after the next request went out.
+    reply.beginRequest(5);
+    QVERIFY(!reply.AckSeen());
+    QVERIFY(!reply.feed(QByteArray::fromHex("223344")));
+    QCOMPARE(reply.ReplyLength(), 0);
+    QVERIFY(!reply.countedAny());
+}
+
+void TstLinkLogic::nothingIsStoredPastTheReply()
+{
+    ReplyReceiver reply;
+    reply.beginRequest(5);
+    QByteArray bytes = QByteArray::fromHex("0611223344");
+    bytes.append(QByteArray(700, '\x5A'));
+    QVERIFY(reply.feed(bytes));
+    QCOMPARE(reply.ReplyLength(), 5);
+    QVERIFY(reply.isOverlong());
+    QVERIFY(!reply.isAccepted());
+    QCOMPARE(reply.replyWord(0), qint32(0x44332211));
+    QCOMPARE(reply.ReplyBuffer()[5], quint8(0));
+    QCOMPARE(reply.ReplyBuffer()[ReplyReceiver::BufferSize - 1], quint8(0));
+}
+
+// ---- block plan ----
+
+void TstLinkLogic::blockPlan_data()
+{
+    QTest::addColumn<bool>("tuneDataRange");
+    QTest::addColumn<bool>("squelchDataRange");
+    QTest::addColumn<QString>("blocks");
+    QTest::addColumn<QStringList>("texts");
+
+    QTest::newRow("full") << true << true
+                          << QStringLiteral("0;16-47;48-51;61-63;64-77;80-111;112-115;128-157;"
+                                            "158-189;190-221;222-245;246-275")
+                          << QStringList{"%",   "17%", "19%", "23%", "28%", "41%",
+                                         "42%", "57%", "69%", "81%", "89%", "100%"};
+    QTest::newRow("tune data") << true << false << QStringLiteral("0;16-47;48-51;61-63;64-77")
+                               << QStringList{"1%", "68%", "73%", "90%", "100%"};
+    QTest::newRow("squelch") << false << true
+                             << QStringLiteral("128-157;158-189;190-221;222-245;246-275")
+                             << QStringList{"20%", "42%", "64%", "80%", "100%"};
+}
+
+void TstLinkLogic::blockPlan()
+{
+    QFETCH(bool, tuneDataRange);
+    QFETCH(bool, squelchDataRange);
+    QFETCH(QString, blocks);
+    QFETCH(QStringList, texts);
+
+    const BlockPlan plan(BlockPlan::kindFor(tuneDataRange, squelchDataRange));
+    const QList<BlockPlan::Block> sequence = plan.blocks();
+    QCOMPARE(blocksText(sequence), blocks);
+
+    QStringList shown;
+    for (const BlockPlan::Block &block : sequence)
+        shown << progressPercentText(plan.advance(block).fraction);
+    QCOMPARE(shown, texts);
+    QVERIFY(plan.advance(sequence.last()).finished);
+    QCOMPARE(plan.advance(sequence.last()).fraction, 1.0);
+}
+
+void TstLinkLogic::nextBlockCount_data()
+{
+    QTest::addColumn<int>("c");
+    QTest::addColumn<int>("expected");
+
+    const int rows[][2]
+        = {{1, 32},   {16, 32},  {20, 32}, {48, 4},   {50, 2},   {51, 3},  {60, 3},   {61, 14},
+           {64, 14},  {65, 32},  {79, 32}, {80, 32},  {112, 4},  {114, 2}, {115, 30}, {157, 30},
+           {158, 32}, {222, 24}, {245, 1}, {246, 30}, {274, 30}, {275, 7}, {300, 7}};
+    for (const auto &row : rows)
+        QTest::addRow("%d", row[0]) << row[0] << row[1];
+}
+
+void TstLinkLogic::nextBlockCount()
+{
+    QFETCH(int, c);
+    QFETCH(int, expected);
+    // 7 stands for the current count, which 275 and above keep.
+    QCOMPARE(BlockPlan::nextBlockCount(c, 7), expected);
+}
+
+void TstLinkLogic::skipGap_data()
+{
+    QTest::addColumn<int>("nextWord");
+    QTest::addColumn<int>("expected");
+
+    const int rows[][2] = {{0, 0},     {1, 16},    {15, 16},   {16, 16},   {51, 51},  {52, 61},
+                           {60, 61},   {61, 61},   {77, 77},   {78, 80},   {79, 80},  {80, 80},
+                           {115, 115}, {116, 128}, {127, 128}, {128, 128}, {276, 276}};
+    for (const auto &row : rows)
+        QTest::addRow("%d", row[0]) << row[0] << row[1];
+}
+
+void TstLinkLogic::skipGap()
+{
+    QFETCH(int, nextWord);
+    QFETCH(int, expected);
+    QCOMPARE(BlockPlan::skipGap(nextWord), expected);
+}
+
+void TstLinkLogic::percentText_data()
+{
+    QTest::addColumn<double>("fraction");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("0") << 0.0 << QStringLiteral("%");
+    QTest::newRow("1 of 275") << 1.0 / 275 << QStringLiteral("%");
+    QTest::newRow("0.0049") << 0.0049 << QStringLiteral("%");
+    QTest::newRow("0.005") << 0.005 << QStringLiteral("1%");
+    QTest::newRow("48 of 275") << 48.0 / 275 << QStringLiteral("17%");
+    QTest::newRow("0.999") << 0.999 << QStringLiteral("100%");
+    QTest::newRow("1") << 1.0 << QStringLiteral("100%");
+}
+
+void TstLinkLogic::percentText()
+{
+    QFETCH(double, fraction);
+    QFETCH(QString, expected);
+    QCOMPARE(progressPercentText(fraction), expected);
+}
+
+// ---- port names ----
+
+void TstLinkLogic::portDeviceName_data()
+{
+    QTest::addColumn<int>("comPort");
+    QTest::addColumn<QString>("mapped");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("mapped COM3") << 3 << QStringLiteral("/tmp/radio-cable")
+                                 << QStringLiteral("/tmp/radio-cable");
+    QTest::newRow("blank entry") << 4 << QStringLiteral("  ")
+#ifdef Q_OS_WIN
+                                 << QStringLiteral("COM4");
+    QTest::newRow("COM1") << 1 << QString() << QStringLiteral("COM1");
+    QTest::newRow("COM12") << 12 << QString() << QStringLiteral("COM12");
+    QTest::newRow("COM99") << 99 << QString() << QStringLiteral("COM99");
+#else
+                                 << QStringLiteral("/dev/ttyS3");
+    QTest::newRow("COM1") << 1 << QString() << QStringLiteral("/dev/ttyS0");
+    QTest::newRow("COM32") << 32 << QString() << QStringLiteral("/dev/ttyS31");
+    QTest::newRow("COM33") << 33 << QString() << QStringLiteral("/dev/ttyUSB0");
+    QTest::newRow("COM64") << 64 << QString() << QStringLiteral("/dev/ttyUSB31");
+    QTest::newRow("COM65") << 65 << QString() << QStringLiteral("/dev/ttyACM0");
+    QTest::newRow("COM96") << 96 << QString() << QStringLiteral("/dev/ttyACM31");
+    QTest::newRow("COM97") << 97 << QString() << QString();
+    QTest::newRow("COM99") << 99 << QString() << QString();
+#endif
+    QTest::newRow("COM0") << 0 << QString() << QString();
+    QTest::newRow("COM100") << 100 << QStringLiteral("/tmp/never") << QString();
+}
+
+void TstLinkLogic::portDeviceName()
+{
+    QFETCH(int, comPort);
+    QFETCH(QString, mapped);
+    QFETCH(QString, expected);
+
+    const QString key = QStringLiteral("Ports/COM%1").arg(comPort);
+    {
+        QSettings settings = SettingsStore::openSettings();
+        settings.clear();
+        if (!mapped.isEmpty())
+            settings.setValue(key, mapped);
+    }
+    QCOMPARE(::portDeviceName(comPort), expected);
+    QCOMPARE(PortMap::load().deviceName(comPort), expected);
+    QCOMPARE(PortMap::settingsKey(comPort), key);
+    SettingsStore::openSettings().clear();
+}
+
+void TstLinkLogic::portMapReadsEveryEntryOnce()
+{
+    {
+        QSettings settings = SettingsStore::openSettings();
+        settings.clear();
+        settings.setValue(QStringLiteral("Ports/COM5"), QStringLiteral("/tmp/five"));
+        settings.setValue(QStringLiteral("Ports/COM12"), QStringLiteral("/tmp/twelve"));
+        settings.setValue(QStringLiteral("Ports/Other"), QStringLiteral("/tmp/other"));
+    }
+    const PortMap map = PortMap::load();
+    // Later changes of the settings do not reach a map already read.
+    SettingsStore::openSettings().clear();
+    QCOMPARE(map.deviceName(5), QStringLiteral("/tmp/five"));
+    QCOMPARE(map.deviceName(12), QStringLiteral("/tmp/twelve"));
+    QCOMPARE(map.deviceName(6), PortMap().deviceName(6));
+    QCOMPARE(::portDeviceName(5), PortMap().deviceName(5));
+}
+
+void TstLinkLogic::portChoice_data()
+{
+    QTest::addColumn<QList<int>>("listed");
+    QTest::addColumn<int>("inUse");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("comPort");
+    QTest::addColumn<bool>("fellBack");
+
+    QTest::newRow("in use listed") << QList<int>{5, 12} << 12 << 1 << 12 << false;
+    QTest::newRow("in use gone") << QList<int>{9, 33} << 3 << 0 << 9 << true;
+    QTest::newRow("nothing listed") << QList<int>{} << 3 << -1 << 3 << false;
+}
+
+void TstLinkLogic::portChoice()
+{
+    QFETCH(QList<int>, listed);
+    QFETCH(int, inUse);
+    QFETCH(int, index);
+    QFETCH(int, comPort);
+    QFETCH(bool, fellBack);
+
+    const PortChoice choice = PortChoice::choose(listed, inUse);
+    QCOMPARE(choice.index, index);
+    QCOMPARE(choice.comPortNumber, comPort);
+    QCOMPARE(choice.fellBack, fellBack);
+}
+
+QTEST_GUILESS_MAIN(TstLinkLogic)
+#include "tst_linklogic.moc"
