@@ -33,6 +33,18 @@ DataFileResult failure(DataFileError error, const QString &systemText = {}, qint
 
 } // namespace
 
+DataFileResult DataFile::decode(const QByteArray &data, RadioImage &image, std::int32_t &tuneTxTime)
+{
+    if (!headerMatches(data))
+        return failure(DataFileError::WrongHeader);
+    if (data.size() < DataFile::Size)
+        return failure(DataFileError::TooShort, QString(), data.size());
+
+    image.assign(data.mid(DataFile::ImageOffset, RadioImage::Size));
+    tuneTxTime = RadioImage::WordFromBytes(data, DataFile::TuneTxTimeOffset);
+    return {};
+}
+
 DataFileResult ReadFromFile(const QString &path, RadioImage &image, std::int32_t &tuneTxTime)
 {
     if (path.isEmpty())
@@ -56,14 +68,7 @@ DataFileResult ReadFromFile(const QString &path, RadioImage &image, std::int32_t
     if (file.error() != QFileDevice::NoError)
         return failure(DataFileError::Unreadable, file.errorString());
 
-    if (!headerMatches(data))
-        return failure(DataFileError::WrongHeader);
-    if (data.size() < DataFile::Size)
-        return failure(DataFileError::TooShort, QString(), data.size());
-
-    image.assign(data.mid(DataFile::ImageOffset, RadioImage::Size));
-    tuneTxTime = RadioImage::WordFromBytes(data, DataFile::TuneTxTimeOffset);
-    return {};
+    return DataFile::decode(data, image, tuneTxTime);
 }
 
 DataFileResult WriteToFile(const QString &path, const RadioImage &image, std::int32_t tuneTxTime)

@@ -53,6 +53,12 @@ struct DataFileResult
     bool ok() const { return error == DataFileError::None; }
 };
 
+namespace DataFile {
+// The image and transmit time out of a file's bytes, of which only the first 2068 count. Anything
+// but success leaves both exactly as they were.
+DataFileResult decode(const QByteArray &bytes, RadioImage &image, std::int32_t &tuneTxTime);
+} // namespace DataFile
+
 // Loads the first 2068 bytes of the file into image and tuneTxTime. Anything but success leaves
 // both exactly as they were.
 DataFileResult ReadFromFile(const QString &path, RadioImage &image, std::int32_t &tuneTxTime);

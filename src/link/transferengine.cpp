@@ -33,6 +33,24 @@ TransferEngine::~TransferEngine()
 PortOpenResult TransferEngine::start(int comPortNumber, bool isRead, bool tuneDataRange,
                                      bool squelchDataRange)
 {
+    begin(comPortNumber, isRead, tuneDataRange, squelchDataRange);
+    const PortOpenResult result = openSerialPort(*m_port, m_comPortNumber);
+    m_device = result.device;
+    if (!result.ok()) {
+        // Like a cancel: the window shows its message first and the finishing step follows.
+        finishSoon();
+        return result;
+    }
+    // Whatever a previous session left in the buffers is not ours. A reply still coming in (the
+    // window was closed in the middle of it) shows up within the first quiet check.
+    m_port->clear(QSerialPort::Input);
+    waitForQuiet(m_timings.handOverUs);
+    return result;
+}
+
+void TransferEngine::begin(int comPortNumber, bool isRead, bool tuneDataRange,
+                           bool squelchDataRange)
+{
     m_timer->stop();
     closePort();
     connectPort();
@@ -49,19 +67,6 @@ PortOpenResult TransferEngine::start(int comPortNumber, bool isRead, bool tuneDa
     m_blockTries = 0;
     m_deviceLost = false;
     m_succeeded = false;
-
-    const PortOpenResult result = openSerialPort(*m_port, m_comPortNumber);
-    m_device = result.device;
-    if (!result.ok()) {
-        // Like a cancel: the window shows its message first and the finishing step follows.
-        finishSoon();
-        return result;
-    }
-    // Whatever a previous session left in the buffers is not ours. A reply still coming in (the
-    // window was closed in the middle of it) shows up within the first quiet check.
-    m_port->clear(QSerialPort::Input);
-    waitForQuiet(m_timings.handOverUs);
-    return result;
 }
 
 void TransferEngine::retry()
@@ -145,6 +150,7 @@ bool TransferEngine::deviceGone() const
 void TransferEngine::waitForQuiet(qint64 quietUs)
 {
     m_phase = Phase::Quieting;
+    m_talkedOver = false;
     m_phaseClock.start();
     armGuard(quietUs);
 }
@@ -168,6 +174,8 @@ void TransferEngine::sendRequest()
     const RequestFrame frame
         = buildRequestFrame(m_operation, m_block.firstWord, m_block.count, m_image);
     m_reply.beginRequest(frame.expectedReplyLength);
+    m_replyUntrusted = m_talkedOver;
+    m_talkedOver = false;
     ++m_blockTries;
     m_phase = Phase::Awaiting;
     m_sinceSend.start();
@@ -204,6 +212,8 @@ void TransferEngine::takeBytes(const QByteArray &data)
             DebugText::appendByte(m_noise, static_cast<quint8>(c));
         if (m_phaseClock.elapsed() < m_timings.replyTimeoutMs)
             armGuard(m_guardUs);
+        else
+            m_talkedOver = true;
         return;
     case Phase::Awaiting:
         m_timer->stop();
@@ -360,7 +370,7 @@ void TransferEngine::acceptBlock()
     const bool exact = m_reply.isAccepted();
     const bool withCopies = m_reply.isComplete() && m_reply.ReplyBuffer()[0] == ReplyReceiver::Ack
                             && m_blockFailed && m_reply.extraRepeatsReply(true) && copiesFit();
-    if (!exact && !withCopies) {
+    if ((!exact && !withCopies) || m_replyUntrusted) {
         failBlock(m_reply.DebugLine());
         return;
     }

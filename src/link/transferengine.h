@@ -67,6 +67,9 @@ signals:
     void finished(bool success);
 
 private:
+    // The fuzz target drives reception, port errors and the timer itself, without a port.
+    friend struct TransferEngineDriver;
+
     enum class State { Idle, Running, Finished, Stopped };
     enum class Phase {
         Quieting,    // waiting for a silent line before the request goes out
@@ -76,6 +79,8 @@ private:
         Finishing,   // finished() is due
     };
 
+    // Everything start() does before it opens the port.
+    void begin(int comPortNumber, bool isRead, bool tuneDataRange, bool squelchDataRange);
     void connectPort();
     void disconnectAll();
     void closePort();
@@ -127,4 +132,9 @@ private:
     bool m_blockFailed = false; // the current block has failed at least once
     int m_blockTries = 0;       // requests sent for the current block
     bool m_succeeded = false;
+    // The line was still talking when the request went out: a radio may talk until it hears a
+    // request (a stream of acknowledgements), and its talk cannot be told from an answer, so no
+    // answer to that request is taken.
+    bool m_talkedOver = false;
+    bool m_replyUntrusted = false;
 };

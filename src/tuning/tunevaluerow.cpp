@@ -223,6 +223,9 @@ bool TuneValueRow::eventFilter(QObject *watched, QEvent *event)
         // their usual work, and whatever a paste leaves is judged at the commit.
         if (typed.size() != 1)
             return false;
+        // Some platforms give Ctrl+V the text "v"; the shortcut must still reach the box.
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+            return false;
         const int code = typed.at(0).unicode();
         const bool character = code >= 0x20 && code != 0x7F;
         if (!character && code != KeyBackspace && code != KeyEnter)
