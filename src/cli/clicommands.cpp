@@ -449,7 +449,7 @@ ExitCode CliCommands::sendLive(const NamedWord &named, const RadioImage &image,
         QSerialPort probe;
         const PortOpenResult opened = openSerialPort(probe, com);
         if (!opened.ok()) {
-            Console::err() << CliMessages::portOpenReason(opened) << '\n'
+            Console::err() << portOpenReason(opened) << '\n'
                            << tr("Nothing was sent to the radio.") << '\n';
             flushErr();
             return ExitCode::PortFailed;

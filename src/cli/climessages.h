@@ -9,9 +9,6 @@
 // language, so a technician who knows the window's message recognises it here.
 namespace CliMessages {
 
-// Why a port could not be opened, and what to do about it.
-QString portOpenReason(const PortOpenResult &result);
-
 // A data file that could not be loaded or saved; more than one line when there is a reason.
 QString dataFileProblem(const DataFileResult &result, const QString &path, bool saving);
 

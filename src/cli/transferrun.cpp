@@ -70,7 +70,7 @@ ExitCode TransferRun::run(TransferKind kind)
         m_engine->stop();
         QTextStream &err = Console::err();
         err << QCoreApplication::translate("FormProcess", "Please reselect COM port!") << '\n'
-            << CliMessages::portOpenReason(opened) << '\n';
+            << portOpenReason(opened) << '\n';
         err.flush();
         return ExitCode::PortFailed;
     }

@@ -46,3 +46,7 @@ QString portDeviceName(int comPortNumber);
 PortOpenResult openSerialPort(QSerialPort &port, int comPortNumber);
 // The same for a device already named.
 PortOpenResult openSerialDevice(QSerialPort &port, const QString &device);
+
+// Why a port could not be opened and what to do about it, in the current language: the line
+// under the window's message, and the command line's explanation.
+QString portOpenReason(const PortOpenResult &result);
