@@ -12,6 +12,7 @@
 #include "savelogbutton.h"
 #include "settingsstore.h"
 #include "simulatedradio.h"
+#include "testprogram.h"
 #include "testsettings.h"
 #include "translations.h"
 #include "verifyradio.h"
@@ -42,35 +43,11 @@ constexpr int RadioPort = 4;
 constexpr int MissingPort = 5;
 
 // A fresh program talking to COM port RadioPort, its backups in a folder of the test's own.
-struct Program
+struct Program : TestProgram
 {
-    AppState state;
-    Translations translations;
-    std::unique_ptr<MDIFormMain> window;
-
-    Program(const QString &backupFolder, bool english = true)
-    {
-        window = std::make_unique<MDIFormMain>(state, translations);
-        window->setBackupFolder(backupFolder);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        state.ComPortNumber = RadioPort;
-        if (!english) {
-            whenModal([](QWidget *dialog) {
-                dialog->findChild<QComboBox *>(QStringLiteral("ComboLanguage"))->setCurrentIndex(1);
-                dialog->findChild<QPushButton *>(QStringLiteral("CommandOK"))->click();
-            });
-            window->SwitchLanguage();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
-    }
-
-    ~Program()
-    {
-        window->close();
-        window.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    explicit Program(const QString &backupFolder, bool english = true)
+        : TestProgram(RadioPort, english, [&](MDIFormMain &w) { w.setBackupFolder(backupFolder); })
+    {}
 
     QString statusMessage() const { return window->statusBar()->currentMessage(); }
 };

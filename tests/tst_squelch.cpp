@@ -7,6 +7,7 @@
 #include "settingsstore.h"
 #include "simulatedradio.h"
 #include "squelchtable.h"
+#include "testprogram.h"
 #include "testsettings.h"
 #include "translations.h"
 
@@ -36,34 +37,11 @@ constexpr int Int32Max = std::numeric_limits<std::int32_t>::max();
 constexpr int Int32Min = std::numeric_limits<std::int32_t>::min();
 
 // A fresh program with the squelch window open, talking to COM port RadioPort.
-struct Program
+struct Program : TestProgram
 {
-    AppState state;
-    Translations translations;
-    std::unique_ptr<MDIFormMain> window;
-
     explicit Program(bool english = true)
-    {
-        window = std::make_unique<MDIFormMain>(state, translations);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        state.ComPortNumber = RadioPort;
-        if (!english) {
-            whenModal([](QWidget *dialog) {
-                dialog->findChild<QComboBox *>(QStringLiteral("ComboLanguage"))->setCurrentIndex(1);
-                dialog->findChild<QPushButton *>(QStringLiteral("CommandOK"))->click();
-            });
-            window->SwitchLanguage();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
-    }
-
-    ~Program()
-    {
-        window->close();
-        window.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+        : TestProgram(RadioPort, english)
+    {}
 
     FormTuneSq *openSq()
     {

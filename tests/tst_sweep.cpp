@@ -10,6 +10,7 @@
 #include "settingsstore.h"
 #include "simulatedradio.h"
 #include "squelchtable.h"
+#include "testprogram.h"
 #include "testsettings.h"
 #include "translations.h"
 #include "tunevaluerow.h"
@@ -40,26 +41,11 @@ constexpr int DeadPort = 7;
 constexpr int FirstSquelchWord = 128;
 constexpr int SquelchBoxes = 152;
 
-struct Program
+struct Program : TestProgram
 {
-    AppState state;
-    Translations translations;
-    std::unique_ptr<MDIFormMain> window;
-
     explicit Program(int comPort = RadioPort)
-    {
-        window = std::make_unique<MDIFormMain>(state, translations);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        state.ComPortNumber = comPort;
-    }
-
-    ~Program()
-    {
-        window->close();
-        window.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+        : TestProgram(comPort)
+    {}
 };
 
 enum class Entry { Typed, Pasted };
