@@ -1,5 +1,7 @@
 #include "formbackups.h"
 
+#include "appstate.h"
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QHBoxLayout>
@@ -139,7 +141,7 @@ void FormBackups::CommandFolder_Click()
         && QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
         return;
     QMessageBox box(
-        QMessageBox::Warning, QStringLiteral("RQ73 Tune"),
+        QMessageBox::Warning, QString::fromLatin1(AppState::ApplicationTitle),
         tr("The backup folder could not be shown:\n%1").arg(QDir::toNativeSeparators(folder)),
         QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("FolderFailed"));

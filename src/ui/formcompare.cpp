@@ -1,5 +1,6 @@
 #include "formcompare.h"
 
+#include "savelogbutton.h"
 #include "transferlog.h"
 
 #include <QDateTime>
@@ -77,12 +78,9 @@ bool FormCompare::exportTo(const QString &path)
     const QString error = TransferLog::write(path, summary(), lines());
     if (error.isEmpty())
         return true;
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("RQ73 Tune"),
-                    tr("The list could not be saved to %1.").arg(QDir::toNativeSeparators(path)),
-                    QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("ExportFailed"));
-    box.setInformativeText(error);
-    box.exec();
+    showTextSaveFailure(
+        this, QStringLiteral("ExportFailed"),
+        tr("The list could not be saved to %1.").arg(QDir::toNativeSeparators(path)), error);
     return false;
 }
 

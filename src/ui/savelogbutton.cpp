@@ -1,5 +1,6 @@
 #include "savelogbutton.h"
 
+#include "appstate.h"
 #include "transferlog.h"
 
 #include <QDateTime>
@@ -30,13 +31,20 @@ bool SaveLogButton::saveTo(const QString &path)
         path, TransferLog::header(QDateTime::currentDateTime(), m_comPortNumber), lines);
     if (error.isEmpty())
         return true;
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("RQ73 Tune"),
-                    tr("The log could not be saved to %1.").arg(QDir::toNativeSeparators(path)),
-                    QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("SaveLogFailed"));
-    box.setInformativeText(error);
-    box.exec();
+    showTextSaveFailure(this, QStringLiteral("SaveLogFailed"),
+                        tr("The log could not be saved to %1.").arg(QDir::toNativeSeparators(path)),
+                        error);
     return false;
+}
+
+void showTextSaveFailure(QWidget *parent, const QString &objectName, const QString &message,
+                         const QString &reason)
+{
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(AppState::ApplicationTitle), message,
+                    QMessageBox::Ok, parent);
+    box.setObjectName(objectName);
+    box.setInformativeText(reason);
+    box.exec();
 }
 
 void SaveLogButton::askAndSave()

@@ -4,6 +4,10 @@
 
 class QListWidget;
 
+// A text file that could not be written: the message names the file, the reason sits beneath.
+void showTextSaveFailure(QWidget *parent, const QString &objectName, const QString &message,
+                         const QString &reason);
+
 // The transfer window's "Save Log" button: asks for a file and writes the debug list to it with a
 // header line of date, COM port and device.
 class SaveLogButton : public QPushButton

@@ -72,7 +72,7 @@ QString ShowFileDialog(AppState &state, QWidget *parent, const QString &mode, co
         return {};
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty() || files.first().isEmpty()) {
-        QMessageBox::critical(parent, QStringLiteral("RQ73 Tune"),
+        QMessageBox::critical(parent, QString::fromLatin1(AppState::ApplicationTitle),
                               QCoreApplication::translate("ShowFileDialog", "Unknown error!"));
         return {};
     }
