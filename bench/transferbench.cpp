@@ -51,14 +51,14 @@ Run fullRead(SimulatedRadio &radio)
 
     QElapsedTimer clock;
     clock.start();
-    if (!engine.start(ComPort, true, true, true).ok())
+    if (!engine.start(ComPort, TransferKind::FullRead).ok())
         return {};
     loop.exec();
     const qint64 ns = clock.nsecsElapsed();
 
     Run run;
     run.ok = success;
-    for (const BlockPlan::Block &block : BlockPlan(BlockPlan::Kind::Full).blocks()) {
+    for (const BlockPlan::Block &block : BlockPlan(BlockPlan::Range::Full).blocks()) {
         for (int w = block.firstWord; w < block.firstWord + block.count; ++w)
             run.ok = run.ok && image.ReadImageWord(w) == radio.memoryWord(w);
     }
@@ -107,7 +107,7 @@ int main(int argc, char *argv[])
         radio.memory()[i] = static_cast<char>((i * 37 + 11) & 0xFF);
     radio.registerAsComPort(ComPort);
 
-    const int blocks = static_cast<int>(BlockPlan(BlockPlan::Kind::Full).blocks().size());
+    const int blocks = static_cast<int>(BlockPlan(BlockPlan::Range::Full).blocks().size());
     out << "full read, " << blocks << " blocks, " << Runs << " runs each (median)" << Qt::endl;
 
     for (const bool paced : {true, false}) {

@@ -41,9 +41,9 @@ std::int32_t radioWord(int w)
 // Reaches into the engine the way its port and timer would.
 struct TransferEngineDriver
 {
-    static void begin(TransferEngine &e, bool isRead, bool tuneDataRange, bool squelchDataRange)
+    static void begin(TransferEngine &e, TransferKind kind)
     {
-        e.begin(NoDevice, isRead, tuneDataRange, squelchDataRange);
+        e.begin(NoDevice, kind);
         e.waitForQuiet(e.m_timings.handOverUs);
     }
     static void arrive(TransferEngine &e, const QByteArray &bytes)
@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         = {TransferKind::FullRead, TransferKind::FullWrite, TransferKind::TuneDataWrite,
            TransferKind::SquelchRead, TransferKind::SquelchWrite};
     const std::uint8_t setup = next();
-    const TransferSettings settings = transferSettings(Kinds[setup % Kinds.size()]);
+    const TransferKind kind = Kinds[setup % Kinds.size()];
     // Every wait either over at once or never within a run: the outcome depends on the script
     // alone, not on how fast the machine runs it.
     TransferTimings timings;
@@ -114,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }();
     RadioImage image = before;
     const QList<BlockPlan::Block> blocks
-        = BlockPlan(BlockPlan::kindFor(settings.tuneDataRange, settings.squelchDataRange)).blocks();
+        = BlockPlan(kind).blocks();
 
     TransferEngine engine(image);
     engine.setTimings(timings);
@@ -139,8 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QObject::connect(&engine, &TransferEngine::debugLine,
                      [&](const QString &) { check(finishedCount == 0 && !stopped); });
 
-    TransferEngineDriver::begin(engine, settings.isRead, settings.tuneDataRange,
-                                settings.squelchDataRange);
+    TransferEngineDriver::begin(engine, kind);
 
     while (at < size) {
         switch (next() % 8) {
@@ -189,7 +188,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // Only words of taken blocks may have changed, and only on a read.
     RadioImage expected = before;
-    if (settings.isRead) {
+    if (isReadTransfer(kind)) {
         for (int b = 0; b < accepted; ++b) {
             for (int w = blocks[b].firstWord; w < blocks[b].firstWord + blocks[b].count; ++w)
                 expected.WriteImageWord(w, image.ReadImageWord(w));

@@ -231,9 +231,7 @@ void TstLink::cleanup()
 
 void TstLink::transfer_data()
 {
-    QTest::addColumn<bool>("isRead");
-    QTest::addColumn<bool>("tuneDataRange");
-    QTest::addColumn<bool>("squelchDataRange");
+    QTest::addColumn<TransferKind>("kind");
     QTest::addColumn<bool>("paced");
     QTest::addColumn<QString>("blocks");
     QTest::addColumn<QStringList>("texts");
@@ -245,23 +243,23 @@ void TstLink::transfer_data()
     const QString squelch = QStringLiteral("128-157;158-189;190-221;222-245;246-275");
     const QStringList squelchTexts{"20%", "42%", "64%", "80%", "100%"};
 
-    QTest::newRow("full read") << true << true << true << false << full << fullTexts;
-    QTest::newRow("full read paced") << true << true << true << true << full << fullTexts;
-    QTest::newRow("full write") << false << true << true << false << full << fullTexts;
-    QTest::newRow("full write paced") << false << true << true << true << full << fullTexts;
+    using K = TransferKind;
+    QTest::newRow("full read") << K::FullRead << false << full << fullTexts;
+    QTest::newRow("full read paced") << K::FullRead << true << full << fullTexts;
+    QTest::newRow("full write") << K::FullWrite << false << full << fullTexts;
+    QTest::newRow("full write paced") << K::FullWrite << true << full << fullTexts;
     QTest::newRow("tune data write")
-        << false << true << false << false << QStringLiteral("0;16-47;48-51;61-63;64-77")
+        << K::TuneDataWrite << false << QStringLiteral("0;16-47;48-51;61-63;64-77")
         << QStringList{"1%", "68%", "73%", "90%", "100%"};
-    QTest::newRow("squelch read") << true << false << true << false << squelch << squelchTexts;
-    QTest::newRow("squelch write") << false << false << true << false << squelch << squelchTexts;
+    QTest::newRow("squelch read") << K::SquelchRead << false << squelch << squelchTexts;
+    QTest::newRow("squelch write") << K::SquelchWrite << false << squelch << squelchTexts;
 }
 
 void TstLink::transfer()
 {
-    QFETCH(bool, isRead);
-    QFETCH(bool, tuneDataRange);
-    QFETCH(bool, squelchDataRange);
+    QFETCH(TransferKind, kind);
     QFETCH(bool, paced);
+    const bool isRead = isReadTransfer(kind);
     QFETCH(QString, blocks);
     QFETCH(QStringList, texts);
 
@@ -270,7 +268,7 @@ void TstLink::transfer()
     const RadioImage before = image;
 
     Watched run(image, answeringTimings());
-    const PortOpenResult opened = run.engine.start(SimCom, isRead, tuneDataRange, squelchDataRange);
+    const PortOpenResult opened = run.engine.start(SimCom, kind);
     QVERIFY2(opened.ok(), qPrintable(opened.systemText));
     QCOMPARE(opened.device, m_radio->devicePath());
     QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, WaitMs);
@@ -295,7 +293,7 @@ void TstLink::transfer()
                              [](qsizetype n, const auto &r) { return n + r.frame.size(); }));
 
     const QList<int> moved
-        = transferredWords(BlockPlan(BlockPlan::kindFor(tuneDataRange, squelchDataRange)));
+        = transferredWords(BlockPlan(kind));
     for (int w = 0; w < RadioImage::WordCount; ++w) {
         if (isRead) {
             const qint32 expected = moved.contains(w) ? m_radio->memoryWord(w) : Marker;
@@ -397,6 +395,7 @@ void TstLink::faultyRadio()
 
     RadioImage image = distinctSides(*m_radio, isRead);
     const RadioImage imageBefore = image;
+    const TransferKind squelchKind = isRead ? TransferKind::SquelchRead : TransferKind::SquelchWrite;
 
     if (restart) {
         // The window is closed while the second reply is still coming in, and the user starts
@@ -407,14 +406,14 @@ void TstLink::faultyRadio()
                 QTimer::singleShot(testTimings().replyTimeoutMs / 10, &first.engine,
                                    [&] { first.engine.stop(); });
         });
-        QVERIFY(first.engine.start(SimCom, isRead, false, true).ok());
+        QVERIFY(first.engine.start(SimCom, squelchKind).ok());
         QTRY_VERIFY_WITH_TIMEOUT(!first.engine.isRunning(), WaitMs);
         m_radio->setFaultPlan({});
     }
 
     Watched run(image);
     connect(&run.engine, &TransferEngine::retryQuestion, &run.engine, [&] { run.engine.cancel(); });
-    QVERIFY(run.engine.start(SimCom, isRead, false, true).ok());
+    QVERIFY(run.engine.start(SimCom, squelchKind).ok());
     QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, WaitMs);
     const bool success = run.succeeded();
     if (qEnvironmentVariableIsSet("RQ73_SHOW_DEBUG"))
@@ -422,7 +421,7 @@ void TstLink::faultyRadio()
     if (outcome != Either)
         QCOMPARE(success, outcome == Succeeds);
 
-    const QList<BlockPlan::Block> plan = BlockPlan(BlockPlan::Kind::Squelch).blocks();
+    const QList<BlockPlan::Block> plan = BlockPlan(BlockPlan::Range::Squelch).blocks();
     const QList<int> moved = transferredWords(plan);
     const QList<int> taken
         = transferredWords(plan.mid(0, success ? plan.size() : run.progress.count()));
@@ -463,7 +462,7 @@ void TstLink::deadRadioAsksAfterElevenTries()
     const TransferTimings quick = timings(30, 5);
     Watched run(image, quick);
 
-    QVERIFY(run.engine.start(SimCom, true, true, true).ok());
+    QVERIFY(run.engine.start(SimCom, TransferKind::FullRead).ok());
     QTRY_COMPARE_WITH_TIMEOUT(run.question.count(), 1, WaitMs);
     QCOMPARE(countLines(run.debug, QStringLiteral("No Data")), 11);
     QCOMPARE(countLines(run.debug, QStringLiteral("TX:")), 11);
@@ -493,7 +492,7 @@ void TstLink::failuresCountAcrossSuccesses()
     fillWords(image, Marker);
     Watched run(image, mixedTimings());
 
-    QVERIFY(run.engine.start(SimCom, true, true, true).ok());
+    QVERIFY(run.engine.start(SimCom, TransferKind::FullRead).ok());
     QTRY_COMPARE_WITH_TIMEOUT(run.question.count(), 1, WaitMs);
     // The eleventh failure asks: 2 + 2 successes + 9 more requests.
     QCOMPARE(m_radio->requests().size(), 13);
@@ -522,7 +521,7 @@ void TstLink::vanishedPortIsNotReopened()
 
     QSignalSpy vanished(m_radio.get(), &SimulatedRadio::vanished);
 
-    QVERIFY(run.engine.start(SimCom, true, true, true).ok());
+    QVERIFY(run.engine.start(SimCom, TransferKind::FullRead).ok());
     QTRY_COMPARE_WITH_TIMEOUT(vanished.count(), 1, WaitMs);
     // The device number is free once the tool has let go of it too.
     QTRY_VERIFY_WITH_TIMEOUT(!run.engine.isPortOpen(), WaitMs);
@@ -556,7 +555,7 @@ void TstLink::vanishedPortIsNotReopened()
     QVERIFY(run.succeeded());
     QCOMPARE(requestsText(second->requests()),
              QStringLiteral("61-63;64-77;80-111;112-115;128-157;158-189;190-221;222-245;246-275"));
-    for (const int w : transferredWords(BlockPlan(BlockPlan::Kind::Full))) {
+    for (const int w : transferredWords(BlockPlan(BlockPlan::Range::Full))) {
         const SimulatedRadio &source = w < 61 ? *m_radio : *second;
         QCOMPARE(image.ReadImageWord(w), source.memoryWord(w));
     }
@@ -592,7 +591,7 @@ void TstLink::missingPort()
     fillWords(image, Marker);
     Watched run(image);
 
-    const PortOpenResult result = run.engine.start(missingCom, true, true, true);
+    const PortOpenResult result = run.engine.start(missingCom, TransferKind::FullRead);
     QCOMPARE(result.error, PortOpenError::NoSuchDevice);
     QVERIFY(!result.ok());
     QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, WaitMs);
@@ -617,7 +616,7 @@ void TstLink::portInUse()
 
     RadioImage image;
     Watched run(image);
-    const PortOpenResult result = run.engine.start(SimCom, true, true, true);
+    const PortOpenResult result = run.engine.start(SimCom, TransferKind::FullRead);
     QCOMPARE(result.error, PortOpenError::InUse);
     QCOMPARE(result.device, m_radio->devicePath());
     QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, WaitMs);
@@ -638,7 +637,7 @@ void TstLink::stopMidTransfer()
 
     // The window closes as soon as the first block is in.
     connect(&run->engine, &TransferEngine::progress, this, [&] { run->engine.stop(); });
-    QVERIFY(run->engine.start(SimCom, true, true, true).ok());
+    QVERIFY(run->engine.start(SimCom, TransferKind::FullRead).ok());
     QTRY_COMPARE_WITH_TIMEOUT(run->progress.count(), 1, WaitMs);
     QVERIFY(!run->engine.isPortOpen());
     QVERIFY(!run->engine.isRunning());

@@ -251,31 +251,29 @@ void TstLinkLogic::nothingIsStoredPastTheReply()
 
 void TstLinkLogic::blockPlan_data()
 {
-    QTest::addColumn<bool>("tuneDataRange");
-    QTest::addColumn<bool>("squelchDataRange");
+    QTest::addColumn<TransferKind>("kind");
     QTest::addColumn<QString>("blocks");
     QTest::addColumn<QStringList>("texts");
 
-    QTest::newRow("full") << true << true
+    QTest::newRow("full") << TransferKind::FullRead
                           << QStringLiteral("0;16-47;48-51;61-63;64-77;80-111;112-115;128-157;"
                                             "158-189;190-221;222-245;246-275")
                           << QStringList{"%",   "17%", "19%", "23%", "28%", "41%",
                                          "42%", "57%", "69%", "81%", "89%", "100%"};
-    QTest::newRow("tune data") << true << false << QStringLiteral("0;16-47;48-51;61-63;64-77")
+    QTest::newRow("tune data") << TransferKind::TuneDataWrite << QStringLiteral("0;16-47;48-51;61-63;64-77")
                                << QStringList{"1%", "68%", "73%", "90%", "100%"};
-    QTest::newRow("squelch") << false << true
+    QTest::newRow("squelch") << TransferKind::SquelchWrite
                              << QStringLiteral("128-157;158-189;190-221;222-245;246-275")
                              << QStringList{"20%", "42%", "64%", "80%", "100%"};
 }
 
 void TstLinkLogic::blockPlan()
 {
-    QFETCH(bool, tuneDataRange);
-    QFETCH(bool, squelchDataRange);
+    QFETCH(TransferKind, kind);
     QFETCH(QString, blocks);
     QFETCH(QStringList, texts);
 
-    const BlockPlan plan(BlockPlan::kindFor(tuneDataRange, squelchDataRange));
+    const BlockPlan plan(kind);
     const QList<BlockPlan::Block> sequence = plan.blocks();
     QCOMPARE(blocksText(sequence), blocks);
 

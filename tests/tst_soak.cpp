@@ -130,8 +130,7 @@ void TstSoak::soak()
         const quint32 transferSeed = random();
         const std::size_t kindIndex = random() % AllKinds.size();
         const TransferKind kind = AllKinds[kindIndex];
-        const TransferSettings settings = transferSettings(kind);
-        // Calm, troubled and stormy transfers: a tenth, a third or most requests go wrong.
+            // Calm, troubled and stormy transfers: a tenth, a third or most requests go wrong.
         const int faultPercent = std::array{10, 35, 85}[random() % 3];
         const QString where = QStringLiteral("transfer %1 (seed %2, kind %3, faults %4%)")
                                   .arg(tally.transfers)
@@ -215,9 +214,7 @@ void TstSoak::soak()
         hang.start(HangMs);
 
         QVERIFY2(
-            engine
-                .start(SoakCom, settings.isRead, settings.tuneDataRange, settings.squelchDataRange)
-                .ok(),
+            engine.start(SoakCom, kind).ok(),
             qPrintable(where));
         loop.exec();
         QVERIFY2(finishedCount == 1, qPrintable(where + QStringLiteral(": never finished")));
@@ -225,8 +222,7 @@ void TstSoak::soak()
         QCOMPARE(finishedCount, 1);
 
         const QList<BlockPlan::Block> blocks
-            = BlockPlan(BlockPlan::kindFor(settings.tuneDataRange, settings.squelchDataRange))
-                  .blocks();
+            = BlockPlan(kind).blocks();
         QVERIFY2(accepted <= blocks.size(), qPrintable(where));
         QVERIFY2(!success || accepted == blocks.size(), qPrintable(where));
         QVERIFY2(!engine.isPortOpen(), qPrintable(where));
@@ -242,7 +238,7 @@ void TstSoak::soak()
             const qint32 radioNow = radio.memoryWord(w);
             const qint32 radioThen = RadioImage::WordFromBytes(radioBefore, 4 * w);
             const QString word = where + QStringLiteral(", word %1").arg(w);
-            if (settings.isRead) {
+            if (isReadTransfer(kind)) {
                 QVERIFY2(radioNow == radioThen, qPrintable(word + QStringLiteral(": radio")));
                 if (state[std::size_t(w)] == 2)
                     QVERIFY2(now == radioNow, qPrintable(word + QStringLiteral(": not read")));
@@ -346,11 +342,11 @@ void TstSoak::strayAcknowledgementIsNoAnswer()
         });
     });
     QTimer::singleShot(HangMs, &loop, &QEventLoop::quit);
-    QVERIFY(engine.start(SoakCom, false, true, false).ok());
+    QVERIFY(engine.start(SoakCom, TransferKind::TuneDataWrite).ok());
     loop.exec();
 
     QVERIFY(engine.succeeded());
-    for (const BlockPlan::Block &b : BlockPlan(BlockPlan::Kind::TuneData).blocks()) {
+    for (const BlockPlan::Block &b : BlockPlan(BlockPlan::Range::TuneData).blocks()) {
         for (int w = b.firstWord; w < b.firstWord + b.count; ++w)
             QCOMPARE(radio.memoryWord(w), image.ReadImageWord(w));
     }

@@ -211,13 +211,10 @@ void answerTransferWithoutPort(QString &caption)
     });
 }
 
-// The transfer settings of the Program menu's Read From Radio, on COM port n.
+// The Program menu's Read From Radio on COM port n.
 void prepareFullRead(AppState &state, int comPortNumber)
 {
     state.ComPortNumber = comPortNumber;
-    state.TransferIsRead = true;
-    state.TuneDataRange = true;
-    state.SquelchDataRange = true;
 }
 
 bool resultShown(QWidget *w)
@@ -941,11 +938,9 @@ void TstUi::refreshAfterReadOnly()
     state.ComPortNumber = 4;
     int refreshed = 0;
     for (bool isRead : {false, true}) {
-        state.TransferIsRead = isRead;
-        state.TuneDataRange = false;
-        state.SquelchDataRange = true;
         FormProcess process(
-            state, [&] { ++refreshed; }, nullptr, answeringTimings());
+            state.image, isRead ? TransferKind::SquelchRead : TransferKind::SquelchWrite,
+            state.ComPortNumber, [&] { ++refreshed; }, nullptr, answeringTimings());
         ProcessView seen;
         closeProcessWhen(resultShown, seen);
         process.exec();
@@ -962,7 +957,7 @@ void TstUi::missingPortIsReported()
     mapAllPortsNowhere();
     AppState state;
     prepareFullRead(state, 7);
-    FormProcess process(state, {}, nullptr, fastTimings());
+    FormProcess process(state.image, TransferKind::FullRead, state.ComPortNumber, {}, nullptr, fastTimings());
     QString text, reason;
     ProcessView seen;
     // The message comes up over the window as soon as it shows.
@@ -987,7 +982,7 @@ void TstUi::missingPortIsReported()
     QVERIFY(seen.lines.isEmpty());
     QVERIFY(!seen.resultShown);
     QCOMPARE(seen.progress, QStringLiteral("Complete:0%"));
-    QVERIFY(!state.TransferSucceeded);
+    QVERIFY(!process.succeeded());
 }
 
 void TstUi::deadRadioAsksRetryOrCancel()
@@ -997,7 +992,7 @@ void TstUi::deadRadioAsksRetryOrCancel()
     QVERIFY(radio.registerAsComPort(4));
     AppState state;
     prepareFullRead(state, 4);
-    FormProcess process(state, {}, nullptr, fastTimings());
+    FormProcess process(state.image, TransferKind::FullRead, state.ComPortNumber, {}, nullptr, fastTimings());
     QString question;
     ProcessView seen;
     whenModal([&](QWidget *window) {
@@ -1016,9 +1011,8 @@ void TstUi::deadRadioAsksRetryOrCancel()
     QCOMPARE(seen.lines.size(), 22);
     QCOMPARE(radio.requests().size(), 11);
     QVERIFY(!seen.resultShown);
-    QVERIFY(!state.TransferSucceeded);
+    QVERIFY(!process.succeeded());
     // A cancelled transfer leaves no transfer settings behind.
-    QVERIFY(!state.TransferIsRead && !state.TuneDataRange && !state.SquelchDataRange);
 }
 
 void TstUi::retryAfterTheQuestionCarriesOn()
@@ -1035,7 +1029,7 @@ void TstUi::retryAfterTheQuestionCarriesOn()
     // the shortest keeps a busy machine from adding one.
     TransferTimings timings = fastTimings();
     timings.replyTimeoutMs = 150;
-    FormProcess process(state, {}, nullptr, timings);
+    FormProcess process(state.image, TransferKind::FullRead, state.ComPortNumber, {}, nullptr, timings);
     ProcessView seen;
     whenModal([&](QWidget *window) {
         whenModal(
@@ -1049,8 +1043,7 @@ void TstUi::retryAfterTheQuestionCarriesOn()
     QCOMPARE(seen.result, QStringLiteral("Read Data OK"));
     QCOMPARE(seen.lines.count(QStringLiteral("No Data")), 11);
     QCOMPARE(radio.requests().size(), 11 + 12);
-    QVERIFY(state.TransferSucceeded);
-    QVERIFY(!state.TransferIsRead && !state.TuneDataRange && !state.SquelchDataRange);
+    QVERIFY(process.succeeded());
     for (int w = 0; w < 280; ++w)
         QCOMPARE(state.image.ReadImageWord(w), transferredWord(w) ? radio.memoryWord(w) : 0);
 }
@@ -1062,10 +1055,10 @@ void TstUi::escapeWaitsForTheTransfer()
     QVERIFY(radio.registerAsComPort(4));
     AppState state;
     prepareFullRead(state, 4);
-    state.TransferIsRead = false;
     TransferTimings slow = fastTimings();
     slow.replyTimeoutMs = 2000;
-    FormProcess process(state, {}, nullptr, slow);
+    FormProcess process(state.image, TransferKind::FullWrite, state.ComPortNumber, {}, nullptr,
+                        slow);
     bool openAfterEscape = false;
     bool closedByButton = false;
     whenModal([&](QWidget *window) {
@@ -1080,21 +1073,21 @@ void TstUi::escapeWaitsForTheTransfer()
     process.exec();
     QVERIFY(openAfterEscape);
     QVERIFY(closedByButton);
-    QVERIFY(!state.TransferSucceeded);
+    QVERIFY(!process.succeeded());
     QCOMPARE(radio.requests().size(), 1);
 
     // Once the transfer is over, Escape closes the window as any dialog's.
     Radio good;
     QVERIFY(good.registerAsComPort(5));
     prepareFullRead(state, 5);
-    FormProcess done(state, {}, nullptr, answeringTimings());
+    FormProcess done(state.image, TransferKind::FullRead, state.ComPortNumber, {}, nullptr, answeringTimings());
     whenModal([&](QWidget *window) {
         (void)QTest::qWaitFor([&] { return resultShown(window); }, 10000);
         QTest::keyClick(window, Qt::Key_Escape);
     });
     done.exec();
     QVERIFY(!done.isVisible());
-    QVERIFY(state.TransferSucceeded);
+    QVERIFY(done.succeeded());
 }
 
 void TstUi::writeAsksWithoutSource_data()
@@ -1280,18 +1273,18 @@ void TstUi::closingMidTransferStopsIt()
     // enough to show that nothing follows the close.
     TransferTimings timings = fastTimings();
     timings.replyTimeoutMs = 300;
-    auto process = std::make_unique<FormProcess>(
-        state, [] {}, nullptr, timings);
+    auto process = std::make_unique<FormProcess>(state.image, TransferKind::FullRead,
+                                                 state.ComPortNumber, [] {}, nullptr, timings);
     whenModal([&](QWidget *window) {
         (void)QTest::qWaitFor([&] { return radio.requests().size() == 6; }, 10000);
         window->close();
     });
     process->exec();
+    QVERIFY(!process->succeeded());
     process.reset();
     // Long enough for the time-outs the closed window would have had.
     QTest::qWait(3 * timings.replyTimeoutMs);
     QCOMPARE(radio.requests().size(), 6);
-    QVERIFY(!state.TransferSucceeded);
     // Blocks 0; 16-47; 48-51; 61-63; 64-77 arrived and stay; the rest was never read.
     for (int w : {0, 16, 47, 51, 61, 77})
         QCOMPARE(state.image.ReadImageWord(w), radio.memoryWord(w));

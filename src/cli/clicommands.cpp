@@ -289,7 +289,7 @@ ExitCode CliCommands::verify()
 
     // Only the words a transfer moves can be compared; the radio never reports the others.
     int differing = 0;
-    for (const BlockPlan::Block &block : BlockPlan(BlockPlan::Kind::Full).blocks()) {
+    for (const BlockPlan::Block &block : BlockPlan(BlockPlan::Range::Full).blocks()) {
         for (int w = block.firstWord; w < block.firstWord + block.count; ++w) {
             const std::int32_t a = file.ReadImageWord(w);
             const std::int32_t b = radio.ReadImageWord(w);

@@ -52,7 +52,7 @@ TransferTimings TransferRun::timingsFromEnvironment()
 
 ExitCode TransferRun::run(TransferKind kind)
 {
-    const TransferSettings settings = transferSettings(kind);
+    const bool isRead = isReadTransfer(kind);
     ProgressReport progress(Console::isTerminal(Console::Stream::Err));
     connect(m_engine, &TransferEngine::progress, this,
             [&progress](double fraction) { progress.update(fraction); });
@@ -64,8 +64,7 @@ ExitCode TransferRun::run(TransferKind kind)
         loop.quit();
     });
 
-    const PortOpenResult opened = m_engine->start(
-        m_comPortNumber, settings.isRead, settings.tuneDataRange, settings.squelchDataRange);
+    const PortOpenResult opened = m_engine->start(m_comPortNumber, kind);
     if (!opened.ok()) {
         m_engine->stop();
         QTextStream &err = Console::err();
@@ -79,12 +78,12 @@ ExitCode TransferRun::run(TransferKind kind)
 
     QTextStream &err = Console::err();
     if (success) {
-        err << (settings.isRead ? QCoreApplication::translate("FormProcess", "Read Data OK")
+        err << (isRead ? QCoreApplication::translate("FormProcess", "Read Data OK")
                                 : QCoreApplication::translate("FormProcess", "Write Data OK"))
             << '\n';
     } else {
         err << tr("The radio did not answer; the transfer was given up.") << '\n';
-        if (!settings.isRead)
+        if (!isRead)
             err << tr("The radio may hold part of the new data: write it again before use.")
                 << '\n';
     }

@@ -6,32 +6,29 @@
 
 #include <algorithm>
 
-BlockPlan::Kind BlockPlan::kindFor(bool tuneDataRange, bool squelchDataRange)
-{
-    if (tuneDataRange)
-        return squelchDataRange ? Kind::Full : Kind::TuneData;
-    return Kind::Squelch;
-}
+BlockPlan::BlockPlan(Range range)
+    : m_range(range)
+{}
 
-BlockPlan::BlockPlan(Kind kind)
-    : m_kind(kind)
+BlockPlan::BlockPlan(TransferKind kind)
+    : m_range(rangeOf(kind))
 {}
 
 BlockPlan::Block BlockPlan::firstBlock() const
 {
-    if (m_kind == Kind::Squelch)
+    if (m_range == Range::Squelch)
         return {128, 30};
     return {0, 1};
 }
 
 int BlockPlan::LastWord() const
 {
-    return m_kind == Kind::TuneData ? 71 : 275;
+    return m_range == Range::TuneData ? 71 : 275;
 }
 
 double BlockPlan::progressFraction(int nextWord) const
 {
-    const double fraction = m_kind == Kind::Squelch ? (nextWord - 128) / 147.0
+    const double fraction = m_range == Range::Squelch ? (nextWord - 128) / 147.0
                                                     : static_cast<double>(nextWord) / LastWord();
     return std::clamp(fraction, 0.0, 1.0);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transferkind.h"
+
 #include <QList>
 #include <QString>
 
@@ -9,7 +11,8 @@
 class BlockPlan
 {
 public:
-    enum class Kind {
+    // The words a transfer covers.
+    enum class Range {
         Full,     // words 0 to 275, the main window's read and write
         TuneData, // words 0 to 71, the tune data window's write
         Squelch,  // words 128 to 275, the squelch tune window's read and write
@@ -31,13 +34,25 @@ public:
         bool finished = false;
     };
 
-    // No command starts a transfer with neither range set; it is treated as the squelch kind,
-    // the smallest range that starts outside the tune data.
-    static Kind kindFor(bool tuneDataRange, bool squelchDataRange);
+    static constexpr Range rangeOf(TransferKind kind)
+    {
+        switch (kind) {
+        case TransferKind::FullRead:
+        case TransferKind::FullWrite:
+            return Range::Full;
+        case TransferKind::TuneDataWrite:
+            return Range::TuneData;
+        case TransferKind::SquelchRead:
+        case TransferKind::SquelchWrite:
+            return Range::Squelch;
+        }
+        return Range::Full;
+    }
 
-    explicit BlockPlan(Kind kind = Kind::Full);
+    explicit BlockPlan(Range range = Range::Full);
+    explicit BlockPlan(TransferKind kind);
 
-    Kind kind() const { return m_kind; }
+    Range range() const { return m_range; }
     Block firstBlock() const;
     int LastWord() const;
 
@@ -54,7 +69,7 @@ public:
     static int nextBlockCount(int c, int currentCount);
 
 private:
-    Kind m_kind;
+    Range m_range;
 };
 
 // The "###%" part of the progress text: the fraction in whole percent without leading zeros, so

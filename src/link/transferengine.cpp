@@ -30,10 +30,9 @@ TransferEngine::~TransferEngine()
     stop();
 }
 
-PortOpenResult TransferEngine::start(int comPortNumber, bool isRead, bool tuneDataRange,
-                                     bool squelchDataRange)
+PortOpenResult TransferEngine::start(int comPortNumber, TransferKind kind)
 {
-    begin(comPortNumber, isRead, tuneDataRange, squelchDataRange);
+    begin(comPortNumber, kind);
     const PortOpenResult result = openSerialPort(*m_port, m_comPortNumber);
     m_device = result.device;
     if (!result.ok()) {
@@ -48,8 +47,7 @@ PortOpenResult TransferEngine::start(int comPortNumber, bool isRead, bool tuneDa
     return result;
 }
 
-void TransferEngine::begin(int comPortNumber, bool isRead, bool tuneDataRange,
-                           bool squelchDataRange)
+void TransferEngine::begin(int comPortNumber, TransferKind kind)
 {
     m_timer->stop();
     closePort();
@@ -57,8 +55,8 @@ void TransferEngine::begin(int comPortNumber, bool isRead, bool tuneDataRange,
 
     m_state = State::Running;
     m_comPortNumber = comPortNumber;
-    m_operation = isRead ? RequestOperation::Read : RequestOperation::Write;
-    m_plan = BlockPlan(BlockPlan::kindFor(tuneDataRange, squelchDataRange));
+    m_operation = isReadTransfer(kind) ? RequestOperation::Read : RequestOperation::Write;
+    m_plan = BlockPlan(kind);
     m_block = m_plan.firstBlock();
     m_reply = ReplyReceiver();
     m_noise.clear();

@@ -4,6 +4,7 @@
 #include "portopen.h"
 #include "replyreceiver.h"
 #include "requestframe.h"
+#include "transferkind.h"
 #include "transfertimings.h"
 
 #include <QElapsedTimer>
@@ -42,7 +43,7 @@ public:
     // Opens the port of COM number comPortNumber (115200,N,8,1) and sends the first request once
     // the line is quiet. On failure nothing is sent, the engine is finished without success and
     // the reason returned; finished(false) follows from the event loop, as after a cancel.
-    PortOpenResult start(int comPortNumber, bool isRead, bool tuneDataRange, bool squelchDataRange);
+    PortOpenResult start(int comPortNumber, TransferKind kind);
 
     // Answers to retryQuestion(); ignored at any other time. Retry opens the port again if the
     // device went away, under the device the COM number names now: the user has just put the
@@ -80,7 +81,7 @@ private:
     };
 
     // Everything start() does before it opens the port.
-    void begin(int comPortNumber, bool isRead, bool tuneDataRange, bool squelchDataRange);
+    void begin(int comPortNumber, TransferKind kind);
     void connectPort();
     void disconnectAll();
     void closePort();

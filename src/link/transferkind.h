@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QMetaType>
+
 // The transfers any command can start. The menu, the toolbar and the tune windows' buttons name
 // one of these instead of passing the three transfer settings as bare flags.
 enum class TransferKind {
@@ -18,6 +20,11 @@ struct TransferSettings
     bool squelchDataRange = false;
 };
 
+constexpr bool isReadTransfer(TransferKind kind)
+{
+    return kind == TransferKind::FullRead || kind == TransferKind::SquelchRead;
+}
+
 constexpr TransferSettings transferSettings(TransferKind kind)
 {
     switch (kind) {
@@ -34,3 +41,5 @@ constexpr TransferSettings transferSettings(TransferKind kind)
     }
     return {};
 }
+
+Q_DECLARE_METATYPE(TransferKind)

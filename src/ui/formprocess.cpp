@@ -1,6 +1,7 @@
 #include "formprocess.h"
 
 #include "appstate.h"
+#include "radioimage.h"
 #include "blockplan.h"
 #include "portopenmessage.h"
 #include "savelogbutton.h"
@@ -22,13 +23,15 @@ namespace {
 constexpr int ProgressScale = 1000;
 }
 
-FormProcess::FormProcess(AppState &state, std::function<void()> refreshAfterRead, QWidget *parent,
+FormProcess::FormProcess(RadioImage &image, TransferKind kind, int comPortNumber,
+                         std::function<void()> afterRead, QWidget *parent,
                          const TransferTimings &timings)
     : QDialog(parent)
-    , m_state(state)
-    , m_refreshAfterRead(std::move(refreshAfterRead))
-    , m_engine(new TransferEngine(state.image, this))
-    , m_isRead(state.TransferIsRead)
+    , m_kind(kind)
+    , m_comPortNumber(comPortNumber)
+    , m_afterRead(std::move(afterRead))
+    , m_engine(new TransferEngine(image, this))
+    , m_isRead(isReadTransfer(kind))
     , LabelProcess(new QLabel(this))
     , ProgressBar1(new QProgressBar(this))
     , TextShow(new QLineEdit(this))
@@ -41,7 +44,6 @@ FormProcess::FormProcess(AppState &state, std::function<void()> refreshAfterRead
     TextShow->setObjectName(QStringLiteral("TextShow"));
     ListDebug->setObjectName(QStringLiteral("ListDebug"));
 
-    m_state.TransferSucceeded = false;
     setWindowTitle(m_isRead ? tr("Read Data From Radio") : tr("Write Data To Radio"));
     // Before the first block the label reads 0%; the "###%" rule applies from then on.
     LabelProcess->setText(tr("Complete:") + QStringLiteral("0%"));
@@ -72,7 +74,7 @@ FormProcess::FormProcess(AppState &state, std::function<void()> refreshAfterRead
     layout->addWidget(ProgressBar1);
     layout->addWidget(TextShow);
     layout->addWidget(ListDebug, 1);
-    layout->addWidget(new SaveLogButton(ListDebug, m_state.ComPortNumber, this), 0, Qt::AlignRight);
+    layout->addWidget(new SaveLogButton(ListDebug, m_comPortNumber, this), 0, Qt::AlignRight);
     resize(520, Twips::toPixels(4320, logicalDpiY()));
 
     connect(m_engine, &TransferEngine::debugLine, this, &FormProcess::addDebugLine);
@@ -107,8 +109,7 @@ void FormProcess::showEvent(QShowEvent *event)
 
 void FormProcess::startTransfer()
 {
-    const PortOpenResult result = m_engine->start(m_state.ComPortNumber, m_state.TransferIsRead,
-                                                  m_state.TuneDataRange, m_state.SquelchDataRange);
+    const PortOpenResult result = m_engine->start(m_comPortNumber, m_kind);
     if (result.ok())
         return;
     showPortOpenFailure(this, tr("Please reselect COM port!"), result);
@@ -135,13 +136,13 @@ void FormProcess::askRetry()
 
 void FormProcess::finish(bool success)
 {
-    m_state.TransferSucceeded = success;
+    m_succeeded = success;
     if (!success)
         return;
     TextShow->setText(m_isRead ? tr("Read Data OK") : tr("Write Data OK"));
     TextShow->setVisible(true);
-    if (m_isRead && m_refreshAfterRead)
-        m_refreshAfterRead();
+    if (m_isRead && m_afterRead)
+        m_afterRead();
 }
 
 void FormProcess::keyPressEvent(QKeyEvent *event)
@@ -159,6 +160,5 @@ void FormProcess::done(int result)
 {
     // Closing mid-transfer stops it cleanly: the blocks already read stay in the image.
     m_engine->stop();
-    m_state.clearTransferSettings();
     QDialog::done(result);
 }

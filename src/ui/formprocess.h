@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transferkind.h"
 #include "transfertimings.h"
 
 #include <QDialog>
@@ -9,8 +10,8 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QProgressBar;
+class RadioImage;
 class TransferEngine;
-struct AppState;
 
 // The modal view of one read or write transfer: progress, the debug list of every frame, the
 // Retry/Cancel question and the result. The transfer itself runs in the engine.
@@ -18,10 +19,15 @@ class FormProcess : public QDialog
 {
     Q_OBJECT
 public:
-    // refreshAfterRead runs after a successful read, to put the new image into the open windows.
-    FormProcess(AppState &state, std::function<void()> refreshAfterRead, QWidget *parent = nullptr,
+    // The transfer of kind between image and the radio on COM port comPortNumber. afterRead runs
+    // the moment a read succeeds, while the window still shows its result.
+    FormProcess(RadioImage &image, TransferKind kind, int comPortNumber,
+                std::function<void()> afterRead = {}, QWidget *parent = nullptr,
                 const TransferTimings &timings = {});
     ~FormProcess() override;
+
+    // Whether the transfer finished with every block taken.
+    bool succeeded() const { return m_succeeded; }
 
     // The "Complete:" line for a fraction, in the current language.
     static QString progressText(double fraction);
@@ -37,10 +43,12 @@ private:
     void askRetry();
     void finish(bool success);
 
-    AppState &m_state;
-    std::function<void()> m_refreshAfterRead;
+    const TransferKind m_kind;
+    const int m_comPortNumber;
+    std::function<void()> m_afterRead;
     TransferEngine *m_engine;
     const bool m_isRead;
+    bool m_succeeded = false;
     bool m_started = false;
 
     QLabel *LabelProcess;

@@ -601,13 +601,15 @@ bool MDIFormMain::runTransfer(TransferKind kind)
     // window left open cannot cost it; it is reported once the window is gone.
     std::optional<BackupStore::SaveResult> backup;
     FormProcess process(
-        m_state,
+        m_state.image, kind, m_state.ComPortNumber,
         [this, kind, &backup] {
             refreshOpenTuneWindows();
             backup = saveBackup(kind);
         },
         this, m_transferTimings);
     process.exec();
+    m_state.TransferSucceeded = process.succeeded();
+    m_state.clearTransferSettings();
     // A full read puts the radio's own data into the image; a squelch read leaves the rest as
     // it was, so only a full read counts as the image having a source.
     if (m_state.TransferSucceeded && kind == TransferKind::FullRead)
