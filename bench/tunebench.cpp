@@ -6,6 +6,7 @@
 #include "settingsstore.h"
 #include "demoimage.h"
 #include "formtune.h"
+#include "imagesession.h"
 #include "livetunesender.h"
 #include "mdiformmain.h"
 #include "simulatedradio.h"
@@ -83,7 +84,8 @@ bool liveFrames(SimulatedRadio &radio, bool paced, QList<double> &ms)
     state.ComPortNumber = ComPort;
     state.image.assign(demoImage());
     BenchHost host;
-    FormTune form(state, host);
+    ImageSession session(state);
+    FormTune form(session, host);
     form.AnalyseTuneData();
     const char *names[] = {"freq-adjust", "am.mid.high.power", "volume.pa", "mic.usb"};
 
@@ -114,9 +116,10 @@ bool liveFrames(SimulatedRadio &radio, bool paced, QList<double> &ms)
 double openFormTune(AppState &state)
 {
     BenchHost host;
+    ImageSession session(state);
     QElapsedTimer clock;
     clock.start();
-    auto form = std::make_unique<FormTune>(state, host);
+    auto form = std::make_unique<FormTune>(session, host);
     form->resize(1100, 680);
     form->show();
     form->AnalyseTuneData();
@@ -169,6 +172,7 @@ int runChild(const QString &what)
     Translations translations;
     std::unique_ptr<QMainWindow> frame;
     BenchHost host;
+    ImageSession session(state);
     if (what == QStringLiteral("program")) {
         frame = std::make_unique<MDIFormMain>(state, translations);
     } else {
@@ -177,7 +181,7 @@ int runChild(const QString &what)
         frame->setCentralWidget(area);
         // The window alone in a bare frame: its own share of the program's start-up.
         if (what == QStringLiteral("window"))
-            area->addSubWindow(new FormTune(state, host))->showMaximized();
+            area->addSubWindow(new FormTune(session, host))->showMaximized();
         // Any text at all: the font system starts, which the bare frame never does.
         if (what == QStringLiteral("text"))
             area->addSubWindow(new QLabel(QStringLiteral("AM选项 Tune Data")))->showMaximized();

@@ -5,7 +5,8 @@
 #include "appstate.h"
 #include "formcompare.h"
 #include "simulatedradio.h"
-#include "verifyradio.h"
+#include "formprocess.h"
+#include "imagesession.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -73,6 +74,7 @@ int main(int argc, char *argv[])
     state.image.assign(radio.memory());
     // One word the radio holds differently, so the comparison has something to name.
     state.image.WriteImageWord(90, radio.memoryWord(90) + 1);
+    ImageSession session(state);
 
     QList<double> toResult, total;
     qint64 bytes = 0;
@@ -82,7 +84,12 @@ int main(int argc, char *argv[])
         qint64 doneNs = 0;
         clock.start();
         closeWhenDone(clock, doneNs);
-        const VerifyOutcome outcome = verifyRadio(state, nullptr);
+        const VerifyOutcome outcome = session.verify(
+            [](RadioImage &image, TransferKind kind, int port, const std::function<void()> &) {
+                FormProcess process(image, kind, port);
+                process.exec();
+                return process.succeeded();
+            });
         const QStringList lines = ImageCompare::describe(outcome.differences);
         const qint64 endNs = clock.nsecsElapsed();
         if (!outcome.transferred || lines.size() != 1) {

@@ -15,7 +15,7 @@
 #include "testprogram.h"
 #include "testsettings.h"
 #include "translations.h"
-#include "verifyradio.h"
+#include "imagesession.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -754,7 +754,7 @@ void TstSafety::verifyIdentical()
 void TstSafety::verifyCoversWhatTheReadCovers()
 {
     using R = QPair<int, int>;
-    QCOMPARE(fullReadRanges(), QList<R>({{0, 0}, {16, 51}, {61, 77}, {80, 115}, {128, 275}}));
+    QCOMPARE(ImageSession::fullReadRanges(), QList<R>({{0, 0}, {16, 51}, {61, 77}, {80, 115}, {128, 275}}));
 }
 
 void TstSafety::logFileEqualsList()

@@ -1,4 +1,5 @@
 #include "appstate.h"
+#include "datafile.h"
 #include "formtunesq.h"
 #include "livetunesender.h"
 #include "mdiformmain.h"
@@ -730,9 +731,13 @@ void TstSquelch::writeSendsTableOnly()
     SimulatedRadio radio;
     QVERIFY(radio.registerAsComPort(RadioPort));
     Program p;
-    RadioImage &image = p.state.image;
+    // Data from a file, so the write needs no question beyond its own.
+    RadioImage image;
     for (int w = 0; w < 300; ++w)
         image.WriteImageWord(w, 3 * w + 1);
+    const QString path = m_dir.filePath(QStringLiteral("table.rdat"));
+    QVERIFY(WriteToFile(path, image, 5).ok());
+    QVERIFY(p.window->session().open(path).ok());
     FormTuneSq *form = p.openSq();
 
     Answers seen;

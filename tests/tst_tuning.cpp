@@ -1,5 +1,6 @@
 #include "appstate.h"
 #include "formtune.h"
+#include "imagesession.h"
 #include "livetuneframe.h"
 #include "livetunesender.h"
 #include "mdiformmain.h"
@@ -70,6 +71,7 @@ public:
 struct Window
 {
     AppState state;
+    ImageSession session{state};
     BareHost host;
     std::unique_ptr<FormTune> form;
     // Lets the window's frames go out before it goes, so no sender outlives the test's radio.
@@ -78,7 +80,7 @@ struct Window
     explicit Window(int comPort = SimCom)
     {
         state.ComPortNumber = comPort;
-        form = std::make_unique<FormTune>(state, host);
+        form = std::make_unique<FormTune>(session, host);
         form->resize(1100, 700);
         form->show();
         QApplication::setActiveWindow(form.get());
@@ -94,10 +96,8 @@ struct Window
             form.reset();
             return;
         }
-        QPointer<LiveTuneSender> sender = &form->liveSender();
-        sender->waitUntilIdle(WaitMs);
+        session.waitForLiveLink(WaitMs);
         form.reset();
-        (void)QTest::qWaitFor([&] { return sender.isNull(); }, WaitMs);
     }
 
     TuneValueRow *row(const char *name) const { return form->row(QString::fromLatin1(name)); }
@@ -873,7 +873,7 @@ void TstTuning::overlappingSendsEndWithTheLatestValue()
     QVERIFY(std::is_sorted(volFrames.begin(), volFrames.end()));
     QCOMPARE(m_radio->liveFrames().size(), finished.count());
     for (const QList<QVariant> &args : finished)
-        QVERIFY(args.at(1).toBool());
+        QCOMPARE(args.at(1).value<LiveFrameOutcome>(), LiveFrameOutcome::Sent);
 
     // The port is free again: the next change goes out alone.
     freq->stepDown();
@@ -926,7 +926,7 @@ void TstTuning::noPortIsSilent()
     typeAndEnter(w.row("freq-adjust")->text(), QStringLiteral("12"));
     w.row("sq.low")->stepUp();
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, WaitMs);
-    QVERIFY(!finished.at(0).at(1).toBool());
+    QCOMPARE(finished.at(0).at(1).value<LiveFrameOutcome>(), LiveFrameOutcome::PortMissing);
     QVERIFY(!w.form->liveSender().isBusy());
     QCOMPARE(w.word("freq-adjust"), 12);
     QCOMPARE(w.row("freq-adjust")->text()->text(), QStringLiteral("12"));
@@ -955,7 +955,7 @@ void TstTuning::portThatNeverDrainsIsGivenUp()
     sender.send(SimCom, 64, [&image] { return LiveTune::tuneDataFrame(64, 0, image); });
     QVERIFY(sender.isBusy());
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, WaitMs);
-    QVERIFY(!finished.first().at(1).toBool());
+    QCOMPARE(finished.first().at(1).value<LiveFrameOutcome>(), LiveFrameOutcome::NeverDrained);
     QTRY_VERIFY_WITH_TIMEOUT(idle.count() >= 1, WaitMs);
     QVERIFY(!sender.isBusy());
 
@@ -966,7 +966,7 @@ void TstTuning::portThatNeverDrainsIsGivenUp()
     QTRY_COMPARE_WITH_TIMEOUT(m_radio->liveFrames().size(), 1, WaitMs);
     QCOMPARE(m_radio->liveFrames().first().frame, hex("54554E450240000108000000"));
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, WaitMs);
-    QVERIFY(finished.at(1).at(1).toBool());
+    QCOMPARE(finished.at(1).at(1).value<LiveFrameOutcome>(), LiveFrameOutcome::Sent);
 }
 
 void TstTuning::closingTheWindowStillDeliversTheFrame()
@@ -981,12 +981,14 @@ void TstTuning::closingTheWindowStillDeliversTheFrame()
     w->row("mic.am")->stepUp();
     w->row("mic.am")->stepUp();
     QVERIFY(w->form->liveSender().isBusy());
-    w.reset();
+    // The link is the session's: the window going takes nothing with it.
+    w->form.reset();
     for (int i = 0; i < 20; ++i)
         QCoreApplication::processEvents();
     QVERIFY(m_radio->liveFrames().isEmpty());
     line.release();
     QTRY_VERIFY_WITH_TIMEOUT(!frameValues(*m_radio, 72).isEmpty(), WaitMs);
+    w.reset();
     QCOMPARE(frameValues(*m_radio, 68), QList<qint32>{1});
     QCOMPARE(frameValues(*m_radio, 72).last(), 2);
 }

@@ -2,6 +2,7 @@
 #include "formcomport.h"
 #include "formlanguage.h"
 #include "formprocess.h"
+#include "imagesession.h"
 #include "formtune.h"
 #include "formtunesq.h"
 #include "frmabout.h"
@@ -752,6 +753,7 @@ void TstUi::aboutWindow()
 void TstUi::fileDialog()
 {
     AppState state;
+    ImageSession session(state);
     QTemporaryDir dir;
 
     // Save proposes the initial name; a name typed without extension gets ".rdat". The answer
@@ -775,7 +777,7 @@ void TstUi::fileDialog()
         name->setText(QStringLiteral("radio7"));
         static_cast<QDialog *>(dialog)->accept();
     });
-    const QString saved = ShowFileDialog(state, nullptr, QStringLiteral("Save"),
+    const QString saved = ShowFileDialog(&session, nullptr, QStringLiteral("Save"),
                                          QStringLiteral("Save"), QStringLiteral("new.rdat"));
     QCOMPARE(title, QStringLiteral("Save"));
     QCOMPARE(mode, QFileDialog::AcceptSave);
@@ -787,7 +789,7 @@ void TstUi::fileDialog()
 
     // Cancel returns nothing and leaves the file name.
     whenModal([](QWidget *modal) { modal->close(); });
-    QCOMPARE(ShowFileDialog(state, nullptr, QStringLiteral("open"), QStringLiteral("Open"), {}),
+    QCOMPARE(ShowFileDialog(&session, nullptr, QStringLiteral("open"), QStringLiteral("Open"), {}),
              QString());
     QCOMPARE(state.CurrentFileName, QStringLiteral("radio7.rdat"));
 
@@ -808,7 +810,7 @@ void TstUi::fileDialog()
             ->setText(existing.fileName());
         static_cast<QDialog *>(dialog)->accept();
     });
-    QCOMPARE(ShowFileDialog(state, nullptr, QStringLiteral("OPEN"), QStringLiteral("Open"), {}),
+    QCOMPARE(ShowFileDialog(&session, nullptr, QStringLiteral("OPEN"), QStringLiteral("Open"), {}),
              existing.fileName());
     QCOMPARE(mode, QFileDialog::AcceptOpen);
     QCOMPARE(fileMode, QFileDialog::ExistingFile);

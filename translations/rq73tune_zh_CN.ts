@@ -428,41 +428,6 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
     </message>
 </context>
 <context>
-    <name>FormProcess</name>
-    <message>
-        <source>Read Data From Radio</source>
-        <translation>从对讲机读取数据</translation>
-    </message>
-    <message>
-        <source>Write Data To Radio</source>
-        <translation>向对讲机写入数据</translation>
-    </message>
-    <message>
-        <source>Complete:</source>
-        <translation>完成进度:</translation>
-    </message>
-    <message>
-        <source>Please reselect COM port!</source>
-        <translation>请重新选择端口！</translation>
-    </message>
-    <message>
-        <source>Check connection!Retry or cancel?</source>
-        <translation>检测连接！重试或取消？</translation>
-    </message>
-    <message>
-        <source>Read Data OK</source>
-        <translation>读频成功</translation>
-    </message>
-    <message>
-        <source>Write Data OK</source>
-        <translation>写频成功</translation>
-    </message>
-    <message>
-        <source>Verify Radio</source>
-        <translation>校验对讲机</translation>
-    </message>
-</context>
-<context>
     <name>FormTune</name>
     <message>
         <source>Tune Data</source>
@@ -566,6 +531,53 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
     <message>
         <source>Write data successful</source>
         <translation>写入数据成功</translation>
+    </message>
+</context>
+<context>
+    <name>ImageCommands</name>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>Do you want to cover current data?</source>
+        <translation>覆盖当前数据？</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>The data in this program has not been read from a radio or loaded from a file since the program started or since New. Writing it replaces the radio&apos;s calibration with these values.
+
+Write to the radio anyway?</source>
+        <translation>程序中的数据自启动或新建以来既未从对讲机读出，也未从文件载入。写入会用这些数值替换对讲机的校准数据。
+
+仍然写入对讲机吗？</translation>
+    </message>
+    <message>
+        <source>Identical: the radio holds every word of the current image.</source>
+        <translation>相同：对讲机中的每个字都与当前数据一致。</translation>
+    </message>
+    <message>
+        <source>Words that differ between the current image and the radio: %1 (current → radio).</source>
+        <translation>当前数据与对讲机不同的字：%1 个（当前 → 对讲机）。</translation>
+    </message>
+    <message>
+        <source>Verify Radio</source>
+        <translation>校验对讲机</translation>
+    </message>
+    <message>
+        <source>Compare With File</source>
+        <translation>与文件比较</translation>
+    </message>
+    <message>
+        <source>Identical: the current image and %1 hold the same words.</source>
+        <translation>相同：当前数据与 %1 的每个字都一致。</translation>
+    </message>
+    <message>
+        <source>Words that differ between the current image and %1: %2 (current → file).</source>
+        <translation>当前数据与 %1 不同的字：%2 个（当前 → 文件）。</translation>
     </message>
 </context>
 <context>
@@ -706,24 +718,12 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
         <translation>帮助</translation>
     </message>
     <message>
-        <source>RQ73 Tune</source>
-        <translation>RQ73电调</translation>
-    </message>
-    <message>
-        <source>Tune Data</source>
-        <translation>调制数据</translation>
-    </message>
-    <message>
         <source>COM%1</source>
         <translation>通信端口%1</translation>
     </message>
     <message>
         <source>RQ73 Tune[FileName:%1]</source>
         <translation>RQ73 Tune[文件名:%1]</translation>
-    </message>
-    <message>
-        <source>Do you want to cover current data?</source>
-        <translation>覆盖当前数据？</translation>
     </message>
     <message>
         <source>&amp;Compare With File</source>
@@ -744,38 +744,6 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
     <message>
         <source>Backup not saved: %1</source>
         <translation>备份未保存：%1</translation>
-    </message>
-    <message>
-        <source>Compare With File</source>
-        <translation>与文件比较</translation>
-    </message>
-    <message>
-        <source>Identical: the current image and %1 hold the same words.</source>
-        <translation>相同：当前数据与 %1 的每个字都一致。</translation>
-    </message>
-    <message>
-        <source>Words that differ between the current image and %1: %2 (current → file).</source>
-        <translation>当前数据与 %1 不同的字：%2 个（当前 → 文件）。</translation>
-    </message>
-    <message>
-        <source>Identical: the radio holds every word of the current image.</source>
-        <translation>相同：对讲机中的每个字都与当前数据一致。</translation>
-    </message>
-    <message>
-        <source>Words that differ between the current image and the radio: %1 (current → radio).</source>
-        <translation>当前数据与对讲机不同的字：%1 个（当前 → 对讲机）。</translation>
-    </message>
-    <message>
-        <source>Verify Radio</source>
-        <translation>校验对讲机</translation>
-    </message>
-    <message>
-        <source>The data in this program has not been read from a radio or loaded from a file since the program started or since New. Writing it replaces the radio&apos;s calibration with these values.
-
-Write to the radio anyway?</source>
-        <translation>程序中的数据自启动或新建以来既未从对讲机读出，也未从文件载入。写入会用这些数值替换对讲机的校准数据。
-
-仍然写入对讲机吗？</translation>
     </message>
 </context>
 <context>
@@ -871,6 +839,52 @@ It applies until the program is closed.</source>
     <message>
         <source>[r = retry, c = cancel]</source>
         <translation>[r = 重试，c = 取消]</translation>
+    </message>
+</context>
+<context>
+    <name>TransferTexts</name>
+    <message>
+        <source>Read Data From Radio</source>
+        <translation>从对讲机读取数据</translation>
+    </message>
+    <message>
+        <source>Write Data To Radio</source>
+        <translation>向对讲机写入数据</translation>
+    </message>
+    <message>
+        <source>Verify Radio</source>
+        <translation>校验对讲机</translation>
+    </message>
+    <message>
+        <source>Complete:</source>
+        <translation>完成进度:</translation>
+    </message>
+    <message>
+        <source>Read Data OK</source>
+        <translation>读频成功</translation>
+    </message>
+    <message>
+        <source>Write Data OK</source>
+        <translation>写频成功</translation>
+    </message>
+    <message>
+        <source>Check connection!Retry or cancel?</source>
+        <translation>检测连接！重试或取消？</translation>
+    </message>
+    <message>
+        <source>Please reselect COM port!</source>
+        <translation>请重新选择端口！</translation>
+    </message>
+</context>
+<context>
+    <name>TreePane</name>
+    <message>
+        <source>RQ73 Tune</source>
+        <translation>RQ73电调</translation>
+    </message>
+    <message>
+        <source>Tune Data</source>
+        <translation>调制数据</translation>
     </message>
 </context>
 <context>

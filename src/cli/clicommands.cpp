@@ -1,5 +1,7 @@
 #include "clicommands.h"
 
+#include "imagesession.h"
+
 #include "blockplan.h"
 #include "climessages.h"
 #include "console.h"
@@ -456,23 +458,24 @@ ExitCode CliCommands::sendLive(const NamedWord &named, const RadioImage &image,
         }
     }
 
-    QByteArray frame;
-    int key = named.word;
-    if (named.kind == NamedWord::Kind::Squelch) {
-        key = SquelchTable::boxWord(named.box - named.box % 2);
-        frame = LiveTune::squelchTestFrame(key, image);
-    } else {
-        frame = LiveTune::tuneDataFrame(named.word, txTimeIndex, image);
-    }
-
-    LiveTuneSender sender;
+    // The same live link and frames as the windows, on an image of the command's own.
+    AppState state;
+    state.image = image;
+    state.TuneTxTime = txTimeIndex;
+    state.ComPortNumber = com;
+    ImageSession session(state);
     bool drained = false;
-    QObject::connect(&sender, &LiveTuneSender::frameFinished, &sender,
-                     [&drained](int, bool ok) { drained = ok; });
+    QObject::connect(&session, &ImageSession::liveFrameFinished, &session,
+                     [&drained](int, LiveFrameOutcome outcome) {
+                         drained = outcome == LiveFrameOutcome::Sent;
+                     });
     QEventLoop loop;
-    QObject::connect(&sender, &LiveTuneSender::idle, &loop, &QEventLoop::quit);
-    sender.send(com, key, [frame] { return frame; });
-    if (sender.isBusy())
+    QObject::connect(&session.liveLink(), &LiveTuneSender::idle, &loop, &QEventLoop::quit);
+    if (named.kind == NamedWord::Kind::Squelch)
+        session.sendSquelchTest(SquelchTable::boxWord(named.box - named.box % 2));
+    else
+        session.sendTuneValue(named.word);
+    if (session.liveLinkBusy())
         loop.exec();
     if (drained)
         return ExitCode::Success;

@@ -1,5 +1,7 @@
 #include "progressreport.h"
 
+#include "transfertexts.h"
+
 #include "blockplan.h"
 #include "console.h"
 
@@ -21,7 +23,7 @@ void ProgressReport::update(double fraction)
 {
     // The transfer window's own label text, so both tell the same figure in the same words.
     const QString text
-        = QCoreApplication::translate("FormProcess", "Complete:") + progressPercentText(fraction);
+        = TransferTexts::complete() + progressPercentText(fraction);
     QTextStream &err = Console::err();
     if (m_terminal) {
         err << '\r' << bar(fraction) << ' ' << text << "   ";

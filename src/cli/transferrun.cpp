@@ -1,5 +1,7 @@
 #include "transferrun.h"
 
+#include "transfertexts.h"
+
 #include "climessages.h"
 #include "console.h"
 #include "progressreport.h"
@@ -68,7 +70,7 @@ ExitCode TransferRun::run(TransferKind kind)
     if (!opened.ok()) {
         m_engine->stop();
         QTextStream &err = Console::err();
-        err << QCoreApplication::translate("FormProcess", "Please reselect COM port!") << '\n'
+        err << TransferTexts::reselectPort() << '\n'
             << portOpenReason(opened) << '\n';
         err.flush();
         return ExitCode::PortFailed;
@@ -78,8 +80,8 @@ ExitCode TransferRun::run(TransferKind kind)
 
     QTextStream &err = Console::err();
     if (success) {
-        err << (isRead ? QCoreApplication::translate("FormProcess", "Read Data OK")
-                                : QCoreApplication::translate("FormProcess", "Write Data OK"))
+        err << (isRead ? TransferTexts::readOk()
+                                : TransferTexts::writeOk())
             << '\n';
     } else {
         err << tr("The radio did not answer; the transfer was given up.") << '\n';
@@ -95,7 +97,7 @@ void TransferRun::answerQuestion()
 {
     QTextStream &err = Console::err();
     const QString question
-        = QCoreApplication::translate("FormProcess", "Check connection!Retry or cancel?");
+        = TransferTexts::retryQuestion();
     bool retry = false;
     if (m_retriesLeft) {
         retry = *m_retriesLeft > 0;
@@ -121,7 +123,7 @@ bool TransferRun::askAtTerminal()
     const QString keys = tr("[r = retry, c = cancel]");
     QTextStream &err = Console::err();
     err << '\n'
-        << QCoreApplication::translate("FormProcess", "Check connection!Retry or cancel?") << ' '
+        << TransferTexts::retryQuestion() << ' '
         << keys << ' ';
     err.flush();
     const QString answer = Console::readLine().trimmed().toLower();

@@ -16,6 +16,18 @@ namespace {
 // How often the kernel's output queue is looked at while a frame drains: a 16-byte frame takes
 // 1.4 ms on the wire at 115200 baud.
 constexpr int DrainPollMs = 1;
+
+LiveFrameOutcome outcomeOf(PortOpenError error)
+{
+    switch (error) {
+    case PortOpenError::NoSuchDevice:
+        return LiveFrameOutcome::PortMissing;
+    case PortOpenError::InUse:
+        return LiveFrameOutcome::PortInUse;
+    default:
+        return LiveFrameOutcome::PortRefused;
+    }
+}
 } // namespace
 
 LiveTuneSender::LiveTuneSender(QObject *parent)
@@ -29,8 +41,10 @@ LiveTuneSender::LiveTuneSender(QObject *parent)
     connect(m_port, &QSerialPort::bytesWritten, this, &LiveTuneSender::checkDrained);
     // Errors of the live link are ignored; a broken port simply ends the frame.
     connect(m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
-        if (e == QSerialPort::ResourceError || e == QSerialPort::WriteError)
-            finishFrame(false);
+        if (e == QSerialPort::ResourceError)
+            finishFrame(LiveFrameOutcome::PortMissing);
+        else if (e == QSerialPort::WriteError)
+            finishFrame(LiveFrameOutcome::NeverDrained);
     });
 }
 
@@ -91,9 +105,10 @@ void LiveTuneSender::startNext()
 {
     while (!m_queue.isEmpty()) {
         const Pending next = m_queue.takeFirst();
-        if (!openSerialPort(*m_port, next.comPortNumber).ok()) {
-            // Dropped silently: the change stays in the image and the window.
-            emit frameFinished(next.key, false);
+        const PortOpenResult opened = openSerialPort(*m_port, next.comPortNumber);
+        if (!opened.ok()) {
+            // The change stays in the image and the window; the owner tells the user.
+            emit frameFinished(next.key, outcomeOf(opened.error));
             continue;
         }
         m_sending = true;
@@ -126,13 +141,14 @@ void LiveTuneSender::checkDrained()
     if (!m_sending)
         return;
     if (m_port->bytesToWrite() == 0 && bytesInKernelQueue() == 0)
-        finishFrame(true);
+        finishFrame(LiveFrameOutcome::Sent);
     else if (m_sinceWrite.elapsed() >= m_drainLimitMs)
-        finishFrame(false);
+        finishFrame(LiveFrameOutcome::NeverDrained);
 }
 
-void LiveTuneSender::finishFrame(bool drained)
+void LiveTuneSender::finishFrame(LiveFrameOutcome outcome)
 {
+    const bool drained = outcome == LiveFrameOutcome::Sent;
     if (!m_sending)
         return;
     m_sending = false;
@@ -150,7 +166,7 @@ void LiveTuneSender::finishFrame(bool drained)
 #endif
         m_port->close();
     }
-    emit frameFinished(m_currentKey, drained);
+    emit frameFinished(m_currentKey, outcome);
     // The next frame starts from the event loop, so a caller's send() never recurses.
     QTimer::singleShot(0, this, [this] {
         if (!m_sending)

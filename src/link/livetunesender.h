@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
+#include <QMetaType>
 #include <QObject>
 
 #include <functional>
@@ -10,9 +11,18 @@
 class QSerialPort;
 class QTimer;
 
-// The live link of one tune window: it owns the window's own port object, opens it for one
-// frame, waits without blocking the event loop until the frame has left the machine, and closes
-// it again. Nothing is read and nothing is reported: a port that cannot be opened drops the frame.
+// What became of one live frame. Only Sent means the bytes left the machine.
+enum class LiveFrameOutcome {
+    Sent,
+    PortMissing,  // no device for the COM number, or it went away
+    PortInUse,    // another program holds the port
+    PortRefused,  // no permission, or the system refused it for another reason
+    NeverDrained, // the port took the bytes but never let them out within the drain limit
+};
+
+// The live link to the radio: it owns one port object, opens it for one frame, waits without
+// blocking the event loop until the frame has left the machine, and closes it again. Nothing is
+// read; what became of each frame is reported, so a frame that could not go is never silent.
 //
 // A change that comes while a frame is still draining is queued; a queued frame for the same
 // words is replaced, and every frame is built only when it goes out, so the radio always ends
@@ -52,8 +62,8 @@ public:
 signals:
     // Every queued frame has gone out or been given up; the port is closed.
     void idle();
-    // One frame is finished: drained is false when it was dropped or given up.
-    void frameFinished(int key, bool drained);
+    // One frame is finished, sent or not.
+    void frameFinished(int key, LiveFrameOutcome outcome);
 
 private:
     struct Pending
@@ -65,7 +75,7 @@ private:
 
     void startNext();
     void checkDrained();
-    void finishFrame(bool drained);
+    void finishFrame(LiveFrameOutcome outcome);
     qint64 bytesInKernelQueue() const;
 
     QSerialPort *m_port;
@@ -77,3 +87,5 @@ private:
     bool m_sending = false;
     bool m_detached = false;
 };
+
+Q_DECLARE_METATYPE(LiveFrameOutcome)

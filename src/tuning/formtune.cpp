@@ -1,8 +1,7 @@
 #include "formtune.h"
 
 #include "appstate.h"
-#include "livetuneframe.h"
-#include "livetunesender.h"
+#include "imagesession.h"
 #include "tunefont.h"
 #include "tunevaluerow.h"
 
@@ -13,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -44,9 +44,8 @@ QGridLayout *makeGrid(QWidget *frame)
 
 } // namespace
 
-FormTune::FormTune(AppState &state, TuneWindowHost &host, QWidget *parent)
-    : TuneChildWindow(state, host, WindowListCommand, 1000, 1005, QSize(1000, 620), parent)
-    , m_sender(new LiveTuneSender(this))
+FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
+    : TuneChildWindow(session, host, WindowListCommand, 1000, 1005, QSize(1000, 620), parent)
 {
     setObjectName(QStringLiteral("FormTune"));
     setWindowTitle(tr("Tune Data"));
@@ -168,6 +167,10 @@ FormTune::FormTune(AppState &state, TuneWindowHost &host, QWidget *parent)
     connect(CommandWrite, &QPushButton::clicked, this, &FormTune::CommandWrite_Click);
     TabStrip1->setCurrentIndex(0);
     TabStrip1_Click(0);
+
+    connect(&m_session, &ImageSession::wordsChanged, this, &FormTune::followWords);
+    connect(&m_session, &ImageSession::imageReplaced, this, &FormTune::AnalyseTuneData);
+    connect(&m_session, &ImageSession::tuneTxTimeChanged, this, &FormTune::showTxTime);
 }
 
 FormTune::~FormTune()
@@ -180,9 +183,13 @@ FormTune::~FormTune()
             r->commitText();
         r->text()->removeEventFilter(r);
     }
-    // A frame still on its way must reach the radio although the window goes.
-    m_sender->finishDetached();
-    m_sender = nullptr;
+    // A frame still on its way reaches the radio: the link is the session's and outlives the
+    // window.
+}
+
+LiveTuneSender &FormTune::liveSender() const
+{
+    return m_session.liveLink();
 }
 
 QWidget *FormTune::buildModeFrame(Mode mode)
@@ -209,7 +216,7 @@ QWidget *FormTune::buildModeFrame(Mode mode)
 
 TuneValueRow *FormTune::addRow(const Value &value, QWidget *frame)
 {
-    auto *row = new TuneValueRow(value, m_state, m_refreshing, frame ? frame : this);
+    auto *row = new TuneValueRow(value, m_session, m_refreshing, frame ? frame : this);
     connect(row, &TuneValueRow::committed, this, &FormTune::SendLiveTune);
     m_rows.append(row);
     return row;
@@ -226,26 +233,37 @@ TuneValueRow *FormTune::row(const QString &name) const
 
 void FormTune::AnalyseTuneData()
 {
-    m_refreshing = true;
+    const QScopedValueRollback refreshing(m_refreshing, true);
     for (TuneValueRow *r : std::as_const(m_rows))
         r->refresh();
     if (m_state.TuneTxTime >= 10)
-        m_state.TuneTxTime = 0;
+        m_session.setTuneTxTime(0);
+    showTxTime();
+}
+
+void FormTune::followWords(const QList<int> &words)
+{
+    // A change made in this window arrives here too, in the middle of the row's own handling;
+    // the flag keeps the refresh from counting as an edit of its own.
+    const QScopedValueRollback refreshing(m_refreshing, true);
+    for (TuneValueRow *r : std::as_const(m_rows)) {
+        if (!r->isWriting() && words.contains(r->value().wordAddress))
+            r->refresh();
+    }
+}
+
+void FormTune::showTxTime()
+{
+    const QScopedValueRollback refreshing(m_refreshing, true);
     // Only a damaged file holds a time below -1; like -1 it selects nothing.
-    ComboTxTime->setCurrentIndex(m_state.TuneTxTime >= 0 ? m_state.TuneTxTime : -1);
-    m_refreshing = false;
+    ComboTxTime->setCurrentIndex(m_state.TuneTxTime >= 0 && m_state.TuneTxTime < 10
+                                     ? m_state.TuneTxTime
+                                     : -1);
 }
 
 void FormTune::SendLiveTune(int wordAddress)
 {
-    if (!m_sender)
-        return;
-    // The list's selection is TuneTxTime; the frame reads both it and the word when it goes out,
-    // so a frame that waits behind another never carries a stale value.
-    AppState *state = &m_state;
-    m_sender->send(m_state.ComPortNumber, wordAddress, [state, wordAddress] {
-        return LiveTune::tuneDataFrame(wordAddress, state->TuneTxTime, state->image);
-    });
+    m_session.sendTuneValue(wordAddress);
 }
 
 void FormTune::TabStrip1_Click(int index)
@@ -265,14 +283,14 @@ void FormTune::ComboTxTime_Click(int index)
 {
     if (m_refreshing)
         return;
-    m_state.TuneTxTime = index;
+    m_session.setTuneTxTime(index);
 }
 
 void FormTune::CommandRead_Click()
 {
     confirmAndTransfer(TransferKind::FullRead,
                        tr("Read tune data from radio.Do you wish continue?"),
-                       tr("Read data successful"), [this] { AnalyseTuneData(); });
+                       tr("Read data successful"));
 }
 
 void FormTune::CommandWrite_Click()

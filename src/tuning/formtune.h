@@ -22,7 +22,7 @@ class FormTune : public TuneChildWindow
 public:
     static constexpr int WindowListCommand = 1000;
 
-    FormTune(AppState &state, TuneWindowHost &host, QWidget *parent = nullptr);
+    FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent = nullptr);
     ~FormTune() override;
 
     // Puts the image's tune values into the controls.
@@ -34,7 +34,7 @@ public:
     // Sends the word at that address to the radio as it stands in the image when the frame goes.
     void SendLiveTune(int wordAddress);
 
-    LiveTuneSender &liveSender() const { return *m_sender; }
+    LiveTuneSender &liveSender() const;
     bool isRefreshing() const { return m_refreshing; }
     // The row of a value, by its machine name; null when there is none.
     TuneValueRow *row(const QString &name) const;
@@ -42,16 +42,16 @@ public:
 
 protected:
     void refresh() override { AnalyseTuneData(); }
-    LiveTuneSender *ownSender() const override { return m_sender; }
 
 private:
     QWidget *buildModeFrame(TuneValues::Mode mode);
     TuneValueRow *addRow(const TuneValues::Value &value, QWidget *frame);
     void TabStrip1_Click(int index);
     void ComboTxTime_Click(int index);
+    void followWords(const QList<int> &words);
+    void showTxTime();
 
     bool m_refreshing = false;
-    LiveTuneSender *m_sender = nullptr;
     QList<TuneValueRow *> m_rows;
     QTabBar *TabStrip1 = nullptr;
     QStackedWidget *m_modeFrames = nullptr;

@@ -2,8 +2,7 @@
 
 #include "appstate.h"
 #include "keyfilter.h"
-#include "livetuneframe.h"
-#include "livetunesender.h"
+#include "imagesession.h"
 #include "squelchtable.h"
 #include "tunefont.h"
 
@@ -16,6 +15,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -40,9 +40,8 @@ constexpr int ButtonPadding = 16;
 
 } // namespace
 
-FormTuneSq::FormTuneSq(AppState &state, TuneWindowHost &host, QWidget *parent)
-    : TuneChildWindow(state, host, WindowListCommand, 1000, 1007, QSize(640, 480), parent)
-    , m_sender(new LiveTuneSender(this))
+FormTuneSq::FormTuneSq(ImageSession &session, TuneWindowHost &host, QWidget *parent)
+    : TuneChildWindow(session, host, WindowListCommand, 1000, 1007, QSize(640, 480), parent)
 {
     setObjectName(QStringLiteral("FormTuneSq"));
     // The same caption in both languages.
@@ -50,6 +49,23 @@ FormTuneSq::FormTuneSq(AppState &state, TuneWindowHost &host, QWidget *parent)
     setFont(tuneWindowFont());
     buildControls();
     resize(sizeHint());
+    connect(&m_session, &ImageSession::wordsChanged, this, &FormTuneSq::followWords);
+    connect(&m_session, &ImageSession::imageReplaced, this, &FormTuneSq::AnalyseSq);
+}
+
+LiveTuneSender &FormTuneSq::sender() const
+{
+    return m_session.liveLink();
+}
+
+void FormTuneSq::followWords(const QList<int> &words)
+{
+    const QScopedValueRollback analysing(m_analysing, true);
+    for (const int w : words) {
+        const int box = w - SquelchTable::boxWord(0);
+        if (box >= 0 && box < SquelchTable::BoxCount && box != m_committingBox)
+            TextSq[box]->setText(SquelchTable::displayText(m_session.word(w)));
+    }
 }
 
 void FormTuneSq::buildControls()
@@ -220,11 +236,9 @@ QSize FormTuneSq::sizeHint() const
 
 void FormTuneSq::AnalyseSq()
 {
-    m_analysing = true;
+    const QScopedValueRollback analysing(m_analysing, true);
     for (int k = 0; k < SquelchTable::BoxCount; ++k)
-        TextSq[k]->setText(
-            SquelchTable::displayText(m_state.image.ReadImageWord(SquelchTable::boxWord(k))));
-    m_analysing = false;
+        TextSq[k]->setText(SquelchTable::displayText(m_session.word(SquelchTable::boxWord(k))));
 }
 
 bool FormTuneSq::eventFilter(QObject *watched, QEvent *event)
@@ -275,10 +289,12 @@ void FormTuneSq::commitBox(int box, bool fromEnter)
     if (edit->isModified()) {
         const int word = SquelchTable::boxWord(box);
         const SquelchTable::Commit commit
-            = SquelchTable::commitText(edit->text(), m_state.image.ReadImageWord(word));
+            = SquelchTable::commitText(edit->text(), m_session.word(word));
         edit->setText(commit.text);
-        if (commit.value)
-            m_state.image.WriteImageWord(word, *commit.value);
+        if (commit.value) {
+            const QScopedValueRollback committing(m_committingBox, box);
+            m_session.setWord(word, *commit.value);
+        }
     }
     if (fromEnter)
         edit->selectAll();
@@ -286,7 +302,7 @@ void FormTuneSq::commitBox(int box, bool fromEnter)
 
 void FormTuneSq::CommandTest_Click(int row)
 {
-    if (m_sender->isBusy()) {
+    if (m_session.liveLinkBusy()) {
         QMessageBox busy(QMessageBox::Critical, QString::fromLatin1(AppState::ApplicationTitle),
                          QStringLiteral("Port is running"), QMessageBox::Ok, this);
         busy.setObjectName(QStringLiteral("PortIsRunning"));
@@ -294,23 +310,24 @@ void FormTuneSq::CommandTest_Click(int row)
         return;
     }
     const int firstWord = SquelchTable::row(row).onWord();
-    m_sender->send(m_state.ComPortNumber, firstWord, [this, firstWord] {
-        return LiveTune::squelchTestFrame(firstWord, m_state.image);
-    });
+    m_session.sendSquelchTest(firstWord);
 }
 
 void FormTuneSq::CommandModify_Click(int table)
 {
-    SquelchTable::rescale(m_state.image,
-                          table == 0 ? SquelchTable::FmRescale : SquelchTable::AmRescale);
-    AnalyseSq();
+    QList<WordChange> changes;
+    const auto words = SquelchTable::rescaleOf(
+        m_session.image(), table == 0 ? SquelchTable::FmRescale : SquelchTable::AmRescale);
+    for (const auto &[word, value] : words)
+        changes.append({word, value});
+    m_session.setWords(changes);
 }
 
 void FormTuneSq::CommandRead_Click()
 {
     confirmAndTransfer(TransferKind::SquelchRead,
                        tr("Read tune data from radio.Do you wish continue?"),
-                       tr("Read data successful"), [this] { AnalyseSq(); });
+                       tr("Read data successful"));
 }
 
 void FormTuneSq::CommandWrite_Click()

@@ -19,7 +19,7 @@ class FormTuneSq : public TuneChildWindow
 public:
     static constexpr int WindowListCommand = 1003;
 
-    FormTuneSq(AppState &state, TuneWindowHost &host, QWidget *parent = nullptr);
+    FormTuneSq(ImageSession &session, TuneWindowHost &host, QWidget *parent = nullptr);
 
     // Puts the image's squelch table into the controls.
     void AnalyseSq();
@@ -30,7 +30,7 @@ public:
     QPushButton *commandTest(int row) const { return CommandTest.at(row); }
     QPushButton *commandModify(int table) const { return CommandModify.at(table); }
     QLabel *labelSqLevel(int row) const { return LabelSqLevel.at(row); }
-    LiveTuneSender &sender() const { return *m_sender; }
+    LiveTuneSender &sender() const;
 
     void CommandTest_Click(int row);
     void CommandModify_Click(int table);
@@ -38,7 +38,6 @@ public:
     void CommandWrite_Click();
 
 protected:
-    LiveTuneSender *ownSender() const override { return m_sender; }
     void refresh() override { AnalyseSq(); }
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -46,10 +45,12 @@ private:
     void buildControls();
     bool TextSq_KeyPress(int box, QKeyEvent *event);
     void commitBox(int box, bool fromEnter);
+    void followWords(const QList<int> &words);
 
-    LiveTuneSender *m_sender;
     // Keeps the boxes' own events from writing to the image while the window fills them.
     bool m_analysing = false;
+    // The box whose commit is writing its word; it keeps the text the commit gave it.
+    int m_committingBox = -1;
 
     QScrollArea *m_scroll = nullptr;
     QWidget *m_table = nullptr;

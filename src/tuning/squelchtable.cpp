@@ -176,15 +176,23 @@ QList<std::int32_t> rescaled(const QList<std::int32_t> &pairs, std::int32_t refe
     return result;
 }
 
-void rescale(RadioImage &image, const RescaleTable &table)
+QList<QPair<int, std::int32_t>> rescaleOf(const RadioImage &image, const RescaleTable &table)
 {
     QList<std::int32_t> pairs;
     for (int w = table.firstWord; w < table.firstWord + 2 * AsqRows; ++w)
         pairs.append(image.ReadImageWord(w));
     const QList<std::int32_t> result = rescaled(pairs, image.ReadImageWord(table.referenceWord),
                                                 image.ReadImageWord(table.referenceWord + 1));
+    QList<QPair<int, std::int32_t>> words;
     for (int i = 0; i < result.size(); ++i)
-        image.WriteImageWord(table.firstWord + i, result.at(i));
+        words.append({table.firstWord + i, result.at(i)});
+    return words;
+}
+
+void rescale(RadioImage &image, const RescaleTable &table)
+{
+    for (const auto &[word, value] : rescaleOf(image, table))
+        image.WriteImageWord(word, value);
 }
 
 } // namespace SquelchTable

@@ -105,6 +105,9 @@ std::int32_t scaledValue(std::int32_t value, std::int32_t reference, std::int32_
 QList<std::int32_t> rescaled(const QList<std::int32_t> &pairs, std::int32_t referenceOn,
                              std::int32_t referenceOff);
 
+// The table's words after a rescale of the image's table: first word and value of each.
+QList<QPair<int, std::int32_t>> rescaleOf(const RadioImage &image, const RescaleTable &table);
+
 // The same, applied to the image in place.
 void rescale(RadioImage &image, const RescaleTable &table);
 

@@ -1,23 +1,24 @@
 #include "tunechildwindow.h"
 
 #include "appstate.h"
-#include "livetunesender.h"
+#include "imagesession.h"
 #include "tunewindowhost.h"
 
 #include <QCloseEvent>
 #include <QLayout>
 #include <QMessageBox>
 
-TuneChildWindow::TuneChildWindow(AppState &state, TuneWindowHost &host, int commandNumber,
+TuneChildWindow::TuneChildWindow(ImageSession &session, TuneWindowHost &host, int commandNumber,
                                  int checkFirst, int checkLast, QSize preferredSize,
                                  QWidget *parent)
     : QWidget(parent)
-    , m_state(state)
+    , m_session(session)
+    , m_state(session.state())
     , m_host(host)
     , m_commandNumber(commandNumber)
     , m_checkFirst(checkFirst)
     , m_checkLast(checkLast)
-    , m_english(state.LanguageIsEnglish)
+    , m_english(m_state.LanguageIsEnglish)
     , m_preferredSize(preferredSize)
 {
     resize(preferredSize);
@@ -84,11 +85,4 @@ bool TuneChildWindow::confirmAndTransfer(TransferKind kind, const QString &quest
     done.setObjectName(QStringLiteral("TransferSucceeded"));
     done.exec();
     return true;
-}
-
-void TuneChildWindow::prepareForTransfer()
-{
-    if (LiveTuneSender *sender = ownSender())
-        // Past the bound the transfer tries anyway and reports a port it cannot open.
-        sender->waitUntilIdle(sender->drainLimitMs() + 500);
 }

@@ -6,18 +6,21 @@
 #include <functional>
 
 struct AppState;
-class LiveTuneSender;
+class ImageSession;
 class TuneWindowHost;
 
 // What both tune windows share as MDI children: the window-list entry with its command number,
 // the check marks on activation, the window state recorded on resize, and the refresh of the
-// controls from the image each time the window is activated.
+// controls from the image each time the window is activated. The image is the session's: a window
+// writes words through it and follows what it announces.
 class TuneChildWindow : public QWidget
 {
     Q_OBJECT
 public:
-    TuneChildWindow(AppState &state, TuneWindowHost &host, int commandNumber, int checkFirst,
-                    int checkLast, QSize preferredSize, QWidget *parent = nullptr);
+    TuneChildWindow(ImageSession &session, TuneWindowHost &host, int commandNumber,
+                    int checkFirst, int checkLast, QSize preferredSize, QWidget *parent = nullptr);
+
+    ImageSession &session() const { return m_session; }
 
     int commandNumber() const { return m_commandNumber; }
     int checkFirst() const { return m_checkFirst; }
@@ -40,17 +43,12 @@ public:
     bool confirmAndTransfer(TransferKind kind, const QString &question, const QString &successText,
                             const std::function<void()> &afterSuccess = {});
 
-    // Runs just before any transfer opens the port, whichever command started it: the window
-    // lets its own live frames finish here, so the two never contend for the cable.
-    void prepareForTransfer();
-
 protected:
-    // The window's own live link, if it has one.
-    virtual LiveTuneSender *ownSender() const { return nullptr; }
     // Puts the image's values into the controls.
     virtual void refresh() = 0;
     void closeEvent(QCloseEvent *event) override;
 
+    ImageSession &m_session;
     AppState &m_state;
     TuneWindowHost &m_host;
 

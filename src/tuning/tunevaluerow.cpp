@@ -1,6 +1,7 @@
 #include "tunevaluerow.h"
 
 #include "appstate.h"
+#include "imagesession.h"
 #include "keyfilter.h"
 
 #include <QFocusEvent>
@@ -9,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -25,11 +27,11 @@ constexpr int PageStep = 5;
 
 } // namespace
 
-TuneValueRow::TuneValueRow(const TuneValues::Value &value, AppState &state, const bool &refreshing,
-                           QWidget *parent)
+TuneValueRow::TuneValueRow(const TuneValues::Value &value, ImageSession &session,
+                           const bool &refreshing, QWidget *parent)
     : QWidget(parent)
     , m_value(value)
-    , m_state(state)
+    , m_session(session)
     , m_refreshing(refreshing)
 {
     using TuneValues::controlName;
@@ -116,12 +118,13 @@ TuneValueRow::TuneValueRow(const TuneValues::Value &value, AppState &state, cons
 
 int TuneValueRow::word() const
 {
-    return m_state.image.ReadImageWord(m_value.wordAddress);
+    return m_session.word(m_value.wordAddress);
 }
 
 void TuneValueRow::writeWord(int v)
 {
-    m_state.image.WriteImageWord(m_value.wordAddress, v);
+    const QScopedValueRollback writing(m_writing, true);
+    m_session.setWord(m_value.wordAddress, v);
 }
 
 void TuneValueRow::refresh()
@@ -234,7 +237,7 @@ bool TuneValueRow::eventFilter(QObject *watched, QEvent *event)
                                        ? KeyFilterMode::Signed
                                        : KeyFilterMode::ThreeDigit;
         const int passed = FilterKeyPress(m_text->text(), m_text->hasSelectedText(),
-                                          m_state.DecimalSeparator, code, mode);
+                                          m_session.state().DecimalSeparator, code, mode);
         if (passed == 0)
             return true;
         if (passed == KeyEnter) {

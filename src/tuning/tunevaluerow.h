@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-struct AppState;
+class ImageSession;
 class QLabel;
 class QLineEdit;
 class QSlider;
@@ -12,7 +12,7 @@ class QToolButton;
 
 // One value of the tune data window: slider, value box and up/down buttons on one word of the
 // image, with the label the window places in its grid. Every change is written into the word at
-// once; every committed change (end of a drag, a click or key on the slider, a box commit, an
+// once, through the image session; every committed change (end of a drag, a click or key on the slider, a box commit, an
 // up/down step) is announced once through committed(), which the window turns into one frame.
 // A display-only value has its box alone, read-only.
 class TuneValueRow : public QWidget
@@ -20,7 +20,7 @@ class TuneValueRow : public QWidget
     Q_OBJECT
 public:
     // refreshing is the window's flag: while it is set the controls neither write nor commit.
-    TuneValueRow(const TuneValues::Value &value, AppState &state, const bool &refreshing,
+    TuneValueRow(const TuneValues::Value &value, ImageSession &session, const bool &refreshing,
                  QWidget *parent = nullptr);
 
     const TuneValues::Value &value() const { return m_value; }
@@ -38,6 +38,9 @@ public:
     void commitText(bool selectAfter = false);
     void stepUp();
     void stepDown();
+
+    // True while the row writes its own word: it shows what it wrote, whatever a refresh would.
+    bool isWriting() const { return m_writing; }
 
     // The widest text a box must show whole.
     static constexpr const char *WidestValue = "-300";
@@ -58,7 +61,7 @@ private:
     void writeWord(int v);
 
     const TuneValues::Value m_value;
-    AppState &m_state;
+    ImageSession &m_session;
     const bool &m_refreshing;
     QLabel *m_label = nullptr;
     QSlider *m_slider = nullptr;
@@ -66,5 +69,6 @@ private:
     QToolButton *m_up = nullptr;
     QToolButton *m_down = nullptr;
     bool m_placing = false;
+    bool m_writing = false;
     int m_pressedAt = 0;
 };

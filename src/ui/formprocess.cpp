@@ -6,6 +6,7 @@
 #include "portopenmessage.h"
 #include "savelogbutton.h"
 #include "transferengine.h"
+#include "transfertexts.h"
 #include "twips.h"
 
 #include <QKeyEvent>
@@ -44,9 +45,9 @@ FormProcess::FormProcess(RadioImage &image, TransferKind kind, int comPortNumber
     TextShow->setObjectName(QStringLiteral("TextShow"));
     ListDebug->setObjectName(QStringLiteral("ListDebug"));
 
-    setWindowTitle(m_isRead ? tr("Read Data From Radio") : tr("Write Data To Radio"));
+    setWindowTitle(m_isRead ? TransferTexts::readTitle() : TransferTexts::writeTitle());
     // Before the first block the label reads 0%; the "###%" rule applies from then on.
-    LabelProcess->setText(tr("Complete:") + QStringLiteral("0%"));
+    LabelProcess->setText(TransferTexts::complete() + QStringLiteral("0%"));
     ProgressBar1->setRange(0, ProgressScale);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
@@ -94,7 +95,7 @@ FormProcess::~FormProcess()
 
 QString FormProcess::progressText(double fraction)
 {
-    return tr("Complete:") + progressPercentText(fraction);
+    return TransferTexts::complete() + progressPercentText(fraction);
 }
 
 void FormProcess::showEvent(QShowEvent *event)
@@ -112,7 +113,7 @@ void FormProcess::startTransfer()
     const PortOpenResult result = m_engine->start(m_comPortNumber, m_kind);
     if (result.ok())
         return;
-    showPortOpenFailure(this, tr("Please reselect COM port!"), result);
+    showPortOpenFailure(this, TransferTexts::reselectPort(), result);
 }
 
 void FormProcess::addDebugLine(const QString &line)
@@ -125,7 +126,7 @@ void FormProcess::askRetry()
     if (!isVisible())
         return;
     QMessageBox box(QMessageBox::Critical, QString::fromLatin1(AppState::ApplicationTitle),
-                    tr("Check connection!Retry or cancel?"),
+                    TransferTexts::retryQuestion(),
                     QMessageBox::Retry | QMessageBox::Cancel, this);
     box.setObjectName(QStringLiteral("RetryQuestion"));
     if (box.exec() == QMessageBox::Retry)
@@ -139,7 +140,7 @@ void FormProcess::finish(bool success)
     m_succeeded = success;
     if (!success)
         return;
-    TextShow->setText(m_isRead ? tr("Read Data OK") : tr("Write Data OK"));
+    TextShow->setText(m_isRead ? TransferTexts::readOk() : TransferTexts::writeOk());
     TextShow->setVisible(true);
     if (m_isRead && m_afterRead)
         m_afterRead();

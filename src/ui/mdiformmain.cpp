@@ -2,33 +2,25 @@
 
 #include "appicon.h"
 #include "appstate.h"
-#include "backupstore.h"
-#include "datafile.h"
-#include "datafilemessage.h"
 #include "decimalseparator.h"
-#include "formbackups.h"
-#include "formcompare.h"
 #include "formcomport.h"
 #include "formlanguage.h"
-#include "formprocess.h"
 #include "formtune.h"
 #include "formtunesq.h"
 #include "frmabout.h"
 #include "helpwindow.h"
-#include "pictureseparator.h"
+#include "imagecommands.h"
 #include "settingsmessage.h"
 #include "settingsstore.h"
-#include "showfiledialog.h"
 #include "translations.h"
+#include "treepane.h"
 #include "twips.h"
-#include "verifyradio.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDate>
-#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -38,8 +30,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
-#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTime>
@@ -47,7 +37,6 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <functional>
-#include <optional>
 
 namespace {
 
@@ -105,13 +94,35 @@ QString trMain(const char *text)
 
 } // namespace
 
+namespace {
+
+// Every child window the frame can open: the tree entry that opens it, its window-list command
+// number and how it is made.
+struct ChildWindowKind
+{
+    const char *treeKey;
+    int command;
+    TuneChildWindow *(*make)(ImageSession &session, TuneWindowHost &host);
+};
+
+const ChildWindowKind ChildWindows[] = {
+    {"TreeTuneData", FormTune::WindowListCommand,
+     [](ImageSession &s, TuneWindowHost &h) -> TuneChildWindow * { return new FormTune(s, h); }},
+    {"TreeTuneSq", FormTuneSq::WindowListCommand,
+     [](ImageSession &s, TuneWindowHost &h) -> TuneChildWindow * { return new FormTuneSq(s, h); }},
+};
+
+} // namespace
+
 MDIFormMain::MDIFormMain(AppState &state, Translations &translations, QWidget *parent)
     : QMainWindow(parent)
     , m_state(state)
     , m_translations(translations)
+    , m_session(state)
+    , m_commands(new ImageCommands(m_session, this))
     , m_mdiArea(new QMdiArea(this))
+    , m_treePane(new TreePane(this))
     , Timer1(new QTimer(this))
-    , m_backupFolder(BackupStore::defaultFolder())
 {
     setObjectName(QStringLiteral("MDIFormMain"));
     setWindowIcon(appIcon());
@@ -123,14 +134,13 @@ MDIFormMain::MDIFormMain(AppState &state, Translations &translations, QWidget *p
 
     createMenus();
     createToolbar();
-    createTreePane();
     createStatusBar();
 
     auto *central = new QWidget(this);
     auto *layout = new QHBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(PictureTree);
+    layout->addWidget(m_treePane);
     layout->addWidget(m_mdiArea, 1);
     setCentralWidget(central);
     resize(1100, 760);
@@ -139,6 +149,16 @@ MDIFormMain::MDIFormMain(AppState &state, Translations &translations, QWidget *p
         if (auto *child = sub ? qobject_cast<TuneChildWindow *>(sub->widget()) : nullptr)
             child->Form_Activate();
     });
+    connect(m_treePane, &TreePane::nodeClicked, this, [this](const QString &key) {
+        for (const ChildWindowKind &kind : ChildWindows) {
+            if (key == QLatin1String(kind.treeKey))
+                openChild(kind.command);
+        }
+    });
+    connect(m_treePane, &TreePane::separatorDragged, this, &MDIFormMain::dragSplitterTo);
+    connect(m_commands, &ImageCommands::imageReopened, this, &MDIFormMain::reopenFormTune);
+    connect(&m_session, &ImageSession::fileChanged, this, &MDIFormMain::Timer1_Timer);
+    connect(&m_session, &ImageSession::backupSaved, this, &MDIFormMain::showBackupResult);
 
     // The start-up sequence. The language always starts English; the stored choice is not applied.
     m_state.DecimalSeparator = DetermineDecimalSeparator();
@@ -146,13 +166,12 @@ MDIFormMain::MDIFormMain(AppState &state, Translations &translations, QWidget *p
     m_state.ComPortNumber = SettingsStore::storedComPort();
     m_translations.apply(true);
     m_state.clearTransferSettings();
-    m_state.CurrentFileName = QStringLiteral("new.rdat");
-    m_state.CurrentFilePath.clear();
-    m_state.TuneTxTime = 5;
+    m_session.showFileName(QStringLiteral("new.rdat"));
+    m_session.setTuneTxTime(5);
     m_childWindowState = 0;
     RelabelMainWindow();
     LayoutTreePane(Twips::TreeStart);
-    TreeView1->expandAll();
+    m_treePane->tree()->expandAll();
 
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(500);
@@ -169,7 +188,12 @@ MDIFormMain::MDIFormMain(AppState &state, Translations &translations, QWidget *p
     QTimer::singleShot(0, this, [this] { SettingsMessage::warnIfMalformed(this); });
 }
 
-MDIFormMain::~MDIFormMain() = default;
+MDIFormMain::~MDIFormMain()
+{
+    // The children follow the session, which goes before the frame's own widgets do.
+    for (QMdiSubWindow *sub : m_mdiArea->subWindowList())
+        delete sub;
+}
 
 QAction *MDIFormMain::addMenuAction(QMenu *menu, const char *name, const QKeySequence &shortcut)
 {
@@ -208,8 +232,8 @@ void MDIFormMain::createMenus()
     QMenu *program = addMenu("MenuProgram");
     connect(addMenuAction(program, "MenuRead", QKeySequence(Qt::CTRL | Qt::Key_R)),
             &QAction::triggered, this, &MDIFormMain::MenuRead_Click);
-    connect(addMenuAction(program, "MenuWrite", QKeySequence(Qt::CTRL | Qt::Key_W)),
-            &QAction::triggered, this, &MDIFormMain::MenuWrite_Click);
+    m_writeAction = addMenuAction(program, "MenuWrite", QKeySequence(Qt::CTRL | Qt::Key_W));
+    connect(m_writeAction, &QAction::triggered, this, &MDIFormMain::MenuWrite_Click);
     program->addSeparator();
     connect(addMenuAction(program, "MenuVerify"), &QAction::triggered, this,
             &MDIFormMain::MenuVerify_Click);
@@ -227,7 +251,7 @@ void MDIFormMain::createMenus()
         action->setChecked(true);
         connect(action, &QAction::toggled, this, apply);
     };
-    addToggle("MenuTree", [this](bool on) { PictureTree->setVisible(on); });
+    addToggle("MenuTree", [this](bool on) { m_treePane->setVisible(on); });
     view->addSeparator();
     addToggle("MenuToolBar", [this](bool on) { Toolbar1->setVisible(on); });
     addToggle("MenuStatus", [this](bool on) { statusBar()->setVisible(on); });
@@ -292,28 +316,6 @@ void MDIFormMain::createToolbar()
     }
 }
 
-void MDIFormMain::createTreePane()
-{
-    PictureTree = new QWidget(this);
-    PictureTree->setObjectName(QStringLiteral("PictureTree"));
-    FrameTree = new QFrame(PictureTree);
-    FrameTree->setObjectName(QStringLiteral("FrameTree"));
-    FrameTree->setFrameShape(QFrame::StyledPanel);
-    Label1 = new QLabel(FrameTree);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->move(6, 2);
-    TreeView1 = new QTreeWidget(FrameTree);
-    TreeView1->setObjectName(QStringLiteral("TreeView1"));
-    TreeView1->setHeaderHidden(true);
-    TreeView1->setRootIsDecorated(true);
-    connect(TreeView1, &QTreeWidget::itemClicked, this, &MDIFormMain::TreeView1_NodeClick);
-    m_separator = new PictureSeparator(PictureTree);
-    connect(m_separator, &PictureSeparator::dragged, this, &MDIFormMain::dragSplitterTo);
-    // The pane lays itself out whenever its size changes, whatever changed it (window resize,
-    // toolbar or status bar toggled).
-    PictureTree->installEventFilter(this);
-}
-
 void MDIFormMain::createStatusBar()
 {
     QStatusBar *bar = statusBar();
@@ -330,8 +332,6 @@ void MDIFormMain::createStatusBar()
 
 void MDIFormMain::RelabelMainWindow()
 {
-    Label1->setText(AppTitle);
-    Label1->adjustSize();
     for (const Caption &c : MenuCaptions) {
         const QString name = QString::fromLatin1(c.name);
         if (auto *menu = findChild<QMenu *>(name))
@@ -341,15 +341,7 @@ void MDIFormMain::RelabelMainWindow()
     }
     for (const Caption &c : ToolbarTips)
         findChild<QAction *>(QString::fromUtf8(c.name))->setToolTip(trMain(c.text));
-
-    TreeView1->clear();
-    auto *root = new QTreeWidgetItem(TreeView1, {tr("RQ73 Tune")});
-    root->setData(0, Qt::UserRole, AppTitle);
-    auto *tune = new QTreeWidgetItem(root, {tr("Tune Data")});
-    tune->setData(0, Qt::UserRole, QStringLiteral("TreeTuneData"));
-    auto *sq = new QTreeWidgetItem(root, {QStringLiteral("SQ")});
-    sq->setData(0, Qt::UserRole, QStringLiteral("TreeTuneSq"));
-
+    m_treePane->relabel();
     updatePortText();
 }
 
@@ -373,48 +365,22 @@ void MDIFormMain::Timer1_Timer()
 
 void MDIFormMain::LayoutTreePane(int x)
 {
-    const double dpi = PictureTree->logicalDpiX();
-    auto px = [dpi](int twips) { return Twips::toPixels(twips, dpi); };
-    auto tw = [dpi](int pixels) { return Twips::fromPixels(pixels, dpi); };
-    m_splitterTwips = x;
+    m_treePane->layoutPane(x);
+}
 
-    const int paneWidth = x + Twips::PaneMargin;
-    PictureTree->setFixedWidth(px(paneWidth));
-    const int paneHeight = tw(PictureTree->height());
+int MDIFormMain::splitterTwips() const
+{
+    return m_treePane->splitterTwips();
+}
 
-    QRect sep = m_separator->geometry();
-    sep.setLeft(px(x));
-    sep.setTop(0);
-    sep.setWidth(std::max(1, px(Twips::SeparatorWidth)));
-    // The bar runs the pane's full height so it can be grabbed anywhere along it.
-    sep.setHeight(PictureTree->height());
-    m_separator->setGeometry(sep);
-
-    QRect frame = FrameTree->geometry();
-    frame.moveLeft(0);
-    if (paneWidth >= 100)
-        frame.setWidth(px(paneWidth - 100));
-    frame.moveTop(px(10));
-    if (paneHeight >= 520)
-        frame.setHeight(px(paneHeight - 520));
-    FrameTree->setGeometry(frame);
-
-    const int frameWidth = tw(FrameTree->width());
-    const int frameHeight = tw(FrameTree->height());
-    QRect tree = TreeView1->geometry();
-    tree.moveLeft(0);
-    if (frameWidth >= 120)
-        tree.setWidth(px(frameWidth - 120));
-    tree.moveTop(px(300));
-    // Keep the tree's lower edge inside the frame so its last row and scroll bar stay visible.
-    if (frameHeight >= 320)
-        tree.setHeight(px(frameHeight - 320));
-    TreeView1->setGeometry(tree);
+void MDIFormMain::setTransferTimings(const TransferTimings &timings)
+{
+    m_commands->setTransferTimings(timings);
 }
 
 void MDIFormMain::dragSplitterTo(const QPoint &globalPos)
 {
-    const double dpi = PictureTree->logicalDpiX();
+    const double dpi = m_treePane->logicalDpiX();
     const int x = Twips::fromPixels(mapFromGlobal(globalPos).x(), dpi);
     LayoutTreePane(Twips::clampSplitter(x, Twips::fromPixels(frameGeometry().width(), dpi)));
 }
@@ -440,63 +406,50 @@ bool MDIFormMain::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    if (watched == PictureTree && event->type() == QEvent::Resize)
-        LayoutTreePane(m_splitterTwips);
     return QMainWindow::eventFilter(watched, event);
-}
-
-void MDIFormMain::TreeView1_NodeClick(QTreeWidgetItem *item)
-{
-    const QString key = item->data(0, Qt::UserRole).toString();
-    if (key == QStringLiteral("TreeTuneData"))
-        openFormTune();
-    else if (key == QStringLiteral("TreeTuneSq"))
-        openFormTuneSq();
 }
 
 FormTune *MDIFormMain::formTune() const
 {
-    return m_formTune;
+    return qobject_cast<FormTune *>(m_children.value(FormTune::WindowListCommand));
 }
 
 FormTuneSq *MDIFormMain::formTuneSq() const
 {
-    return m_formTuneSq;
+    return qobject_cast<FormTuneSq *>(m_children.value(FormTuneSq::WindowListCommand));
 }
 
 void MDIFormMain::openFormTune()
 {
-    if (m_formTune) {
-        bringForward(m_formTune);
-        return;
-    }
-    auto *child = new FormTune(m_state, *this);
-    m_formTune = child;
-    showChild(child);
+    openChild(FormTune::WindowListCommand);
 }
 
 void MDIFormMain::openFormTuneSq()
 {
-    if (m_formTuneSq) {
-        bringForward(m_formTuneSq);
-        return;
-    }
-    auto *child = new FormTuneSq(m_state, *this);
-    m_formTuneSq = child;
-    showChild(child);
+    openChild(FormTuneSq::WindowListCommand);
 }
 
-void MDIFormMain::showChild(TuneChildWindow *child)
+void MDIFormMain::openChild(int command)
 {
+    if (TuneChildWindow *open = m_children.value(command)) {
+        bringForward(open);
+        return;
+    }
+    const auto kind = std::find_if(std::begin(ChildWindows), std::end(ChildWindows),
+                                   [command](const ChildWindowKind &k) { return k.command == command; });
+    if (kind == std::end(ChildWindows))
+        return;
+    TuneChildWindow *child = kind->make(m_session, *this);
+    m_children.insert(command, child);
+
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(windowIcon());
     // On some desktops the child's Close key is Ctrl+W, which would make Write To Radio's key
     // ambiguous and dead; the child keeps its other close keys.
-    const QKeySequence writeKey = findChild<QAction *>(QStringLiteral("MenuWrite"))->shortcut();
     for (QAction *action : sub->systemMenu()->actions()) {
         QList<QKeySequence> keys = action->shortcuts();
-        if (keys.removeAll(writeKey) > 0)
+        if (keys.removeAll(m_writeAction->shortcut()) > 0)
             action->setShortcuts(keys);
     }
     connect(sub, &QMdiSubWindow::windowStateChanged, child,
@@ -535,6 +488,7 @@ void MDIFormMain::childLoaded(TuneChildWindow &child)
     entry->setObjectName(QStringLiteral("WindowList%1").arg(child.commandNumber()));
     entry->setData(child.commandNumber());
     entry->setCheckable(true);
+    m_windowList.insert(child.commandNumber(), entry);
     TuneChildWindow *target = &child;
     // Choosing the entry of the window already in front activates nothing, so the check mark
     // the menu just took away is put back here.
@@ -546,25 +500,16 @@ void MDIFormMain::childLoaded(TuneChildWindow &child)
 
 void MDIFormMain::childUnloaded(TuneChildWindow &child)
 {
-    for (QAction *entry : m_windowListMenu->actions()) {
-        if (entry->data().toInt() == child.commandNumber()
-            && entry->objectName().startsWith(QStringLiteral("WindowList")))
-            delete entry;
-    }
-    if (m_formTune == &child)
-        m_formTune = nullptr;
-    if (m_formTuneSq == &child)
-        m_formTuneSq = nullptr;
+    delete m_windowList.take(child.commandNumber());
+    if (m_children.value(child.commandNumber()) == &child)
+        m_children.remove(child.commandNumber());
 }
 
 void MDIFormMain::childActivated(TuneChildWindow &child)
 {
-    for (QAction *entry : m_windowListMenu->actions()) {
-        if (!entry->objectName().startsWith(QStringLiteral("WindowList")))
-            continue;
-        const int command = entry->data().toInt();
-        if (command >= child.checkFirst() && command <= child.checkLast())
-            entry->setChecked(command == child.commandNumber());
+    for (auto it = m_windowList.cbegin(); it != m_windowList.cend(); ++it) {
+        if (it.key() >= child.checkFirst() && it.key() <= child.checkLast())
+            it.value()->setChecked(it.key() == child.commandNumber());
     }
 }
 
@@ -573,153 +518,36 @@ void MDIFormMain::recordChildWindowState(int state)
     m_childWindowState = state;
 }
 
-void MDIFormMain::refreshOpenTuneWindows()
-{
-    if (m_formTune)
-        m_formTune->AnalyseTuneData();
-    if (m_formTuneSq)
-        m_formTuneSq->AnalyseSq();
-}
-
-void MDIFormMain::prepareOpenTuneWindowsForTransfer()
-{
-    for (TuneChildWindow *child : {static_cast<TuneChildWindow *>(m_formTune.data()),
-                                   static_cast<TuneChildWindow *>(m_formTuneSq.data())}) {
-        if (child)
-            child->prepareForTransfer();
-    }
-}
-
 bool MDIFormMain::runTransfer(TransferKind kind)
 {
-    const TransferSettings settings = transferSettings(kind);
-    m_state.TransferIsRead = settings.isRead;
-    m_state.TuneDataRange = settings.tuneDataRange;
-    m_state.SquelchDataRange = settings.squelchDataRange;
-    prepareOpenTuneWindowsForTransfer();
-    // The backup is written the moment the read succeeds, not when the window is closed, so a
-    // window left open cannot cost it; it is reported once the window is gone.
-    std::optional<BackupStore::SaveResult> backup;
-    FormProcess process(
-        m_state.image, kind, m_state.ComPortNumber,
-        [this, kind, &backup] {
-            refreshOpenTuneWindows();
-            backup = saveBackup(kind);
-        },
-        this, m_transferTimings);
-    process.exec();
-    m_state.TransferSucceeded = process.succeeded();
-    m_state.clearTransferSettings();
-    // A full read puts the radio's own data into the image; a squelch read leaves the rest as
-    // it was, so only a full read counts as the image having a source.
-    if (m_state.TransferSucceeded && kind == TransferKind::FullRead)
-        m_state.ImageHasSource = true;
-    if (backup)
-        showBackupResult(*backup);
-    return m_state.TransferSucceeded;
+    return m_commands->runTransfer(kind);
 }
 
 void MDIFormMain::reopenFormTune()
 {
     closeAllChildWindows();
     openFormTune();
+    Timer1_Timer();
 }
 
 void MDIFormMain::MenuNew_Click()
 {
-    m_state.image.clearFirstHalf();
-    m_state.ImageHasSource = false;
-    reopenFormTune();
+    m_commands->newImage();
 }
 
 void MDIFormMain::MenuOpen_Click()
 {
-    const QString previousFileName = m_state.CurrentFileName;
-    const QString path
-        = ShowFileDialog(m_state, this, QStringLiteral("OPEN"), tr("Open"), QString());
-    if (path.isEmpty())
-        return;
-    if (loadDataFile(path, previousFileName))
-        m_state.CurrentFilePath = path;
-    Timer1_Timer();
-}
-
-bool MDIFormMain::loadDataFile(const QString &path, const QString &previousFileName)
-{
-    // The dialog already put the chosen name in the title; a file that is not loaded must not
-    // stay there.
-    auto keepPreviousFile = [&] {
-        m_state.CurrentFileName = previousFileName;
-        Timer1_Timer();
-    };
-
-    QMessageBox ask(QMessageBox::Warning, AppTitle, tr("Do you want to cover current data?"),
-                    QMessageBox::Ok | QMessageBox::Cancel, this);
-    ask.setObjectName(QStringLiteral("CoverQuestion"));
-    if (ask.exec() != QMessageBox::Ok) {
-        keepPreviousFile();
-        return false;
-    }
-    const DataFileResult result = ReadFromFile(path, m_state.image, m_state.TuneTxTime);
-    if (!result.ok()) {
-        keepPreviousFile();
-        DataFileMessage::show(this, result, path, DataFileAction::Load);
-        return false;
-    }
-    m_state.ImageHasSource = true;
-    reopenFormTune();
-    return true;
-}
-
-bool MDIFormMain::saveDataFile(const QString &path, const QString &previousFileName)
-{
-    const DataFileResult result = WriteToFile(path, m_state.image, m_state.TuneTxTime);
-    if (!result.ok()) {
-        m_state.CurrentFileName = previousFileName;
-        Timer1_Timer();
-        DataFileMessage::show(this, result, path, DataFileAction::Save);
-        return false;
-    }
-    Timer1_Timer();
-    return true;
+    m_commands->open();
 }
 
 void MDIFormMain::MenuSave_Click()
 {
-    const QString previousFileName = m_state.CurrentFileName;
-    if (!m_state.CurrentFilePath.isEmpty()) {
-        saveDataFile(m_state.CurrentFilePath, previousFileName);
-        return;
-    }
-    const QString path = ShowFileDialog(m_state, this, QStringLiteral("Save"), tr("Save"),
-                                        m_state.CurrentFileName);
-    // Only a file that was written becomes the one the next Save writes to without asking.
-    if (!path.isEmpty() && saveDataFile(path, previousFileName))
-        m_state.CurrentFilePath = path;
+    m_commands->save();
 }
 
 void MDIFormMain::MenuSaveAs_Click()
 {
-    const QString previousFileName = m_state.CurrentFileName;
-    // The same title in both languages.
-    const QString path = ShowFileDialog(m_state, this, QStringLiteral("Save"),
-                                        QStringLiteral("另存为"), QString());
-    if (!path.isEmpty() && saveDataFile(path, previousFileName))
-        m_state.CurrentFilePath = path;
-}
-
-bool MDIFormMain::confirmWriteWithoutSource()
-{
-    if (m_state.ImageHasSource)
-        return true;
-    QMessageBox ask(QMessageBox::Warning, AppTitle,
-                    tr("The data in this program has not been read from a radio or loaded from "
-                       "a file since the program started or since New. Writing it replaces the "
-                       "radio's calibration with these values.\n\nWrite to the radio anyway?"),
-                    QMessageBox::Ok | QMessageBox::Cancel, this);
-    ask.setObjectName(QStringLiteral("WriteWithoutSource"));
-    ask.setDefaultButton(QMessageBox::Cancel);
-    return ask.exec() == QMessageBox::Ok;
+    m_commands->saveAs();
 }
 
 void MDIFormMain::MenuRead_Click()
@@ -729,9 +557,32 @@ void MDIFormMain::MenuRead_Click()
 
 void MDIFormMain::MenuWrite_Click()
 {
-    if (!confirmWriteWithoutSource())
-        return;
     runTransfer(TransferKind::FullWrite);
+}
+
+void MDIFormMain::MenuVerify_Click()
+{
+    m_commands->verify();
+}
+
+void MDIFormMain::MenuCompare_Click()
+{
+    m_commands->compare();
+}
+
+void MDIFormMain::compareWithFile(const QString &path)
+{
+    m_commands->compareWithFile(path);
+}
+
+void MDIFormMain::MenuBackups_Click()
+{
+    m_commands->backups();
+}
+
+void MDIFormMain::openBackup(const QString &path)
+{
+    m_commands->openBackup(path);
 }
 
 void MDIFormMain::MenuCom_Click()
@@ -761,7 +612,7 @@ void MDIFormMain::SwitchLanguage()
     closeAllChildWindows();
     m_translations.apply(m_state.LanguageIsEnglish);
     RelabelMainWindow();
-    TreeView1->collapseAll();
+    m_treePane->tree()->collapseAll();
     Timer1_Timer();
     openFormTune();
 }
@@ -770,16 +621,6 @@ void MDIFormMain::closeEvent(QCloseEvent *event)
 {
     closeAllChildWindows();
     event->accept();
-}
-
-BackupStore::SaveResult MDIFormMain::saveBackup(TransferKind kind) const
-{
-    const BackupStore::Kind backupKind = kind == TransferKind::SquelchRead
-                                             ? BackupStore::Kind::SquelchRead
-                                             : BackupStore::Kind::FullRead;
-    return BackupStore(m_backupFolder)
-        .save(m_state.image, m_state.TuneTxTime, backupKind, QDateTime::currentDateTime(),
-              BackupStore::storedLimit());
 }
 
 void MDIFormMain::showBackupResult(const BackupStore::SaveResult &result)
@@ -792,73 +633,4 @@ void MDIFormMain::showBackupResult(const BackupStore::SaveResult &result)
     else
         statusBar()->showMessage(tr("Backup not saved: %1").arg(result.errorText),
                                  BackupFailureMessageMs);
-}
-
-void MDIFormMain::MenuBackups_Click()
-{
-    FormBackups form(BackupStore(m_backupFolder), this);
-    if (form.exec() != QDialog::Accepted || form.chosenPath().isEmpty())
-        return;
-    openBackup(form.chosenPath());
-}
-
-void MDIFormMain::openBackup(const QString &path)
-{
-    const QString previousFileName = m_state.CurrentFileName;
-    m_state.CurrentFileName = QFileInfo(path).fileName();
-    // A backup is never written over: the next Save asks for a name of its own.
-    if (loadDataFile(path, previousFileName))
-        m_state.CurrentFilePath.clear();
-    Timer1_Timer();
-}
-
-void MDIFormMain::MenuCompare_Click()
-{
-    // The dialog names its choice in the state it is given; the current file stays the current
-    // one.
-    AppState scratch;
-    const QString path
-        = ShowFileDialog(scratch, this, QStringLiteral("OPEN"), tr("Compare With File"), QString());
-    if (!path.isEmpty())
-        compareWithFile(path);
-}
-
-void MDIFormMain::compareWithFile(const QString &path)
-{
-    RadioImage other;
-    std::int32_t otherTxTime = 0;
-    const DataFileResult result = ReadFromFile(path, other, otherTxTime);
-    if (!result.ok()) {
-        DataFileMessage::show(this, result, path, DataFileAction::Load);
-        return;
-    }
-    const QList<ImageCompare::Difference> differences
-        = ImageCompare::differences(m_state.image, other);
-    const QString name = QDir::toNativeSeparators(path);
-    const QString summary
-        = differences.isEmpty()
-              ? tr("Identical: the current image and %1 hold the same words.").arg(name)
-              : tr("Words that differ between the current image and %1: %2 (current → file).")
-                    .arg(name)
-                    .arg(differences.size());
-    FormCompare form(tr("Compare With File"), summary, ImageCompare::describe(differences), this);
-    form.exec();
-}
-
-void MDIFormMain::MenuVerify_Click()
-{
-    // Verify opens the port like any transfer, so live frames leave the cable first.
-    prepareOpenTuneWindowsForTransfer();
-    const VerifyOutcome outcome = verifyRadio(m_state, this, m_transferTimings);
-    if (!outcome.transferred)
-        return;
-    const QString summary
-        = outcome.differences.isEmpty()
-              ? tr("Identical: the radio holds every word of the current image.")
-              : tr("Words that differ between the current image and the radio: %1 (current → "
-                   "radio).")
-                    .arg(outcome.differences.size());
-    FormCompare form(tr("Verify Radio"), summary, ImageCompare::describe(outcome.differences),
-                     this);
-    form.exec();
 }

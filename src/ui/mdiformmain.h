@@ -1,36 +1,37 @@
 #pragma once
 
-#include "backupstore.h"
+#include "imagesession.h"
 #include "transfertimings.h"
 #include "tunewindowhost.h"
 
 #include <QMainWindow>
+#include <QMap>
 #include <QPointer>
 
 class FormTune;
 class FormTuneSq;
-class PictureSeparator;
+class ImageCommands;
 class QAction;
-class QFrame;
 class QLabel;
 class QMdiArea;
-class QMdiSubWindow;
 class QMenu;
 class QTimer;
 class QToolBar;
-class QTreeWidget;
-class QTreeWidgetItem;
 class Translations;
+class TreePane;
 struct AppState;
 
 // The program's frame: menus, toolbar, tree pane, status bar, title, window list, and the MDI
-// area that holds the tune windows. It routes every command to the window that carries it out.
+// area that holds the tune windows. The image and its operations belong to the session; the
+// frame routes commands to it and shows what it announces.
 class MDIFormMain : public QMainWindow, public TuneWindowHost
 {
     Q_OBJECT
 public:
     MDIFormMain(AppState &state, Translations &translations, QWidget *parent = nullptr);
     ~MDIFormMain() override;
+
+    ImageSession &session() { return m_session; }
 
     void RelabelMainWindow();
     // x: the splitter position in twips.
@@ -46,17 +47,18 @@ public:
     FormTuneSq *formTuneSq() const;
 
     int ChildWindowState() const { return m_childWindowState; }
-    int splitterTwips() const { return m_splitterTwips; }
+    int splitterTwips() const;
     QMenu *windowListMenu() const { return m_windowListMenu; }
     QMdiArea *mdiArea() const { return m_mdiArea; }
 
     // The timings every transfer window of this frame runs with.
-    void setTransferTimings(const TransferTimings &timings) { m_transferTimings = timings; }
+    void setTransferTimings(const TransferTimings &timings);
 
     // Moves the splitter as a drag to that point would.
     void dragSplitterTo(const QPoint &globalPos);
 
-    // File commands. A file that cannot be loaded or saved changes nothing but the message.
+    // File and radio commands. A file that cannot be loaded or saved changes nothing but the
+    // message.
     void MenuNew_Click();
     void MenuOpen_Click();
     void MenuSave_Click();
@@ -69,9 +71,8 @@ public:
     // Compare With File and Backups' Open once the file is chosen.
     void compareWithFile(const QString &path);
     void openBackup(const QString &path);
-    // Where every successful read leaves a copy; the user's data folder unless a test says.
-    QString backupFolder() const { return m_backupFolder; }
-    void setBackupFolder(const QString &folder) { m_backupFolder = folder; }
+    QString backupFolder() const { return m_session.backupFolder(); }
+    void setBackupFolder(const QString &folder) { m_session.setBackupFolder(folder); }
     void MenuCom_Click();
     void MenuAbout_Click();
     void Help_Click();
@@ -92,48 +93,33 @@ protected:
 private:
     void createMenus();
     void createToolbar();
-    void createTreePane();
     void createStatusBar();
     QAction *addMenuAction(QMenu *menu, const char *name, const QKeySequence &shortcut = {});
-    void showChild(TuneChildWindow *child);
+    // Opens the child window of a command number, or brings it forward when it is open.
+    void openChild(int command);
     void bringForward(TuneChildWindow *child);
-    void refreshOpenTuneWindows();
     void reopenFormTune();
-    // Writes the data file; on failure puts back the file name shown before the dialog and says
-    // why. Returns whether the file was written.
-    bool saveDataFile(const QString &path, const QString &previousFileName);
-    // Asks before covering the image and loads the file; on failure puts back the file name shown
-    // before and says why. Returns whether the file was loaded.
-    bool loadDataFile(const QString &path, const QString &previousFileName);
-    BackupStore::SaveResult saveBackup(TransferKind kind) const;
     void showBackupResult(const BackupStore::SaveResult &result);
-    // Lets the open tune windows' live frames leave the cable before a transfer opens the port.
-    void prepareOpenTuneWindowsForTransfer();
     void updatePortText();
-    bool confirmWriteWithoutSource();
-    void TreeView1_NodeClick(QTreeWidgetItem *item);
 
     AppState &m_state;
     Translations &m_translations;
+    ImageSession m_session;
+    ImageCommands *m_commands;
 
-    TransferTimings m_transferTimings;
     int m_childWindowState = 0;
-    int m_splitterTwips = 0;
     QString m_title;
-    QPointer<FormTune> m_formTune;
-    QPointer<FormTuneSq> m_formTuneSq;
+    // The open child windows and their window-list entries, by command number.
+    QMap<int, QPointer<TuneChildWindow>> m_children;
+    QMap<int, QAction *> m_windowList;
 
     QMdiArea *m_mdiArea = nullptr;
     QMenu *m_windowListMenu = nullptr;
+    QAction *m_writeAction = nullptr;
     QToolBar *Toolbar1 = nullptr;
-    QWidget *PictureTree = nullptr;
-    QFrame *FrameTree = nullptr;
-    QLabel *Label1 = nullptr;
-    QTreeWidget *TreeView1 = nullptr;
-    PictureSeparator *m_separator = nullptr;
+    TreePane *m_treePane = nullptr;
     QLabel *m_panels[4] = {};
     QTimer *Timer1 = nullptr;
-    QString m_backupFolder;
 
     static constexpr int BackupMessageMs = 10000;
     static constexpr int BackupFailureMessageMs = 60000;

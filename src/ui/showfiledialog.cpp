@@ -1,6 +1,7 @@
 #include "showfiledialog.h"
 
 #include "appstate.h"
+#include "imagesession.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -46,8 +47,8 @@ void letAllFilesFilterShowEverything(QFileDialog &dialog)
 
 } // namespace
 
-QString ShowFileDialog(AppState &state, QWidget *parent, const QString &mode, const QString &title,
-                       const QString &initialName)
+QString ShowFileDialog(ImageSession *session, QWidget *parent, const QString &mode,
+                       const QString &title, const QString &initialName)
 {
     // Qt's own dialog, not the desktop's: it follows the program's language and behaves the same
     // on every system.
@@ -77,6 +78,7 @@ QString ShowFileDialog(AppState &state, QWidget *parent, const QString &mode, co
         return {};
     }
     const QString path = files.first();
-    state.CurrentFileName = QFileInfo(path).fileName();
+    if (session)
+        session->showFileName(QFileInfo(path).fileName());
     return path;
 }

@@ -1,0 +1,245 @@
+#include "imagesession.h"
+
+#include "blockplan.h"
+#include "livetuneframe.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+
+namespace {
+
+QString fileNameOf(const QString &path)
+{
+    return QFileInfo(path).fileName();
+}
+
+} // namespace
+
+ImageSession::ImageSession(AppState &state, QObject *parent)
+    : QObject(parent)
+    , m_state(state)
+    , m_live(new LiveTuneSender(this))
+    , m_backupFolder(BackupStore::defaultFolder())
+{
+    m_state.ImageHasSource = false;
+    connect(m_live, &LiveTuneSender::frameFinished, this, &ImageSession::liveFrameFinished);
+}
+
+ImageSession::~ImageSession()
+{
+    // A frame on its way when the program ends still reaches the radio; past the drain limit
+    // the port gives it up anyway.
+    m_live->waitUntilIdle(m_live->drainLimitMs() + 500);
+}
+
+bool ImageSession::setWord(int wordAddress, std::int32_t value)
+{
+    if (!RadioImage::isValidWordAddress(wordAddress))
+        return false;
+    if (m_state.image.ReadImageWord(wordAddress) == value)
+        return true;
+    m_state.image.WriteImageWord(wordAddress, value);
+    emit wordsChanged({wordAddress});
+    return true;
+}
+
+void ImageSession::setWords(const QList<WordChange> &changes)
+{
+    QList<int> written;
+    for (const WordChange &c : changes) {
+        if (!RadioImage::isValidWordAddress(c.word)
+            || m_state.image.ReadImageWord(c.word) == c.value)
+            continue;
+        m_state.image.WriteImageWord(c.word, c.value);
+        written.append(c.word);
+    }
+    if (!written.isEmpty())
+        emit wordsChanged(written);
+}
+
+void ImageSession::setTuneTxTime(std::int32_t index)
+{
+    if (m_state.TuneTxTime == index)
+        return;
+    m_state.TuneTxTime = index;
+    emit tuneTxTimeChanged(index);
+}
+
+void ImageSession::setSource(ImageSource source)
+{
+    m_state.ImageHasSource = source == ImageSource::File || source == ImageSource::Radio;
+    if (m_source == source)
+        return;
+    m_source = source;
+    emit sourceChanged(source);
+}
+
+void ImageSession::setFile(const QString &path, const QString &name)
+{
+    if (m_state.CurrentFilePath == path && m_state.CurrentFileName == name)
+        return;
+    m_state.CurrentFilePath = path;
+    m_state.CurrentFileName = name;
+    emit fileChanged();
+}
+
+void ImageSession::showFileName(const QString &name)
+{
+    setFile(m_state.CurrentFilePath, name);
+}
+
+void ImageSession::newImage()
+{
+    m_state.image.clearFirstHalf();
+    setSource(ImageSource::New);
+    emit imageReplaced();
+}
+
+DataFileResult ImageSession::open(const QString &path)
+{
+    return load(path, false);
+}
+
+DataFileResult ImageSession::openBackup(const QString &path)
+{
+    return load(path, true);
+}
+
+DataFileResult ImageSession::load(const QString &path, bool isBackup)
+{
+    const DataFileResult result = ReadFromFile(path, m_state.image, m_state.TuneTxTime);
+    if (!result.ok())
+        return result;
+    // A backup is never written over: the next Save asks for a name of its own.
+    setFile(isBackup ? QString() : path, fileNameOf(path));
+    setSource(ImageSource::File);
+    emit imageReplaced();
+    emit tuneTxTimeChanged(m_state.TuneTxTime);
+    return result;
+}
+
+DataFileResult ImageSession::saveAs(const QString &path)
+{
+    const DataFileResult result = WriteToFile(path, m_state.image, m_state.TuneTxTime);
+    if (result.ok())
+        setFile(path, fileNameOf(path));
+    return result;
+}
+
+bool ImageSession::writeNeedsConfirmation(TransferKind kind) const
+{
+    return !isReadTransfer(kind) && !hasSource();
+}
+
+TransferOutcome ImageSession::transfer(TransferKind kind, const TransferRunner &runner)
+{
+    const TransferSettings settings = transferSettings(kind);
+    m_state.TransferIsRead = settings.isRead;
+    m_state.TuneDataRange = settings.tuneDataRange;
+    m_state.SquelchDataRange = settings.squelchDataRange;
+    m_state.TransferSucceeded = false;
+    // The transfer opens the same cable: frames still queued go first. Past the bound the
+    // transfer tries anyway and reports a port it cannot open.
+    waitForLiveLink(m_live->drainLimitMs() + 500);
+
+    TransferOutcome outcome;
+    const bool isRead = isReadTransfer(kind);
+    // The backup is written the moment the read succeeds, so a transfer window left open
+    // cannot cost it; the windows see the new words at the same moment.
+    auto afterRead = [&] {
+        emit imageReplaced();
+        if (kind == TransferKind::FullRead)
+            setSource(ImageSource::Radio);
+        outcome.backup = saveBackup(kind);
+    };
+    outcome.succeeded = runner(m_state.image, kind, m_state.ComPortNumber, afterRead);
+    m_state.TransferSucceeded = outcome.succeeded;
+    m_state.clearTransferSettings();
+    // A read that stopped early keeps the blocks it took; the windows must show them too.
+    if (isRead && !outcome.succeeded)
+        emit imageReplaced();
+    if (outcome.backup)
+        emit backupSaved(*outcome.backup);
+    return outcome;
+}
+
+BackupStore::SaveResult ImageSession::saveBackup(TransferKind kind)
+{
+    const BackupStore::Kind backupKind = kind == TransferKind::SquelchRead
+                                             ? BackupStore::Kind::SquelchRead
+                                             : BackupStore::Kind::FullRead;
+    return BackupStore(m_backupFolder)
+        .save(m_state.image, m_state.TuneTxTime, backupKind, QDateTime::currentDateTime(),
+              BackupStore::storedLimit());
+}
+
+QList<QPair<int, int>> ImageSession::fullReadRanges()
+{
+    QList<QPair<int, int>> ranges;
+    for (const BlockPlan::Block &block : BlockPlan(TransferKind::FullRead).blocks()) {
+        const int last = block.firstWord + block.count - 1;
+        if (!ranges.isEmpty() && ranges.last().second + 1 == block.firstWord)
+            ranges.last().second = last;
+        else
+            ranges.append({block.firstWord, last});
+    }
+    return ranges;
+}
+
+VerifyOutcome ImageSession::verify(const TransferRunner &runner)
+{
+    waitForLiveLink(m_live->drainLimitMs() + 500);
+    RadioImage radio;
+    VerifyOutcome outcome;
+    outcome.transferred = runner(radio, TransferKind::FullRead, m_state.ComPortNumber, {});
+    if (!outcome.transferred)
+        return outcome;
+    // The gaps the read skips hold nothing from the radio, so they are not compared.
+    for (const auto &range : fullReadRanges())
+        outcome.differences += ImageCompare::differences(m_state.image, radio, range.first,
+                                                         range.second);
+    return outcome;
+}
+
+CompareOutcome ImageSession::compareWithFile(const QString &path) const
+{
+    CompareOutcome outcome;
+    RadioImage other;
+    std::int32_t otherTxTime = 0;
+    outcome.file = ReadFromFile(path, other, otherTxTime);
+    if (outcome.file.ok())
+        outcome.differences = ImageCompare::differences(m_state.image, other);
+    return outcome;
+}
+
+void ImageSession::sendTuneValue(int wordAddress)
+{
+    // The frame reads the word and TuneTxTime when it goes out, so a frame that waits behind
+    // another never carries a stale value.
+    AppState *state = &m_state;
+    m_live->send(m_state.ComPortNumber, wordAddress, [state, wordAddress] {
+        return LiveTune::tuneDataFrame(wordAddress, state->TuneTxTime, state->image);
+    });
+}
+
+void ImageSession::sendSquelchTest(int firstWord)
+{
+    const RadioImage *image = &m_state.image;
+    m_live->send(m_state.ComPortNumber, firstWord,
+                 [image, firstWord] { return LiveTune::squelchTestFrame(firstWord, *image); });
+}
+
+bool ImageSession::liveLinkBusy() const
+{
+    return m_live->isBusy();
+}
+
+bool ImageSession::waitForLiveLink(int timeoutMs)
+{
+    return m_live->waitUntilIdle(timeoutMs);
+}
+
+void ImageSession::setLiveDrainLimitMs(int ms)
+{
+    m_live->setDrainLimitMs(ms);
+}

@@ -1,0 +1,161 @@
+#pragma once
+
+#include "appstate.h"
+#include "backupstore.h"
+#include "datafile.h"
+#include "imagecompare.h"
+#include "livetunesender.h"
+#include "transferkind.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+// Where the image's words came from. Only a file or a full read from a radio count as data
+// someone put there; writing anything else would replace a radio's calibration with zeros.
+enum class ImageSource { StartUp, New, File, Radio };
+
+// One change of one word, as the windows and the rescale make them.
+struct WordChange
+{
+    int word = 0;
+    std::int32_t value = 0;
+};
+
+// Runs one transfer of kind between image and the radio on COM port comPortNumber and returns
+// whether it succeeded; afterRead runs the moment a read succeeds. The window program runs it in
+// the transfer window, the command line on the console, the tests headless.
+using TransferRunner = std::function<bool(RadioImage &image, TransferKind kind, int comPortNumber,
+                                          const std::function<void()> &afterRead)>;
+
+struct TransferOutcome
+{
+    bool succeeded = false;
+    // After a successful read: the copy left in the backup folder, or why there is none.
+    std::optional<BackupStore::SaveResult> backup;
+};
+
+struct VerifyOutcome
+{
+    // False when the read did not complete; the runner has said why.
+    bool transferred = false;
+    // The words read that differ: before is the current image, after the radio.
+    QList<ImageCompare::Difference> differences;
+};
+
+struct CompareOutcome
+{
+    DataFileResult file;
+    // before is the current image, after the file.
+    QList<ImageCompare::Difference> differences;
+};
+
+// The one owner of the radio image and everything about it: the file it is saved to, where its
+// words came from, the backup policy and the live link to the radio. Every change of a word goes
+// through here and is announced, so the windows follow the image instead of being told to
+// refresh, and there is one place that sees every change.
+//
+// The process-wide values keep their names in AppState; this is the one place that writes the
+// image, TuneTxTime, the file state and the transfer settings.
+class ImageSession : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ImageSession(AppState &state, QObject *parent = nullptr);
+    ~ImageSession() override;
+
+    AppState &state() { return m_state; }
+    const AppState &state() const { return m_state; }
+    const RadioImage &image() const { return m_state.image; }
+    std::int32_t word(int wordAddress) const { return m_state.image.ReadImageWord(wordAddress); }
+
+    ImageSource source() const { return m_source; }
+    // Whether the image holds a file's or a radio's data (not start-up zeros or New).
+    bool hasSource() const { return m_state.ImageHasSource; }
+
+    // ---- edits ----
+    // Writes the word; announces it when it changed. False for an address outside the image.
+    bool setWord(int wordAddress, std::int32_t value);
+    // Several words as one change (a rescale of a whole table).
+    void setWords(const QList<WordChange> &changes);
+    void setTuneTxTime(std::int32_t index);
+
+    // ---- files ----
+    // Clears the first half of the image (the second half is kept) and forgets the source.
+    void newImage();
+    // Loads the file; on success it becomes the file Save writes to (unless it is a backup,
+    // which is never written over) and the name shown. Anything else changes nothing.
+    DataFileResult open(const QString &path);
+    DataFileResult openBackup(const QString &path);
+    // Writes the image and TuneTxTime; on success path becomes the file Save writes to.
+    DataFileResult saveAs(const QString &path);
+    // The file Save writes to without asking; empty when there is none yet.
+    const QString &filePath() const { return m_state.CurrentFilePath; }
+    const QString &fileName() const { return m_state.CurrentFileName; }
+    // The name shown in the title: the file dialog puts the chosen name there at once, and a
+    // command that then fails puts the previous one back.
+    void showFileName(const QString &name);
+
+    // ---- the radio ----
+    // Whether a write of kind must be confirmed first: the image was never filled from a file or
+    // a radio since start-up or New. Every command that writes the radio asks the same.
+    bool writeNeedsConfirmation(TransferKind kind) const;
+    // Runs the transfer on the image after the live link has let its frames out. A successful
+    // full read makes the radio the image's source and leaves a backup; any read that ran
+    // announces the image as replaced, as its blocks went into it.
+    TransferOutcome transfer(TransferKind kind, const TransferRunner &runner);
+    // Reads the radio into an image of its own and compares it over the words a read covers;
+    // the image, the file state and the backups do not change.
+    VerifyOutcome verify(const TransferRunner &runner);
+    // Compares the image with a data file; nothing changes.
+    CompareOutcome compareWithFile(const QString &path) const;
+
+    // ---- the live link ----
+    // Sends one word of the tune data window, with the transmit time when the word keys the
+    // transmitter; the frame is built from the image when it goes out.
+    void sendTuneValue(int wordAddress);
+    // Sends the squelch window's Test frame of the pair starting at firstWord.
+    void sendSquelchTest(int firstWord);
+    bool liveLinkBusy() const;
+    // Lets the queued frames leave the cable; false when the port was still busy after timeoutMs.
+    bool waitForLiveLink(int timeoutMs);
+    void setLiveDrainLimitMs(int ms);
+    LiveTuneSender &liveLink() { return *m_live; }
+
+    // ---- backups ----
+    // Where every successful read leaves a copy; the user's data folder unless told otherwise.
+    const QString &backupFolder() const { return m_backupFolder; }
+    void setBackupFolder(const QString &folder) { m_backupFolder = folder; }
+
+    // The words a full read covers, as ranges of first and last word.
+    static QList<QPair<int, int>> fullReadRanges();
+
+signals:
+    // Words written by an edit, in the order written.
+    void wordsChanged(const QList<int> &words);
+    // The whole image may differ: New, Open, a read.
+    void imageReplaced();
+    void tuneTxTimeChanged(int index);
+    // CurrentFilePath or CurrentFileName changed.
+    void fileChanged();
+    void sourceChanged(ImageSource source);
+    // After a successful read, whether or not the copy could be written.
+    void backupSaved(const BackupStore::SaveResult &result);
+    // One live frame is finished; key is the first word it carried.
+    void liveFrameFinished(int key, LiveFrameOutcome outcome);
+
+private:
+    DataFileResult load(const QString &path, bool isBackup);
+    void setSource(ImageSource source);
+    void setFile(const QString &path, const QString &name);
+    BackupStore::SaveResult saveBackup(TransferKind kind);
+
+    AppState &m_state;
+    ImageSource m_source = ImageSource::StartUp;
+    LiveTuneSender *m_live;
+    QString m_backupFolder;
+};

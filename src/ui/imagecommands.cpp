@@ -1,0 +1,185 @@
+#include "imagecommands.h"
+
+#include "appstate.h"
+#include "datafilemessage.h"
+#include "formbackups.h"
+#include "formcompare.h"
+#include "formprocess.h"
+#include "imagesession.h"
+#include "showfiledialog.h"
+#include "transfertexts.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace {
+
+const QString AppTitle = QString::fromLatin1(AppState::ApplicationTitle);
+
+} // namespace
+
+ImageCommands::ImageCommands(ImageSession &session, QWidget *window)
+    : QObject(window)
+    , m_session(session)
+    , m_window(window)
+{}
+
+void ImageCommands::newImage()
+{
+    m_session.newImage();
+    emit imageReopened();
+}
+
+void ImageCommands::open()
+{
+    const QString previousName = m_session.fileName();
+    const QString path
+        = ShowFileDialog(&m_session, m_window, QStringLiteral("OPEN"), tr("Open"), QString());
+    if (!path.isEmpty())
+        load(path, previousName, false);
+}
+
+void ImageCommands::openBackup(const QString &path)
+{
+    const QString previousName = m_session.fileName();
+    m_session.showFileName(QFileInfo(path).fileName());
+    load(path, previousName, true);
+}
+
+bool ImageCommands::load(const QString &path, const QString &previousName, bool isBackup)
+{
+    QMessageBox ask(QMessageBox::Warning, AppTitle, tr("Do you want to cover current data?"),
+                    QMessageBox::Ok | QMessageBox::Cancel, m_window);
+    ask.setObjectName(QStringLiteral("CoverQuestion"));
+    if (ask.exec() != QMessageBox::Ok) {
+        m_session.showFileName(previousName);
+        return false;
+    }
+    const DataFileResult result = isBackup ? m_session.openBackup(path) : m_session.open(path);
+    if (!result.ok()) {
+        m_session.showFileName(previousName);
+        DataFileMessage::show(m_window, result, path, DataFileAction::Load);
+        return false;
+    }
+    emit imageReopened();
+    return true;
+}
+
+bool ImageCommands::saveTo(const QString &path, const QString &previousName)
+{
+    const DataFileResult result = m_session.saveAs(path);
+    if (!result.ok()) {
+        m_session.showFileName(previousName);
+        DataFileMessage::show(m_window, result, path, DataFileAction::Save);
+        return false;
+    }
+    return true;
+}
+
+void ImageCommands::save()
+{
+    const QString previousName = m_session.fileName();
+    if (!m_session.filePath().isEmpty()) {
+        saveTo(m_session.filePath(), previousName);
+        return;
+    }
+    const QString path = ShowFileDialog(&m_session, m_window, QStringLiteral("Save"), tr("Save"),
+                                        m_session.fileName());
+    if (!path.isEmpty())
+        saveTo(path, previousName);
+}
+
+void ImageCommands::saveAs()
+{
+    const QString previousName = m_session.fileName();
+    // The same title in both languages.
+    const QString path = ShowFileDialog(&m_session, m_window, QStringLiteral("Save"),
+                                        QStringLiteral("另存为"), QString());
+    if (!path.isEmpty())
+        saveTo(path, previousName);
+}
+
+bool ImageCommands::confirmWriteWithoutSource()
+{
+    QMessageBox ask(QMessageBox::Warning, AppTitle,
+                    tr("The data in this program has not been read from a radio or loaded from "
+                       "a file since the program started or since New. Writing it replaces the "
+                       "radio's calibration with these values.\n\nWrite to the radio anyway?"),
+                    QMessageBox::Ok | QMessageBox::Cancel, m_window);
+    ask.setObjectName(QStringLiteral("WriteWithoutSource"));
+    ask.setDefaultButton(QMessageBox::Cancel);
+    return ask.exec() == QMessageBox::Ok;
+}
+
+bool ImageCommands::runTransfer(TransferKind kind)
+{
+    if (m_session.writeNeedsConfirmation(kind) && !confirmWriteWithoutSource())
+        return false;
+    const TransferOutcome outcome = m_session.transfer(
+        kind, [this](RadioImage &image, TransferKind k, int port,
+                     const std::function<void()> &afterRead) {
+            FormProcess process(image, k, port, afterRead, m_window, m_timings);
+            process.exec();
+            return process.succeeded();
+        });
+    return outcome.succeeded;
+}
+
+void ImageCommands::verify()
+{
+    const VerifyOutcome outcome = m_session.verify(
+        [this](RadioImage &image, TransferKind kind, int port, const std::function<void()> &) {
+            FormProcess process(image, kind, port, {}, m_window, m_timings);
+            process.setWindowTitle(TransferTexts::verifyTitle());
+            process.exec();
+            return process.succeeded();
+        });
+    if (!outcome.transferred)
+        return;
+    const QString summary
+        = outcome.differences.isEmpty()
+              ? tr("Identical: the radio holds every word of the current image.")
+              : tr("Words that differ between the current image and the radio: %1 (current → "
+                   "radio).")
+                    .arg(outcome.differences.size());
+    FormCompare form(tr("Verify Radio"), summary, ImageCompare::describe(outcome.differences),
+                     m_window);
+    form.exec();
+}
+
+void ImageCommands::compare()
+{
+    // The current file stays the current one: the dialog is given no session to name it in.
+    const QString path = ShowFileDialog(nullptr, m_window, QStringLiteral("OPEN"),
+                                        tr("Compare With File"), QString());
+    if (!path.isEmpty())
+        compareWithFile(path);
+}
+
+void ImageCommands::compareWithFile(const QString &path)
+{
+    const CompareOutcome outcome = m_session.compareWithFile(path);
+    if (!outcome.file.ok()) {
+        DataFileMessage::show(m_window, outcome.file, path, DataFileAction::Load);
+        return;
+    }
+    const QString name = QDir::toNativeSeparators(path);
+    const QString summary
+        = outcome.differences.isEmpty()
+              ? tr("Identical: the current image and %1 hold the same words.").arg(name)
+              : tr("Words that differ between the current image and %1: %2 (current → file).")
+                    .arg(name)
+                    .arg(outcome.differences.size());
+    FormCompare form(tr("Compare With File"), summary, ImageCompare::describe(outcome.differences),
+                     m_window);
+    form.exec();
+}
+
+void ImageCommands::backups()
+{
+    FormBackups form(BackupStore(m_session.backupFolder()), m_window);
+    if (form.exec() != QDialog::Accepted || form.chosenPath().isEmpty())
+        return;
+    openBackup(form.chosenPath());
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "transferkind.h"
+#include "transfertimings.h"
+
+#include <QObject>
+#include <QString>
+
+class ImageSession;
+class QWidget;
+
+// The window side of the image session's operations: it picks the files, asks the questions and
+// shows the results; the session decides and does the work. One object per main window.
+class ImageCommands : public QObject
+{
+    Q_OBJECT
+public:
+    ImageCommands(ImageSession &session, QWidget *window);
+
+    // The timings every transfer window runs with.
+    void setTransferTimings(const TransferTimings &timings) { m_timings = timings; }
+
+    void newImage();
+    void open();
+    // A file chosen elsewhere (the Backups list): the same question and messages as Open.
+    void openBackup(const QString &path);
+    void save();
+    void saveAs();
+    void compare();
+    void compareWithFile(const QString &path);
+    void backups();
+    void verify();
+
+    // Runs a transfer in the modal transfer window; a write of an image that was never filled
+    // asks first, whichever command started it. Returns whether it succeeded.
+    bool runTransfer(TransferKind kind);
+
+signals:
+    // New or Open replaced the image: the child windows start again from the tune data window.
+    void imageReopened();
+
+private:
+    // Asks before covering the image and loads the file; on failure puts back the file name
+    // shown before and says why.
+    bool load(const QString &path, const QString &previousName, bool isBackup);
+    bool saveTo(const QString &path, const QString &previousName);
+    bool confirmWriteWithoutSource();
+
+    ImageSession &m_session;
+    QWidget *m_window;
+    TransferTimings m_timings;
+};
