@@ -2,6 +2,7 @@
 // simulated radio in this process over a pseudo-terminal, on real files.
 
 #include "datafile.h"
+#include "namedword.h"
 #include "radioimage.h"
 #include "settingsstore.h"
 #include "simulatedradio.h"
@@ -82,10 +83,17 @@ private slots:
     void usageErrorsGive1_data();
     void usageErrorsGive1();
     void portsListsTheRadio();
+    void portsWithoutAnyPortGives4();
+    void unknownNameSuggestsTheClosest_data();
+    void unknownNameSuggestsTheClosest();
+    void closestNamesRanksTypingSlips_data();
+    void closestNamesRanksTypingSlips();
     void messagesFollowTheStoredLanguage();
 
 private:
-    Result cli(const QStringList &arguments, bool fastTimings = false);
+    // configHome: the settings folder the program reads; this test's own when empty.
+    Result cli(const QStringList &arguments, bool fastTimings = false,
+               const QString &configHome = QString());
     QString path(const QString &name) const { return m_files.filePath(name); }
     void writeFile(const QString &name, const RadioImage &image, std::int32_t txTime = 5);
     RadioImage readFile(const QString &name, std::int32_t *txTime = nullptr);
@@ -128,11 +136,11 @@ void TstCli::cleanup()
         QFile::remove(path(name));
 }
 
-Result TstCli::cli(const QStringList &arguments, bool fastTimings)
+Result TstCli::cli(const QStringList &arguments, bool fastTimings, const QString &configHome)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome.isEmpty() ? m_dir.path() : configHome);
     env.remove(QStringLiteral("LANGUAGE"));
     env.remove(QStringLiteral("RQ73_TRANSFER_TIMINGS"));
     if (fastTimings)
@@ -203,6 +211,9 @@ void TstCli::readEqualsTheRadio()
     const Result r = cli({QStringLiteral("read"), path(QStringLiteral("radio.rdat"))});
     QCOMPARE(r.exitCode, 0);
     QVERIFY2(r.err.contains(QStringLiteral("Complete:100%\n")), qPrintable(r.err));
+    // Every progress line has its figure, the first one too.
+    QVERIFY2(r.err.startsWith(QStringLiteral("Complete:0%\n")), qPrintable(r.err));
+    QVERIFY(!r.err.contains(QStringLiteral("Complete:%")));
     QVERIFY(r.err.contains(QStringLiteral("Read Data OK")));
     QVERIFY(r.out.isEmpty());
 
@@ -666,9 +677,10 @@ void TstCli::usageErrorsGive1_data()
         "between 1 and 10 seconds");
     row("unknown name",
         {QStringLiteral("get"), QStringLiteral("freq"), QStringLiteral("--file"), f},
-        "No value is called \"freq\"");
+        "Unknown value name: freq. Did you mean: freq-adjust?");
     row("word 512", {QStringLiteral("get"), QStringLiteral("512"), QStringLiteral("--file"), f},
-        "No value is called \"512\"");
+        "Unknown value name: 512. \"rq73tune-cli show FILE\" lists the names; word addresses run "
+        "from 0 to 511.");
     row("not a number",
         {QStringLiteral("set"), QStringLiteral("freq-adjust"), QStringLiteral("1.5"),
          QStringLiteral("--radio")},
@@ -721,6 +733,110 @@ void TstCli::portsListsTheRadio()
     QVERIFY2(r.out.contains(QStringLiteral("COM%1\t%2\n").arg(SimCom).arg(m_radio->devicePath())),
              qPrintable(r.out));
     QVERIFY(!r.out.contains(QStringLiteral("COM%1\t").arg(DeadCom)));
+}
+
+void TstCli::portsWithoutAnyPortGives4()
+{
+    // Settings of their own in which every COM number names a device that is not there, so the
+    // machine's own serial ports cannot be listed.
+    QTemporaryDir config;
+    QVERIFY(config.isValid());
+    QVERIFY(QDir(config.path()).mkpath(QStringLiteral("Norvane")));
+    QFile conf(config.filePath(QStringLiteral("Norvane/RQ73 Tune.conf")));
+    QVERIFY(conf.open(QIODevice::WriteOnly | QIODevice::Text));
+    conf.write("[General]\nComPort=1\n\n[Ports]\n");
+    for (int n = 1; n <= 99; ++n)
+        conf.write(QStringLiteral("COM%1=/nonexistent/rq73-port-%1\n").arg(n).toUtf8());
+    conf.close();
+
+    const Result r = cli({QStringLiteral("ports")}, false, config.path());
+    QCOMPARE(r.exitCode, 4);
+    QVERIFY(r.out.isEmpty());
+    QVERIFY2(r.err.contains(QStringLiteral("No port can be opened now. Check that the programming "
+                                           "cable is plugged in.\n")),
+             qPrintable(r.err));
+}
+
+void TstCli::unknownNameSuggestsTheClosest_data()
+{
+    QTest::addColumn<QString>("language"); // the stored "Language"
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("letter missing") << "True"
+                                    << "freq-adjst"
+                                    << "Unknown value name: freq-adjst. Did you mean: freq-adjust?";
+    QTest::newRow("letters swapped")
+        << "True"
+        << "usb.mid.hgih.power"
+        << "Unknown value name: usb.mid.hgih.power. Did you mean: usb.mid.high.power?";
+    QTest::newRow("equally near, the longer common start first")
+        << "True"
+        << "sq.fm.3.of"
+        << "Unknown value name: sq.fm.3.of. Did you mean: sq.fm.3.off, sq.fm.3.on?";
+    QTest::newRow("capitals") << "True"
+                              << "TX-TIME"
+                              << "Unknown value name: TX-TIME. Did you mean: tx-time?";
+    QTest::newRow("nothing near")
+        << "True"
+        << "wattage"
+        << "Unknown value name: wattage. \"rq73tune-cli show FILE\" lists the names; word "
+           "addresses run from 0 to 511.";
+    QTest::newRow("Chinese") << "False"
+                             << "freq-adjst"
+                             << "未知的数值名称：freq-adjst。您是不是要找：freq-adjust？";
+}
+
+void TstCli::unknownNameSuggestsTheClosest()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    writeFile(QStringLiteral("n.rdat"), pattern(0));
+    QVERIFY(SettingsStore::WriteRegistryText(QStringLiteral("Language"), language));
+    const Result r = cli(
+        {QStringLiteral("get"), typed, QStringLiteral("--file"), path(QStringLiteral("n.rdat"))});
+    QVERIFY(SettingsStore::WriteRegistryText(QStringLiteral("Language"), QStringLiteral("True")));
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY(r.out.isEmpty());
+    QCOMPARE(r.err.split(QLatin1Char('\n')).first(), QStringLiteral("rq73tune-cli: ") + message);
+}
+
+void TstCli::closestNamesRanksTypingSlips_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("candidates");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QStringList>("expected");
+    const QStringList words{QStringLiteral("read"),   QStringLiteral("write"),
+                            QStringLiteral("verify"), QStringLiteral("ports"),
+                            QStringLiteral("show"),   QStringLiteral("diff")};
+    QTest::newRow("exact") << "show" << words << 3 << QStringList{QStringLiteral("show")};
+    QTest::newRow("one wrong letter")
+        << "wrate" << words << 3 << QStringList{QStringLiteral("write")};
+    QTest::newRow("swap counts once")
+        << "prots" << words << 3 << QStringList{QStringLiteral("ports")};
+    QTest::newRow("short name, two slips") << "shaq" << words << 3 << QStringList();
+    QTest::newRow("prefix when nothing is near")
+        << "veri" << words << 3 << QStringList{QStringLiteral("verify")};
+    // post and ports are one slip away, parts two; among equals the longer common start wins.
+    QTest::newRow("only the nearest")
+        << "porst"
+        << QStringList{QStringLiteral("parts"), QStringLiteral("post"), QStringLiteral("ports")}
+        << 3 << QStringList{QStringLiteral("ports"), QStringLiteral("post")};
+    QTest::newRow("limit") << "rod"
+                           << QStringList{QStringLiteral("red"), QStringLiteral("rid"),
+                                          QStringLiteral("rad")}
+                           << 2 << QStringList{QStringLiteral("red"), QStringLiteral("rid")};
+    QTest::newRow("empty") << "" << words << 3 << QStringList();
+}
+
+void TstCli::closestNamesRanksTypingSlips()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, candidates);
+    QFETCH(int, limit);
+    QFETCH(QStringList, expected);
+    QCOMPARE(closestNames(typed, candidates, limit), expected);
 }
 
 void TstCli::messagesFollowTheStoredLanguage()

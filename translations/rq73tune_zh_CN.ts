@@ -120,10 +120,6 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
         <translation>运行“rq73tune-cli --help”查看命令和选项。</translation>
     </message>
     <message>
-        <source>No value is called &quot;%1&quot;. &quot;rq73tune-cli show FILE&quot; lists the names.</source>
-        <translation>没有名为“%1”的值。“rq73tune-cli show FILE”会列出所有名称。</translation>
-    </message>
-    <message>
         <source>The file was left as it is; nothing was read.</source>
         <translation>文件保持原样；没有读取任何数据。</translation>
     </message>
@@ -204,6 +200,14 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
     <message>
         <source>CAPTION</source>
         <translation>说明</translation>
+    </message>
+    <message>
+        <source>Unknown value name: %1. Did you mean: %2?</source>
+        <translation>未知的数值名称：%1。您是不是要找：%2？</translation>
+    </message>
+    <message>
+        <source>Unknown value name: %1. &quot;rq73tune-cli show FILE&quot; lists the names; word addresses run from 0 to %2.</source>
+        <translation>未知的数值名称：%1。“rq73tune-cli show FILE”会列出所有名称；字地址的范围是 0 到 %2。</translation>
     </message>
 </context>
 <context>
@@ -361,12 +365,52 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
         <translation>取消(&amp;C)</translation>
     </message>
     <message>
-        <source>No port can be opened now. Check that the programming cable is plugged in.</source>
-        <translation>当前没有可以打开的端口。请检查写频线是否插好。</translation>
+        <source>&amp;Refresh</source>
+        <translation>刷新(&amp;R)</translation>
     </message>
     <message>
-        <source>Some ports refused access: on Linux, add your user to the dialout group (sudo usermod -aG dialout $USER) and log in again.</source>
-        <translation>部分端口拒绝访问：在 Linux 上，请把用户加入 dialout 组（sudo usermod -aG dialout $USER）后重新登录。</translation>
+        <source>Refresh the list of ports</source>
+        <translation>刷新端口列表</translation>
+    </message>
+    <message>
+        <source>Device of the selected port</source>
+        <translation>所选端口的设备</translation>
+    </message>
+    <message>
+        <source>What the system reports about the selected port</source>
+        <translation>系统提供的所选端口信息</translation>
+    </message>
+    <message>
+        <source>Advice</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>Command that grants access to serial ports</source>
+        <translation>获取串口访问权限的命令</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>The system reports nothing more about this port.</source>
+        <translation>系统没有提供此端口的更多信息。</translation>
+    </message>
+    <message>
+        <source>Description: %1</source>
+        <translation>描述：%1</translation>
+    </message>
+    <message>
+        <source>Maker: %1</source>
+        <translation>制造商：%1</translation>
+    </message>
+    <message>
+        <source>USB vendor:product ID: %1</source>
+        <translation>USB 厂商:产品 ID：%1</translation>
     </message>
 </context>
 <context>
@@ -763,6 +807,17 @@ Write to the radio anyway?</source>
     <message>
         <source>The port %1 could not be opened: %2</source>
         <translation>端口 %1 无法打开：%2</translation>
+    </message>
+</context>
+<context>
+    <name>PortProbe</name>
+    <message>
+        <source>No port can be opened now. Check that the programming cable is plugged in.</source>
+        <translation>当前没有可以打开的端口。请检查写频线是否插好。</translation>
+    </message>
+    <message>
+        <source>Some ports refused access. On Linux, add your user to the dialout group with this command, then log out and in again:</source>
+        <translation>部分端口拒绝访问。在 Linux 上，请用下面的命令把用户加入 dialout 组，然后注销并重新登录：</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,8 @@
 #include "translations.h"
 
 #include <QApplication>
+#include <QTimer>
+
 
 int main(int argc, char *argv[])
 {
@@ -19,5 +21,9 @@ int main(int argc, char *argv[])
 
     MDIFormMain window(state, translations);
     window.show();
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1 && !arguments.at(1).startsWith(QLatin1Char('-')))
+        // Once the window is up, so the question and any message sit over it.
+        QTimer::singleShot(0, &window, [&window, path = arguments.at(1)] { window.openDataFile(path); });
     return QApplication::exec();
 }

@@ -173,9 +173,17 @@ ExitCode CliCommands::usageError(const QString &text) const
 std::optional<NamedWord> CliCommands::resolveName(const QString &text)
 {
     const std::optional<NamedWord> named = NamedWord::resolve(text);
-    if (!named)
-        m_usageError = tr("No value is called \"%1\". \"rq73tune-cli show FILE\" lists the names.")
-                           .arg(text);
+    if (named)
+        return named;
+    const QStringList near = closestValueNames(text);
+    if (!near.isEmpty())
+        m_usageError = tr("Unknown value name: %1. Did you mean: %2?")
+                           .arg(text, near.join(QStringLiteral(", ")));
+    else
+        m_usageError = tr("Unknown value name: %1. \"rq73tune-cli show FILE\" lists the names; "
+                          "word addresses run from 0 to %2.")
+                           .arg(text)
+                           .arg(RadioImage::WordCount - 1);
     return named;
 }
 
@@ -217,26 +225,31 @@ ExitCode CliCommands::ports()
 {
     if (!accept(0, {}))
         return usageError(m_usageError);
-    const PortMap map = PortMap::load();
-    const PortProbe probe = PortProbe::run(map);
-    for (const int n : probe.ports)
-        Console::out() << "COM" << n << '\t' << map.deviceName(n) << '\n';
+    const PortProbe probe = PortProbe::run();
+    for (const int n : probe.ports) {
+        Console::out() << "COM" << n << '\t' << probe.devices.value(n);
+        // What the system knows, for telling the cable from other ports; nothing for a port it
+        // knows nothing of, so the first two columns stay as a script reads them.
+        const PortDetails d = probe.details.value(n);
+        QStringList known;
+        for (const QString &part : {d.description, d.manufacturer, d.usbIdText()}) {
+            if (!part.isEmpty())
+                known << part;
+        }
+        if (!known.isEmpty())
+            Console::out() << '\t' << known.join(QStringLiteral(", "));
+        Console::out() << '\n';
+    }
     Console::out().flush();
-    const bool refused = probe.someRefused;
-    const qsizetype listed = probe.ports.size();
-    if (listed == 0)
-        Console::err() << QCoreApplication::translate(
-            "FormComPort",
-            "No port can be opened now. Check that the programming cable is plugged in.")
-                       << '\n';
-    if (refused)
-        Console::err() << QCoreApplication::translate(
-            "FormComPort",
-            "Some ports refused access: on Linux, add your user to the dialout group "
-            "(sudo usermod -aG dialout $USER) and log in again.")
-                       << '\n';
+    const bool none = probe.ports.isEmpty();
+    if (none)
+        Console::err() << PortProbe::noPortAdvice() << '\n';
+    if (probe.someRefused)
+        Console::err() << PortProbe::refusedAdvice() << '\n'
+                       << "    " << PortProbe::accessCommand() << '\n';
     flushErr();
-    return ExitCode::Success;
+    // A script that goes on to a transfer would only fail later, and for a less obvious reason.
+    return none ? ExitCode::PortFailed : ExitCode::Success;
 }
 
 // ---- whole transfers ----

@@ -5,6 +5,9 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 constexpr char TxTimeName[] = "tx-time";
@@ -42,7 +45,97 @@ NamedWord tuneWord(const TuneValues::Value &value)
     return n;
 }
 
+// Edits from a to b, a swap of two neighbouring letters counting as one: the slips of a typist.
+int typingDistance(const QString &a, const QString &b)
+{
+    const qsizetype n = a.size();
+    const qsizetype m = b.size();
+    // Three rows of the table are enough for the swap, which looks two rows back.
+    std::vector<int> before(m + 1), previous(m + 1), current(m + 1);
+    for (qsizetype j = 0; j <= m; ++j)
+        previous[j] = static_cast<int>(j);
+    for (qsizetype i = 1; i <= n; ++i) {
+        current[0] = static_cast<int>(i);
+        for (qsizetype j = 1; j <= m; ++j) {
+            const int cost = a.at(i - 1) == b.at(j - 1) ? 0 : 1;
+            current[j] = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + cost});
+            if (i > 1 && j > 1 && a.at(i - 1) == b.at(j - 2) && a.at(i - 2) == b.at(j - 1))
+                current[j] = std::min(current[j], before[j - 2] + 1);
+        }
+        std::swap(before, previous);
+        std::swap(previous, current);
+    }
+    return previous[m];
+}
+
 } // namespace
+
+QStringList closestNames(const QString &typed, const QStringList &candidates, int limit)
+{
+    const QString key = typed.trimmed().toLower();
+    if (key.isEmpty() || limit <= 0)
+        return {};
+    // A short name tolerates one slip, a long one up to three; more would suggest names that
+    // merely share the dots.
+    const int tolerance = key.size() <= 4 ? 1 : key.size() <= 9 ? 2 : 3;
+
+    struct Near
+    {
+        int distance;
+        qsizetype samePrefix; // a slip is likelier late in a name than at its start
+        qsizetype order;
+    };
+    auto samePrefix = [&key](const QString &name) {
+        qsizetype n = 0;
+        while (n < key.size() && n < name.size() && key.at(n) == name.at(n))
+            ++n;
+        return n;
+    };
+    std::vector<Near> near;
+    for (qsizetype i = 0; i < candidates.size(); ++i) {
+        const QString name = candidates.at(i).toLower();
+        const int d = typingDistance(key, name);
+        if (d <= tolerance)
+            near.push_back({d, samePrefix(name), i});
+    }
+    if (near.empty() && key.size() >= 2) {
+        for (qsizetype i = 0; i < candidates.size(); ++i) {
+            if (candidates.at(i).startsWith(key, Qt::CaseInsensitive))
+                near.push_back({0, key.size(), i});
+        }
+    }
+    std::stable_sort(near.begin(), near.end(), [](const Near &x, const Near &y) {
+        return x.distance != y.distance ? x.distance < y.distance : x.samePrefix > y.samePrefix;
+    });
+
+    // A name one slip away makes those two slips away noise.
+    QStringList result;
+    for (const Near &n : near) {
+        if (result.size() >= limit || n.distance > near.front().distance)
+            break;
+        result.append(candidates.at(n.order));
+    }
+    return result;
+}
+
+QStringList closestValueNames(const QString &typed, int limit)
+{
+    return closestNames(typed, NamedWord::names(), limit);
+}
+
+const QStringList &NamedWord::names()
+{
+    static const QStringList list = [] {
+        QStringList l;
+        for (const TuneValues::Value &v : TuneValues::all())
+            l.append(v.name);
+        for (int box = 0; box < SquelchTable::BoxCount; ++box)
+            l.append(SquelchTable::boxName(box));
+        l.append(QString::fromLatin1(TxTimeName));
+        return l;
+    }();
+    return list;
+}
 
 std::optional<NamedWord> NamedWord::resolve(const QString &text)
 {

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -37,4 +38,15 @@ struct NamedWord
     // What the tune data window or the squelch tune window shows beside the value, in the
     // language installed now.
     QString caption() const;
+
+    // Every name resolve() accepts besides word addresses, in the order of the tables.
+    static const QStringList &names();
 };
+
+// The candidates a mistyped name was most likely meant to be, at most limit of them: the nearest
+// within a few typing slips (a letter missing, extra or wrong, or two letters swapped), those
+// sharing a longer start first; or, when none is that near, those that begin with what was
+// typed. Case does not count. Empty when nothing is close.
+QStringList closestNames(const QString &typed, const QStringList &candidates, int limit = 3);
+// The same over the names of the values.
+QStringList closestValueNames(const QString &typed, int limit = 3);

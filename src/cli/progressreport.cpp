@@ -2,7 +2,6 @@
 
 #include "transfertexts.h"
 
-#include "blockplan.h"
 #include "console.h"
 
 #include <algorithm>
@@ -19,11 +18,17 @@ QString ProgressReport::bar(double fraction)
            + QString(BarWidth - filled, QLatin1Char('.')) + QLatin1Char(']');
 }
 
+QString ProgressReport::percentText(double fraction)
+{
+    return QString::number(qRound64(std::clamp(fraction, 0.0, 1.0) * 100.0)) + QLatin1Char('%');
+}
+
 void ProgressReport::update(double fraction)
 {
-    // The transfer window's own label text, so both tell the same figure in the same words.
+    // The transfer window's own words; but where the window leaves the figure out before the
+    // first block is done, a line that a script reads always has its number.
     const QString text
-        = TransferTexts::complete() + progressPercentText(fraction);
+        = TransferTexts::complete() + percentText(fraction);
     QTextStream &err = Console::err();
     if (m_terminal) {
         err << '\r' << bar(fraction) << ' ' << text << "   ";

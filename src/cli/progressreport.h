@@ -19,6 +19,8 @@ public:
     static constexpr int BarWidth = 30;
     // The bar as it is drawn for a fraction: "[#########.....]".
     static QString bar(double fraction);
+    // The figure of a progress line: "0%" to "100%".
+    static QString percentText(double fraction);
 
 private:
     bool m_terminal;

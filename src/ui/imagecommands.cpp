@@ -40,6 +40,13 @@ void ImageCommands::open()
         load(path, previousName, false);
 }
 
+void ImageCommands::openPath(const QString &path)
+{
+    const QString previousName = m_session.fileName();
+    m_session.showFileName(QFileInfo(path).fileName());
+    load(path, previousName, false);
+}
+
 void ImageCommands::openBackup(const QString &path)
 {
     const QString previousName = m_session.fileName();

@@ -22,6 +22,9 @@ public:
 
     void newImage();
     void open();
+    // A file named without the dialog (the command line, a drop): the same question and
+    // messages as Open.
+    void openPath(const QString &path);
     // A file chosen elsewhere (the Backups list): the same question and messages as Open.
     void openBackup(const QString &path);
     void save();

@@ -585,6 +585,11 @@ void MDIFormMain::openBackup(const QString &path)
     m_commands->openBackup(path);
 }
 
+void MDIFormMain::openDataFile(const QString &path)
+{
+    m_commands->openPath(QFileInfo(path).absoluteFilePath());
+}
+
 void MDIFormMain::MenuCom_Click()
 {
     FormComPort dialog(m_state, this);

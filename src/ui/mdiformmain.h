@@ -71,6 +71,8 @@ public:
     // Compare With File and Backups' Open once the file is chosen.
     void compareWithFile(const QString &path);
     void openBackup(const QString &path);
+    // A data file named on the command line: opened as File > Open opens one.
+    void openDataFile(const QString &path);
     QString backupFolder() const { return m_session.backupFolder(); }
     void setBackupFolder(const QString &folder) { m_session.setBackupFolder(folder); }
     void MenuCom_Click();
