@@ -7,6 +7,9 @@ namespace AlignSearch {
 
 namespace {
 
+// A gentle first move: a transmit value far from where the radio was could mean far more power.
+constexpr int ProbeDivisor = 8;
+
 int clampToRange(const Range &range, double v)
 {
     if (!std::isfinite(v))
@@ -41,7 +44,7 @@ int bestTry(const Range &range, const QList<Try> &tries)
 
 int probeValue(const Range &range, int first)
 {
-    const int step = std::max(1, (range.high - range.low) / 8);
+    const int step = std::max(1, (range.high - range.low) / ProbeDivisor);
     const int middle = range.low + (range.high - range.low) / 2;
     const int probe = first <= middle ? first + step : first - step;
     return std::clamp(probe, range.low, range.high);
@@ -97,8 +100,12 @@ Decision next(const Range &range, const QList<Try> &tries)
     if (tried(tries, predicted))
         return {true, 0};
     if (withinLimits(range, best.reading)) {
+        // Within the limits, a value is worth another transmission only when the line promises
+        // a reading nearer the target by more than a quarter of the limits' width; anything less
+        // is lost in the instrument's noise.
         const double expected = line->offset + line->slope * predicted;
-        if (std::abs(expected - range.target) >= std::abs(best.reading - range.target))
+        const double gain = std::abs(best.reading - range.target) - std::abs(expected - range.target);
+        if (gain <= (range.limitHigh - range.limitLow) / 4)
             return {true, 0};
     }
     return {false, predicted};

@@ -49,9 +49,14 @@ LinkAlignRadio::LinkAlignRadio(RadioImage &image, int comPortNumber, QObject *pa
         Outcome outcome;
         outcome.ok = drained;
         outcome.portFault = !drained;
-        if (!drained)
-            outcome.why
-                = tr("The frame did not leave the port %1.").arg(portDeviceName(m_comPortNumber));
+        if (!drained) {
+            // The live link does not say why; a port that cannot be opened says it here.
+            QSerialPort probe;
+            const PortOpenResult opened = openSerialPort(probe, m_comPortNumber);
+            outcome.why = opened.ok() ? tr("The frame did not leave the port %1.")
+                                            .arg(portDeviceName(m_comPortNumber))
+                                      : portOpenReason(opened);
+        }
         done(outcome);
     });
 }
@@ -89,19 +94,6 @@ void LinkAlignRadio::setWordLive(int address, std::int32_t value, int txSeconds,
     m_image.WriteImageWord(address, value);
     m_pending = std::move(done);
     const int txIndex = txSeconds > 0 ? txSeconds - 1 : -1;
-    // The live link drops a frame silently when the port cannot be opened; a run has to know.
-    if (!m_sender->isBusy()) {
-        QSerialPort probe;
-        const PortOpenResult opened = openSerialPort(probe, m_comPortNumber);
-        if (!opened.ok()) {
-            Done failed = std::exchange(m_pending, {});
-            QMetaObject::invokeMethod(this, [this, failed, opened] {
-                if (!m_cancelled)
-                    failed({false, true, portOpenReason(opened), QString()});
-            }, Qt::QueuedConnection);
-            return;
-        }
-    }
     m_sender->send(m_comPortNumber, address, [this, address, txIndex] {
         return LiveTune::tuneDataFrame(address, txIndex, m_image);
     });
