@@ -66,13 +66,15 @@ private slots:
     void responseShapes();
     void instrumentFaultsGive7_data();
     void instrumentFaultsGive7();
+    void radioFaultsGive2And4_data();
+    void radioFaultsGive2And4();
     void badProceduresGive3_data();
     void badProceduresGive3();
     void reportsAndSavedFile();
     void exampleProcedureRuns();
 
 private:
-    Result cli(const QStringList &arguments);
+    Result cli(const QStringList &arguments, const QString &transferTimings = {});
     QString path(const QString &name) const { return m_files.filePath(name); }
     QString writeProcedure(const QByteArray &content);
     QString meterAddress() const
@@ -119,7 +121,7 @@ void TstAlignRun::cleanup()
         QFile::remove(path(name));
 }
 
-Result TstAlignRun::cli(const QStringList &arguments)
+Result TstAlignRun::cli(const QStringList &arguments, const QString &transferTimings)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -127,6 +129,8 @@ Result TstAlignRun::cli(const QStringList &arguments)
     env.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.path());
     env.remove(QStringLiteral("LANGUAGE"));
     env.remove(QStringLiteral("RQ73_TRANSFER_TIMINGS"));
+    if (!transferTimings.isEmpty())
+        env.insert(QStringLiteral("RQ73_TRANSFER_TIMINGS"), transferTimings);
     env.insert(QStringLiteral("RQ73_ALIGN_TIMINGS"), QString::fromLatin1(FastInstrument));
     process.setProcessEnvironment(env);
     QSignalSpy finished(&process, &QProcess::finished);
@@ -290,6 +294,41 @@ void TstAlignRun::instrumentFaultsGive7()
     // Nothing is written after a fault: only the read went to the radio.
     QCOMPARE(m_radio->requests().size(), faultyQuery < 0 ? 0 : 12);
     QCOMPARE(m_radio->memoryWord(0), -5);
+}
+
+void TstAlignRun::radioFaultsGive2And4_data()
+{
+    QTest::addColumn<bool>("silentRadio"); // false: the COM port leads to no device
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("the radio does not answer the read")
+        << true << 2 << "The radio did not answer; the read was given up.";
+    QTest::newRow("no such port") << false << 4 << "does not exist";
+}
+
+void TstAlignRun::radioFaultsGive2And4()
+{
+    QFETCH(bool, silentRadio);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QStringList arguments{QStringLiteral("align"), writeProcedure(freqProcedure()),
+                          QStringLiteral("--meter"), meterAddress()};
+    if (silentRadio) {
+        m_radio->setReplyTimeoutMs(50);
+        m_radio->setFaultPlan([](int) { return SimulatedRadio::Fault::Silent; });
+    } else {
+        QSettings settings = SettingsStore::openSettings();
+        settings.setValue(QStringLiteral("Ports/COM%1").arg(SimCom + 1),
+                          QStringLiteral("/nonexistent/rq73-align-port"));
+        settings.sync();
+        arguments << QStringLiteral("--com") << QString::number(SimCom + 1);
+    }
+    const Result r = cli(arguments, QStringLiteral("reply=50,wait=200,quiet=10"));
+    QCOMPARE(r.exitCode, exitCode);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY(m_radio->liveFrames().isEmpty());
+    QCOMPARE(m_meter->queryCount(), 0);
+    QCOMPARE(r.out, QStringLiteral("freq-adjust\t0 -> 0\tskipped\n"));
 }
 
 void TstAlignRun::badProceduresGive3_data()
