@@ -137,8 +137,8 @@ void TstAlign::replyNumbers_data()
     QTest::newRow("whole") << QByteArray("5") << std::optional<double>(5.0);
     QTest::newRow("decimal") << QByteArray("4.98") << std::optional<double>(4.98);
     QTest::newRow("scientific") << QByteArray("+4.98000E+00") << std::optional<double>(4.98);
-    QTest::newRow("negative with unit") << QByteArray("-1.25E+01 Hz")
-                                        << std::optional<double>(-12.5);
+    QTest::newRow("negative with unit")
+        << QByteArray("-1.25E+01 Hz") << std::optional<double>(-12.5);
     QTest::newRow("unit without space") << QByteArray("5.0W") << std::optional<double>(5.0);
     QTest::newRow("leading point") << QByteArray(" .5 ") << std::optional<double>(0.5);
     QTest::newRow("empty") << QByteArray("") << std::optional<double>();
@@ -207,8 +207,8 @@ void TstAlign::searchDecisions_data()
     QTest::addColumn<int>("next");
 
     // freq-adjust: range -300..300, target 0, limits -5..5.
-    QTest::newRow("first try: where the radio is") << 12 << 12 << QList<int>{} << QList<double>{}
-                                                   << false << 12;
+    QTest::newRow("first try: where the radio is")
+        << 12 << 12 << QList<int>{} << QList<double>{} << false << 12;
     QTest::newRow("a start outside the range is clamped")
         << 900 << 12 << QList<int>{} << QList<double>{} << false << 300;
     QTest::newRow("within the limits at once")
@@ -223,8 +223,7 @@ void TstAlign::searchDecisions_data()
         << 0 << 12 << QList<int>{0, 75} << QList<double>{100.0, 107.5} << false << -300;
     QTest::newRow("prediction already tried")
         << 0 << 12 << QList<int>{0, 75, 40} << QList<double>{-80.0, 70.0, 0.0} << true << 0;
-    QTest::newRow("flat") << 0 << 12 << QList<int>{0, 75} << QList<double>{12.0, 12.0} << true
-                          << 0;
+    QTest::newRow("flat") << 0 << 12 << QList<int>{0, 75} << QList<double>{12.0, 12.0} << true << 0;
     QTest::newRow("within, but a nearer value predicted")
         << 0 << 12 << QList<int>{0, 75, 38} << QList<double>{-80.0, 70.0, -4.0} << false << 40;
     QTest::newRow("out of tries") << 0 << 2 << QList<int>{0, 75} << QList<double>{-80.0, 70.0}
@@ -326,10 +325,10 @@ void TstAlign::badInputIsExplained_data()
     QTest::addColumn<QByteArray>("procedure");
     QTest::addColumn<QString>("message");
     QTest::newRow("no address") << "x" << FreqProcedure << "is not an instrument address";
-    QTest::newRow("bad procedure") << "" << QByteArray(R"({"name": "P"})")
-                                   << "\"steps\" must be a list of at least one step.";
-    QTest::newRow("nothing listens") << "tcp:127.0.0.1:1" << FreqProcedure
-                                     << "The instrument cannot be reached.";
+    QTest::newRow("bad procedure")
+        << "" << QByteArray(R"({"name": "P"})") << "\"steps\" must be a list of at least one step.";
+    QTest::newRow("nothing listens")
+        << "tcp:127.0.0.1:1" << FreqProcedure << "The instrument cannot be reached.";
 }
 
 void TstAlign::badInputIsExplained()

@@ -77,10 +77,7 @@ private:
     Result cli(const QStringList &arguments, const QString &transferTimings = {});
     QString path(const QString &name) const { return m_files.filePath(name); }
     QString writeProcedure(const QByteArray &content);
-    QString meterAddress() const
-    {
-        return QStringLiteral("tcp:127.0.0.1:%1").arg(m_meter->port());
-    }
+    QString meterAddress() const { return QStringLiteral("tcp:127.0.0.1:%1").arg(m_meter->port()); }
     QList<QByteArray> frames() const;
 
     QTemporaryDir m_dir;
@@ -196,8 +193,8 @@ void TstAlignRun::responseShapes_data()
                           << hex("54554E45 22 0000 01 00000000");
     // The target lies beyond the end of the range.
     const Response outOfReach = [](int, qint32 v) { return 0.1 * v + 100.0; };
-    QTest::newRow("out of reach") << outOfReach << QList<qint32>{0, 75, -300} << 0 << "outside"
-                                  << 6 << hex("54554E45 22 0000 01 00000000");
+    QTest::newRow("out of reach") << outOfReach << QList<qint32>{0, 75, -300} << 0 << "outside" << 6
+                                  << hex("54554E45 22 0000 01 00000000");
 }
 
 void TstAlignRun::responseShapes()
@@ -210,9 +207,9 @@ void TstAlignRun::responseShapes()
     QFETCH(QByteArray, lastFrame);
 
     m_meter->setResponse(response);
-    const Result r = cli({QStringLiteral("align"), writeProcedure(freqProcedure()),
-                          QStringLiteral("--meter"), meterAddress(), QStringLiteral("--report"),
-                          path(QStringLiteral("report.json"))});
+    const Result r
+        = cli({QStringLiteral("align"), writeProcedure(freqProcedure()), QStringLiteral("--meter"),
+               meterAddress(), QStringLiteral("--report"), path(QStringLiteral("report.json"))});
     QCOMPARE(r.exitCode, exitCode);
     QCOMPARE(r.out, QStringLiteral("freq-adjust\t0 -> %1\t%2\n").arg(finalValue).arg(result));
 
@@ -343,24 +340,23 @@ void TstAlignRun::badProceduresGive3_data()
     QTest::newRow("no file") << QByteArray() << "The file does not exist.";
     QTest::newRow("not JSON") << QByteArray("{\"name\": ") << "It is not valid JSON";
     QTest::newRow("unknown key of the procedure")
-        << QByteArray(R"({"name": "P", "steps": [], "author": "x"})")
-        << "Unknown key \"author\"";
+        << QByteArray(R"({"name": "P", "steps": [], "author": "x"})") << "Unknown key \"author\"";
     QTest::newRow("no steps") << QByteArray(R"({"name": "P", "steps": []})")
                               << "\"steps\" must be a list of at least one step.";
     QTest::newRow("unknown key of a step")
         << procedure(R"("value": "freq-adjust", "tx": 3, "settle": 10)")
         << "Step 1: unknown key \"settle\"";
-    QTest::newRow("misspelt value") << procedure(R"("value": "freq-adjst", "tx": 3)")
-                                    << "Did you mean \"freq-adjust\"?";
-    QTest::newRow("a squelch table value") << procedure(R"("value": "sq.fm.3.on")")
-                                           << "no value that can be aligned is called";
+    QTest::newRow("misspelt value")
+        << procedure(R"("value": "freq-adjst", "tx": 3)") << "Did you mean \"freq-adjust\"?";
+    QTest::newRow("a squelch table value")
+        << procedure(R"("value": "sq.fm.3.on")") << "no value that can be aligned is called";
     QTest::newRow("transmit value without tx")
         << procedure(R"("value": "fm.low.low.power")")
         << "fm.low.low.power keys the transmitter: \"tx\" must give its transmit time";
-    QTest::newRow("tx beyond 10 s") << procedure(R"("value": "freq-adjust", "tx": 11)")
-                                    << "1 to 10 seconds";
-    QTest::newRow("receive value with tx") << procedure(R"("value": "sq.mid", "tx": 2)")
-                                           << "sq.mid does not key the transmitter";
+    QTest::newRow("tx beyond 10 s")
+        << procedure(R"("value": "freq-adjust", "tx": 11)") << "1 to 10 seconds";
+    QTest::newRow("receive value with tx")
+        << procedure(R"("value": "sq.mid", "tx": 2)") << "sq.mid does not key the transmitter";
     QTest::newRow("target outside the limits")
         << QByteArray(R"({"name": "P", "steps": [{"value": "sq.mid", "measure": "M?",
                           "target": 9, "low": -5, "high": 5}]})")
@@ -368,8 +364,9 @@ void TstAlignRun::badProceduresGive3_data()
     QTest::newRow("settle longer than the transmission")
         << procedure(R"("value": "freq-adjust", "tx": 1, "settle_ms": 1000)")
         << "shorter than the transmit time";
-    QTest::newRow("max_tries of 0") << procedure(R"("value": "freq-adjust", "tx": 1, "max_tries": 0)")
-                                    << "\"max_tries\" must be a whole number from 1 to 100.";
+    QTest::newRow("max_tries of 0")
+        << procedure(R"("value": "freq-adjust", "tx": 1, "max_tries": 0)")
+        << "\"max_tries\" must be a whole number from 1 to 100.";
 }
 
 void TstAlignRun::badProceduresGive3()
@@ -378,8 +375,8 @@ void TstAlignRun::badProceduresGive3()
     QFETCH(QString, message);
     const QString file
         = content.isEmpty() ? path(QStringLiteral("missing.json")) : writeProcedure(content);
-    const Result r = cli({QStringLiteral("align"), file, QStringLiteral("--meter"),
-                          meterAddress()});
+    const Result r
+        = cli({QStringLiteral("align"), file, QStringLiteral("--meter"), meterAddress()});
     QCOMPARE(r.exitCode, 3);
     QVERIFY2(r.err.startsWith(file + QStringLiteral(": ")), qPrintable(r.err));
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
@@ -395,10 +392,10 @@ void TstAlignRun::reportsAndSavedFile()
     m_meter->setResponse([](int, qint32 v) { return 2.0 * (v - 40); });
     const QString procedure = writeProcedure(freqProcedure());
     for (const QString &name : {QStringLiteral("r.html"), QStringLiteral("r.pdf")}) {
-        const Result r = cli({QStringLiteral("align"), procedure, QStringLiteral("--meter"),
-                              meterAddress(), QStringLiteral("--no-write"),
-                              QStringLiteral("--report"), path(name), QStringLiteral("--save"),
-                              path(QStringLiteral("after.rdat"))});
+        const Result r
+            = cli({QStringLiteral("align"), procedure, QStringLiteral("--meter"), meterAddress(),
+                   QStringLiteral("--no-write"), QStringLiteral("--report"), path(name),
+                   QStringLiteral("--save"), path(QStringLiteral("after.rdat"))});
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.err.contains(QStringLiteral("nothing was written to the radio")),
                  qPrintable(r.err));
@@ -427,9 +424,9 @@ void TstAlignRun::exampleProcedureRuns()
                           QStringLiteral("--meter"), meterAddress()});
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.out.count(QStringLiteral("\tpassed\n")), 3);
-    QCOMPARE(m_meter->commands(), (QStringList{QStringLiteral("CONF:FERR"),
-                                               QStringLiteral("CONF:POW"),
-                                               QStringLiteral("CONF:FM:DEV")}));
+    QCOMPARE(m_meter->commands(),
+             (QStringList{QStringLiteral("CONF:FERR"), QStringLiteral("CONF:POW"),
+                          QStringLiteral("CONF:FM:DEV")}));
 }
 
 QTEST_GUILESS_MAIN(TstAlignRun)

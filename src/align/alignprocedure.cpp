@@ -65,7 +65,8 @@ public:
         const std::optional<AlignValueInfo> info = m_resolve(value.toString());
         if (!info) {
             const QString close = m_suggest ? m_suggest(value.toString()) : QString();
-            QString text = tr("no value that can be aligned is called \"%1\".").arg(value.toString());
+            QString text
+                = tr("no value that can be aligned is called \"%1\".").arg(value.toString());
             if (!close.isEmpty())
                 text += QLatin1Char(' ') + tr("Did you mean \"%1\"?").arg(close);
             return fail(text);
@@ -87,12 +88,13 @@ public:
         const QJsonValue measure = o.value(QStringLiteral("measure"));
         if (!measure.isString() || measure.toString().trimmed().isEmpty()
             || measure.toString().contains(QLatin1Char('\n')))
-            return fail(tr("\"measure\" must be the instrument's query, for example \"MEAS:FERR?\"."));
+            return fail(
+                tr("\"measure\" must be the instrument's query, for example \"MEAS:FERR?\"."));
         step.measure = measure.toString().trimmed();
 
-        for (const auto &[key, target] : {std::pair{"target", &step.target},
-                                          std::pair{"low", &step.low},
-                                          std::pair{"high", &step.high}}) {
+        for (const auto &[key, target] :
+             {std::pair{"target", &step.target}, std::pair{"low", &step.low},
+              std::pair{"high", &step.high}}) {
             const QJsonValue v = o.value(QLatin1String(key));
             if (!v.isDouble() || !std::isfinite(v.toDouble()))
                 return fail(tr("\"%1\" must be a number.").arg(QLatin1String(key)));
@@ -115,8 +117,8 @@ public:
                                 .arg(step.value.name));
             step.txSeconds = *seconds;
         } else if (!tx.isUndefined()) {
-            return fail(tr("%1 does not key the transmitter; leave \"tx\" out.")
-                            .arg(step.value.name));
+            return fail(
+                tr("%1 does not key the transmitter; leave \"tx\" out.").arg(step.value.name));
         }
 
         const QJsonValue settle = o.value(QStringLiteral("settle_ms"));
@@ -160,9 +162,8 @@ private:
 
 } // namespace
 
-ParsedProcedure AlignProcedure::parse(const QByteArray &json,
-                                             const AlignValueResolver &resolve,
-                                             const AlignNameSuggester &suggest)
+ParsedProcedure AlignProcedure::parse(const QByteArray &json, const AlignValueResolver &resolve,
+                                      const AlignNameSuggester &suggest)
 {
     ParsedProcedure result;
     QJsonParseError parseError;
@@ -179,8 +180,8 @@ ParsedProcedure AlignProcedure::parse(const QByteArray &json,
     }
     const QJsonObject root = doc.object();
     if (const QString key = unknownKey(root, RootKeys); !key.isEmpty()) {
-        result.error = tr("Unknown key \"%1\"; a procedure holds only \"name\" and \"steps\".")
-                           .arg(key);
+        result.error
+            = tr("Unknown key \"%1\"; a procedure holds only \"name\" and \"steps\".").arg(key);
         return result;
     }
     AlignProcedure procedure;
@@ -210,7 +211,7 @@ ParsedProcedure AlignProcedure::parse(const QByteArray &json,
 }
 
 ParsedProcedure AlignProcedure::load(const QString &path, const AlignValueResolver &resolve,
-                                            const AlignNameSuggester &suggest)
+                                     const AlignNameSuggester &suggest)
 {
     ParsedProcedure result;
     const QFileInfo info(path);

@@ -56,9 +56,9 @@ public:
     // A procedure file is JSON: {"name": ..., "steps": [{"value": ..., "measure": ..., ...}]};
     // any key it does not know is refused, so a misspelt option never goes unnoticed.
     static ParsedProcedure parse(const QByteArray &json, const AlignValueResolver &resolve,
-                        const AlignNameSuggester &suggest = {});
+                                 const AlignNameSuggester &suggest = {});
     static ParsedProcedure load(const QString &path, const AlignValueResolver &resolve,
-                       const AlignNameSuggester &suggest = {});
+                                const AlignNameSuggester &suggest = {});
 
     // A procedure file larger than this is not one.
     static constexpr qint64 MaxFileSize = 1024 * 1024;

@@ -152,7 +152,8 @@ void paintChart(QPainter &painter, const QRectF &area, const AlignStepResult &st
     painter.fillRect(area, Qt::white);
     const QFontMetricsF metrics(painter.font());
     const double margin = metrics.height() * 0.6;
-    const double left = area.left() + metrics.horizontalAdvance(QStringLiteral("-0000.00")) + margin;
+    const double left
+        = area.left() + metrics.horizontalAdvance(QStringLiteral("-0000.00")) + margin;
     const QRectF plot(left, area.top() + margin, area.right() - margin - left,
                       area.height() - 2 * margin - metrics.height());
 
@@ -174,9 +175,9 @@ void paintChart(QPainter &painter, const QRectF &area, const AlignStepResult &st
     auto y = [&](double v) { return plot.bottom() - plot.height() * (v - lo) / (hi - lo); };
 
     // The band of the limits, the target, the axes.
-    painter.fillRect(QRectF(QPointF(plot.left(), y(step.step.high)),
-                            QPointF(plot.right(), y(step.step.low))),
-                     QColor(200, 235, 200));
+    painter.fillRect(
+        QRectF(QPointF(plot.left(), y(step.step.high)), QPointF(plot.right(), y(step.step.low))),
+        QColor(200, 235, 200));
     painter.setPen(QPen(QColor(0, 120, 0), 1, Qt::DashLine));
     painter.drawLine(QPointF(plot.left(), y(step.step.target)),
                      QPointF(plot.right(), y(step.step.target)));
@@ -203,8 +204,8 @@ void paintChart(QPainter &painter, const QRectF &area, const AlignStepResult &st
         painter.drawPath(path);
         for (int i = 0; i < step.tries.size(); ++i) {
             const AlignTry &t = step.tries.at(i);
-            const bool chosen = step.newReading && t.value == step.newValue
-                                && t.reading == *step.newReading;
+            const bool chosen
+                = step.newReading && t.value == step.newValue && t.reading == *step.newReading;
             painter.setBrush(chosen ? QColor(220, 40, 40) : QColor(30, 60, 160));
             painter.drawEllipse(QPointF(x(i), y(t.reading)), chosen ? 4.5 : 3, chosen ? 4.5 : 3);
         }
@@ -248,9 +249,8 @@ QString toHtml(const AlignRunResult &result, const std::function<QString(int)> &
     for (const AlignStepResult &s : result.steps) {
         h += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3 .. %4</td><td>%5</td><td>%6</td>"
                             "<td>%7 &rarr; %8</td><td>%9</td></tr>")
-                 .arg(escaped(s.step.value.name),
-                      escaped(reading(s.step.target, s.step.unit)), number(s.step.low),
-                      number(s.step.high), QString::number(s.oldValue),
+                 .arg(escaped(s.step.value.name), escaped(reading(s.step.target, s.step.unit)),
+                      number(s.step.low), number(s.step.high), QString::number(s.oldValue),
                       QString::number(s.newValue), escaped(reading(s.oldReading, s.step.unit)),
                       escaped(reading(s.newReading, s.step.unit)),
                       escaped(AlignStepResult::outcomeText(s.outcome)));

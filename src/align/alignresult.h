@@ -23,7 +23,7 @@ struct AlignStepResult
 
 public:
     enum class Outcome {
-        Waiting,         // not reached yet
+        Waiting, // not reached yet
         Running,
         Passed,          // within the limits
         Outside,         // no value brought the reading within the limits
@@ -52,11 +52,11 @@ struct AlignRunResult
 {
     enum class Outcome {
         Running,
-        Passed,          // every step within its limits (and written, unless told not to)
-        Outside,         // some step outside its limits
+        Passed,  // every step within its limits (and written, unless told not to)
+        Outside, // some step outside its limits
         InstrumentFault,
-        NoAnswer,        // the radio did not answer the read or the write
-        PortFault,       // the radio's port cannot be opened, or a frame did not leave it
+        NoAnswer,  // the radio did not answer the read or the write
+        PortFault, // the radio's port cannot be opened, or a frame did not leave it
         Stopped,
     };
 

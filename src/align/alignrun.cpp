@@ -217,11 +217,11 @@ void AlignRun::onReply(const Instrument::Reading &reading)
     }
     s.newValue = s.oldValue;
     s.newReading = s.oldReading;
-    const QString why = tr("No value brought the reading within %1 to %2 %3; the nearest was %4 "
-                           "at %5.")
-                            .arg(number(s.step.low), number(s.step.high), s.step.unit,
-                                 number(best.reading))
-                            .arg(best.value);
+    const QString why
+        = tr("No value brought the reading within %1 to %2 %3; the nearest was %4 "
+             "at %5.")
+              .arg(number(s.step.low), number(s.step.high), s.step.unit, number(best.reading))
+              .arg(best.value);
     sendFinal(s.oldValue, [this, why] {
         endStep(AlignStepResult::Outcome::Outside, why);
         nextStep();
@@ -255,7 +255,8 @@ void AlignRun::endStep(AlignStepResult::Outcome outcome, const QString &why)
     if (outcome == AlignStepResult::Outcome::RadioFault)
         s.newValue = m_lastSent;
     emit stepChanged(m_stepIndex);
-    emit message(tr("Step %1: %2, value %3").arg(m_stepIndex + 1)
+    emit message(tr("Step %1: %2, value %3")
+                     .arg(m_stepIndex + 1)
                      .arg(AlignStepResult::outcomeText(outcome))
                      .arg(s.newValue));
 }
@@ -272,20 +273,19 @@ void AlignRun::nextStep()
 void AlignRun::writeBack()
 {
     const bool wholeRegion
-        = std::any_of(m_result.steps.cbegin(), m_result.steps.cend(), [](const auto &s) {
-              return s.step.value.word > LastTuneDataWord;
-          });
+        = std::any_of(m_result.steps.cbegin(), m_result.steps.cend(),
+                      [](const auto &s) { return s.step.value.word > LastTuneDataWord; });
     emit message(tr("Writing the tune data to the radio..."));
     m_radio.writeTuneData(wholeRegion, guarded([this](const AlignRadio::Outcome &o) {
-        if (!o.ok) {
-            finish(o.portFault ? AlignRunResult::Outcome::PortFault
-                               : AlignRunResult::Outcome::NoAnswer,
-                   o.why);
-            return;
-        }
-        m_result.written = true;
-        finish(AlignRunResult::Outcome::Passed);
-    }));
+                              if (!o.ok) {
+                                  finish(o.portFault ? AlignRunResult::Outcome::PortFault
+                                                     : AlignRunResult::Outcome::NoAnswer,
+                                         o.why);
+                                  return;
+                              }
+                              m_result.written = true;
+                              finish(AlignRunResult::Outcome::Passed);
+                          }));
 }
 
 void AlignRun::finish(AlignRunResult::Outcome outcome, const QString &why)

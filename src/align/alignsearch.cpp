@@ -20,7 +20,8 @@ int clampToRange(const Range &range, double v)
 
 bool tried(const QList<Try> &tries, int value)
 {
-    return std::any_of(tries.begin(), tries.end(), [value](const Try &t) { return t.value == value; });
+    return std::any_of(tries.begin(), tries.end(),
+                       [value](const Try &t) { return t.value == value; });
 }
 
 } // namespace
@@ -104,7 +105,8 @@ Decision next(const Range &range, const QList<Try> &tries)
         // a reading nearer the target by more than a quarter of the limits' width; anything less
         // is lost in the instrument's noise.
         const double expected = line->offset + line->slope * predicted;
-        const double gain = std::abs(best.reading - range.target) - std::abs(expected - range.target);
+        const double gain
+            = std::abs(best.reading - range.target) - std::abs(expected - range.target);
         if (gain <= (range.limitHigh - range.limitLow) / 4)
             return {true, 0};
     }

@@ -43,10 +43,10 @@ public:
     {
         enum class Transport { Tcp, Serial };
         Transport transport = Transport::Tcp;
-        QString host;      // tcp
-        int port = 0;      // tcp
-        QString device;    // serial: the device to open
-        int baud = 9600;   // serial
+        QString host;    // tcp
+        int port = 0;    // tcp
+        QString device;  // serial: the device to open
+        int baud = 9600; // serial
     };
 
     // "tcp:HOST:PORT" or "serial:COMn[:BAUD]" (a device name in place of COMn works as well);

@@ -18,8 +18,9 @@ LinkAlignRadio::LinkAlignRadio(RadioImage &image, int comPortNumber, QObject *pa
     , m_engine(new TransferEngine(image, this))
     , m_sender(new LiveTuneSender(this))
 {
-    connect(m_engine, &TransferEngine::retryQuestion, this, [this] { m_engine->cancel(); },
-            Qt::QueuedConnection);
+    connect(
+        m_engine, &TransferEngine::retryQuestion, this, [this] { m_engine->cancel(); },
+        Qt::QueuedConnection);
     connect(m_engine, &TransferEngine::finished, this, [this](bool success) {
         Done done = std::exchange(m_pending, {});
         if (!done || m_cancelled)
@@ -110,15 +111,17 @@ void LinkAlignRadio::transfer(bool isRead, bool squelchRange, Done done)
         return;
     m_pending = std::move(done);
     m_pendingRead = isRead;
-    const PortOpenResult opened
-        = m_engine->start(m_comPortNumber, isRead, true, squelchRange);
+    const PortOpenResult opened = m_engine->start(m_comPortNumber, isRead, true, squelchRange);
     if (!opened.ok()) {
         Done failed = std::exchange(m_pending, {});
         m_engine->stop();
-        QMetaObject::invokeMethod(this, [this, failed, opened] {
-            if (!m_cancelled)
-                failed({false, true, portOpenReason(opened), QString()});
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, failed, opened] {
+                if (!m_cancelled)
+                    failed({false, true, portOpenReason(opened), QString()});
+            },
+            Qt::QueuedConnection);
     }
 }
 

@@ -35,7 +35,9 @@ void SerialInstrument::open()
         return;
     }
     const QString why = QStringLiteral("%1: %2").arg(m_device, m_port->errorString());
-    QTimer::singleShot(0, this, [this, why] { emit failed({std::nullopt, Fault::CannotOpen, why}); });
+    QTimer::singleShot(0, this, [this, why] {
+        emit failed({std::nullopt, Fault::CannotOpen, why});
+    });
 }
 
 void SerialInstrument::close()

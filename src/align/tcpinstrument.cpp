@@ -40,7 +40,8 @@ void TcpInstrument::open()
     QTimer::singleShot(replyTimeoutMs() * 2, this, [this] {
         if (!m_connected && m_socket->state() != QAbstractSocket::UnconnectedState) {
             m_socket->abort();
-            emit failed({std::nullopt, Fault::CannotOpen, tr("No connection within the time-out.")});
+            emit failed(
+                {std::nullopt, Fault::CannotOpen, tr("No connection within the time-out.")});
         }
     });
 }

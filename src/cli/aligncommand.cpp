@@ -3,8 +3,8 @@
 #include "alignreport.h"
 #include "alignrun.h"
 #include "backupstore.h"
-#include "console.h"
 #include "climessages.h"
+#include "console.h"
 #include "datafile.h"
 #include "instrument.h"
 #include "linkalignradio.h"
@@ -32,8 +32,8 @@ int editDistance(const QString &a, const QString &b)
         row[0] = i;
         for (int j = 1; j <= b.size(); ++j) {
             const int above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1,
-                               diagonal + (a.at(i - 1) == b.at(j - 1) ? 0 : 1)});
+            row[j] = std::min(
+                {row[j] + 1, row[j - 1] + 1, diagonal + (a.at(i - 1) == b.at(j - 1) ? 0 : 1)});
             diagonal = above;
         }
     }
@@ -123,13 +123,13 @@ ExitCode AlignCommand::run()
                               QStringLiteral("--save"), QStringLiteral("--report"),
                               QStringLiteral("--com")};
     if (m_args.positional.size() != 1)
-        return usageError(QCoreApplication::translate("CliCommands",
-                                                      "Wrong number of arguments for \"%1\".")
-                              .arg(m_args.command));
+        return usageError(
+            QCoreApplication::translate("CliCommands", "Wrong number of arguments for \"%1\".")
+                .arg(m_args.command));
     for (const QString &given : std::as_const(m_args.given)) {
         if (!allowed.contains(given))
-            return usageError(QCoreApplication::translate(
-                                  "CliCommands", "The option %1 does not apply to \"%2\".")
+            return usageError(QCoreApplication::translate("CliCommands",
+                                                          "The option %1 does not apply to \"%2\".")
                                   .arg(given, m_args.command));
     }
     if (m_args.meter.isEmpty())
@@ -145,9 +145,8 @@ ExitCode AlignCommand::run()
 
     QTextStream &err = Console::err();
     const QString procedurePath = m_args.positional.at(0);
-    const ParsedProcedure parsed
-        = AlignProcedure::load(procedurePath, &AlignCommand::resolveValue,
-                               &AlignCommand::suggestName);
+    const ParsedProcedure parsed = AlignProcedure::load(procedurePath, &AlignCommand::resolveValue,
+                                                        &AlignCommand::suggestName);
     if (!parsed.procedure) {
         err << procedurePath << ": " << parsed.error << '\n';
         flushErr();
@@ -168,8 +167,8 @@ ExitCode AlignCommand::run()
         instrument->open();
         loop.exec();
         if (failure) {
-            err << Instrument::faultText(failure->fault) << ' ' << instrument->description()
-                << ": " << failure->detail << '\n'
+            err << Instrument::faultText(failure->fault) << ' ' << instrument->description() << ": "
+                << failure->detail << '\n'
                 << tr("Nothing was sent to the radio.") << '\n';
             flushErr();
             return ExitCode::InstrumentFault;

@@ -53,12 +53,12 @@ FormAutoAlign::FormAutoAlign(RadioFactory makeRadio, QWidget *parent)
     setObjectName(QStringLiteral("FormAutoAlign"));
     setWindowTitle(tr("Auto Align"));
     const QList<std::pair<QWidget *, const char *>> names{
-        {LabelInstrument, "LabelInstrument"},   {TextInstrument, "TextInstrument"},
-        {LabelProcedure, "LabelProcedure"},     {TextProcedure, "TextProcedure"},
-        {CommandBrowse, "CommandBrowse"},       {CheckWrite, "CheckWrite"},
-        {TableSteps, "TableSteps"},             {TextLog, "TextLog"},
-        {LabelStatus, "LabelStatus"},           {CommandStart, "CommandStart"},
-        {CommandStop, "CommandStop"},           {CommandSaveReport, "CommandSaveReport"}};
+        {LabelInstrument, "LabelInstrument"}, {TextInstrument, "TextInstrument"},
+        {LabelProcedure, "LabelProcedure"},   {TextProcedure, "TextProcedure"},
+        {CommandBrowse, "CommandBrowse"},     {CheckWrite, "CheckWrite"},
+        {TableSteps, "TableSteps"},           {TextLog, "TextLog"},
+        {LabelStatus, "LabelStatus"},         {CommandStart, "CommandStart"},
+        {CommandStop, "CommandStop"},         {CommandSaveReport, "CommandSaveReport"}};
     for (const auto &[widget, name] : names)
         widget->setObjectName(QLatin1String(name));
 
@@ -173,8 +173,8 @@ void FormAutoAlign::fail(const QString &text)
 
 void FormAutoAlign::BrowseProcedure()
 {
-    const QString path = QFileDialog::getOpenFileName(
-        this, tr("Procedure"), TextProcedure->text(), tr("Procedure files (*.json)"));
+    const QString path = QFileDialog::getOpenFileName(this, tr("Procedure"), TextProcedure->text(),
+                                                      tr("Procedure files (*.json)"));
     if (!path.isEmpty())
         TextProcedure->setText(path);
 }
@@ -192,8 +192,7 @@ void FormAutoAlign::Start()
         return;
     }
     const QString path = TextProcedure->text().trimmed();
-    const ParsedProcedure parsed
-        = AlignProcedure::load(path, &FormAutoAlign::resolveTuneValue);
+    const ParsedProcedure parsed = AlignProcedure::load(path, &FormAutoAlign::resolveTuneValue);
     if (!parsed.procedure) {
         fail(tr("The procedure %1 cannot be used.").arg(path) + QStringLiteral("\n\n")
              + parsed.error);
@@ -293,8 +292,8 @@ void FormAutoAlign::showStep(int index)
                                         : s.tries.isEmpty()
                                             ? std::nullopt
                                             : std::optional<double>(s.tries.last().reading);
-    set(ColReading, shown ? QStringLiteral("%1 %2").arg(number(*shown), s.step.unit).trimmed()
-                          : QString());
+    set(ColReading,
+        shown ? QStringLiteral("%1 %2").arg(number(*shown), s.step.unit).trimmed() : QString());
     QString result = AlignStepResult::outcomeText(s.outcome);
     if (!s.why.isEmpty())
         result += QStringLiteral(": ") + s.why;
