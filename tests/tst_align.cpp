@@ -25,8 +25,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <QSocketNotifier>
+
 #include <memory>
 #include <optional>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 using namespace ModalHelper;
 
@@ -61,6 +67,8 @@ private slots:
     void replyNumbers();
     void addresses_data();
     void addresses();
+    void serialInstrument_data();
+    void serialInstrument();
     void searchDecisions_data();
     void searchDecisions();
 
@@ -193,6 +201,64 @@ void TstAlign::addresses()
     QCOMPARE(a->transport == Instrument::Address::Transport::Tcp, tcp);
     QCOMPARE(tcp ? a->host : a->device, where);
     QCOMPARE(tcp ? a->port : a->baud, number);
+}
+
+void TstAlign::serialInstrument_data()
+{
+    QTest::addColumn<QByteArray>("reply"); // empty: no reply at all
+    QTest::addColumn<std::optional<double>>("value");
+    QTest::addColumn<Instrument::Fault>("fault");
+    QTest::newRow("reading with unit and CR LF")
+        << QByteArray("+4.98000E+00 V\r\n") << std::optional<double>(4.98)
+        << Instrument::Fault::None;
+    QTest::newRow("garbage") << QByteArray("\x01\x02\n") << std::optional<double>()
+                             << Instrument::Fault::NotANumber;
+    QTest::newRow("silence") << QByteArray() << std::optional<double>()
+                             << Instrument::Fault::NoReply;
+}
+
+// An instrument on a serial port: the far end of a pseudo-terminal answers each query.
+void TstAlign::serialInstrument()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(std::optional<double>, value);
+    QFETCH(Instrument::Fault, fault);
+
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0);
+    QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const QString device = QString::fromLocal8Bit(::ptsname(master));
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    QByteArray received;
+    QSocketNotifier notifier(master, QSocketNotifier::Read);
+    connect(&notifier, &QSocketNotifier::activated, this, [&] {
+        char buffer[256];
+        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        if (n <= 0)
+            return;
+        received.append(buffer, n);
+        if (received.endsWith('\n') && !reply.isEmpty())
+            QVERIFY(::write(master, reply.constData(), size_t(reply.size())) == reply.size());
+    });
+
+    const std::optional<Instrument::Address> address
+        = Instrument::parseAddress(QStringLiteral("serial:%1:19200").arg(device));
+    QVERIFY(address);
+    const std::unique_ptr<Instrument> instrument = Instrument::create(*address);
+    instrument->setReplyTimeoutMs(100);
+    QSignalSpy opened(instrument.get(), &Instrument::opened);
+    instrument->open();
+    QVERIFY(opened.wait(RunLimitMs));
+    QSignalSpy replied(instrument.get(), &Instrument::replied);
+    instrument->send(QStringLiteral("CONF:VOLT"));
+    instrument->query(QStringLiteral("MEAS:VOLT?"));
+    QVERIFY(replied.wait(RunLimitMs));
+    const auto reading = replied.first().first().value<Instrument::Reading>();
+    QCOMPARE(reading.value, value);
+    QCOMPARE(reading.fault, fault);
+    QCOMPARE(received, QByteArray("CONF:VOLT\nMEAS:VOLT?\n"));
+    instrument->close();
+    ::close(master);
 }
 
 // ---- the search, without any port ----
@@ -372,6 +438,20 @@ void TstAlign::windowSpeaksChinese()
              window->findChild<QLineEdit *>(QStringLiteral("TextInstrument")));
     QCOMPARE(window->findChild<QLabel *>(QStringLiteral("LabelProcedure"))->buddy(),
              window->findChild<QLineEdit *>(QStringLiteral("TextProcedure")));
+
+    // The run and its report speak Chinese too.
+    QSignalSpy finished(window.get(), &FormAutoAlign::runFinished);
+    window->findChild<QPushButton *>(QStringLiteral("CommandStart"))->click();
+    QVERIFY(finished.wait(RunLimitMs));
+    auto *table = window->findChild<QTableWidget *>(QStringLiteral("TableSteps"));
+    QCOMPARE(table->item(0, 5)->text(), QStringLiteral("合格"));
+    const QString report = m_dir.filePath(QStringLiteral("chinese.html"));
+    QVERIFY(window->saveReportTo(report));
+    QFile file(report);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(file.readAll());
+    QVERIFY(html.contains(QStringLiteral("<h2>步骤 1: freq-adjust</h2>")));
+    QVERIFY(html.contains(QStringLiteral("所有步骤均合格")));
     translations.apply(true);
 }
 
