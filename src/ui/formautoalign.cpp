@@ -248,6 +248,8 @@ void FormAutoAlign::onFinished(AlignRunResult::Outcome outcome)
     m_instrument->close();
     setRunning(false);
     QString text = AlignReport::outcomeText(outcome);
+    if (!text.isEmpty())
+        text[0] = text.at(0).toUpper();
     if (!m_result->why.isEmpty())
         text += QStringLiteral(": ") + m_result->why;
     else if (m_result->written)
