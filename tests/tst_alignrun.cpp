@@ -24,8 +24,11 @@ namespace {
 
 constexpr int SimCom = 8;
 constexpr int RunLimitMs = 60000;
-// The instrument's reply time-out of every run here: a silent instrument costs milliseconds.
-const char FastInstrument[] = "reply=100";
+// The instrument's reply time-out of the runs that meet a faulty instrument: a silent one costs a
+// second instead of two, while an answering one has room on a busy machine. The other runs keep
+// the product's time-out.
+const char ShortInstrumentTimeout[] = "reply=1000";
+constexpr int SlowReplyMs = 2500;
 
 using Response = std::function<double(int word, qint32 value)>;
 
@@ -74,7 +77,8 @@ private slots:
     void exampleProcedureRuns();
 
 private:
-    Result cli(const QStringList &arguments, const QString &transferTimings = {});
+    Result cli(const QStringList &arguments, const QString &transferTimings = {},
+               const QString &instrumentTimings = {});
     QString path(const QString &name) const { return m_files.filePath(name); }
     QString writeProcedure(const QByteArray &content);
     QString meterAddress() const { return QStringLiteral("tcp:127.0.0.1:%1").arg(m_meter->port()); }
@@ -118,7 +122,8 @@ void TstAlignRun::cleanup()
         QFile::remove(path(name));
 }
 
-Result TstAlignRun::cli(const QStringList &arguments, const QString &transferTimings)
+Result TstAlignRun::cli(const QStringList &arguments, const QString &transferTimings,
+                        const QString &instrumentTimings)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -128,7 +133,9 @@ Result TstAlignRun::cli(const QStringList &arguments, const QString &transferTim
     env.remove(QStringLiteral("RQ73_TRANSFER_TIMINGS"));
     if (!transferTimings.isEmpty())
         env.insert(QStringLiteral("RQ73_TRANSFER_TIMINGS"), transferTimings);
-    env.insert(QStringLiteral("RQ73_ALIGN_TIMINGS"), QString::fromLatin1(FastInstrument));
+    env.remove(QStringLiteral("RQ73_ALIGN_TIMINGS"));
+    if (!instrumentTimings.isEmpty())
+        env.insert(QStringLiteral("RQ73_ALIGN_TIMINGS"), instrumentTimings);
     process.setProcessEnvironment(env);
     QSignalSpy finished(&process, &QProcess::finished);
     process.start(QStringLiteral(RQ73_CLI_PROGRAM), arguments);
@@ -274,7 +281,7 @@ void TstAlignRun::instrumentFaultsGive7()
 
     m_radio->setMemoryWord(0, -5);
     m_meter->setResponse([](int, qint32 v) { return 2.0 * (v - 40); });
-    m_meter->setSlowDelayMs(400);
+    m_meter->setSlowDelayMs(SlowReplyMs);
     m_meter->setFaultPlan([faultyQuery, fault](int index) {
         return index == faultyQuery ? fault : SimulatedMeter::Fault::None;
     });
@@ -284,7 +291,8 @@ void TstAlignRun::instrumentFaultsGive7()
         // The port the meter listened on is free again, and nothing answers there.
     }
     const Result r = cli({QStringLiteral("align"), writeProcedure(freqProcedure()),
-                          QStringLiteral("--meter"), address});
+                          QStringLiteral("--meter"), address},
+                         {}, QString::fromLatin1(ShortInstrumentTimeout));
     QCOMPARE(r.exitCode, 7);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     QCOMPARE(frames(), expectedFrames);
