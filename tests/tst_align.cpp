@@ -393,6 +393,10 @@ void TstAlign::badInputIsExplained_data()
     QTest::newRow("no address") << "x" << FreqProcedure << "is not an instrument address";
     QTest::newRow("bad procedure")
         << "" << QByteArray(R"({"name": "P"})") << "\"steps\" must be a list of at least one step.";
+    QTest::newRow("misspelt value")
+        << "" << QByteArray(R"({"name": "P", "steps": [{"value": "usb.mid.hihg.power", "tx": 2,
+                              "measure": "M?", "target": 0, "low": -1, "high": 1}]})")
+        << "Did you mean \"usb.mid.high.power\"?";
     QTest::newRow("nothing listens")
         << "tcp:127.0.0.1:1" << FreqProcedure << "The instrument cannot be reached.";
 }

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -36,6 +37,24 @@ std::optional<int> wholeNumber(const QJsonValue &v, int low, int high)
     if (!std::isfinite(d) || d != std::floor(d) || d < low || d > high)
         return std::nullopt;
     return static_cast<int>(d);
+}
+
+int editDistance(const QString &a, const QString &b)
+{
+    QList<int> row(b.size() + 1);
+    for (int j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (int i = 1; i <= a.size(); ++i) {
+        int diagonal = row[0];
+        row[0] = i;
+        for (int j = 1; j <= b.size(); ++j) {
+            const int above = row[j];
+            row[j] = std::min(
+                {row[j] + 1, row[j - 1] + 1, diagonal + (a.at(i - 1) == b.at(j - 1) ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
 }
 
 class StepReader
@@ -230,4 +249,19 @@ ParsedProcedure AlignProcedure::load(const QString &path, const AlignValueResolv
         return result;
     }
     return parse(file.read(MaxFileSize + 1), resolve, suggest);
+}
+
+QString AlignProcedure::closestName(const QString &text, const QStringList &candidates)
+{
+    // A third of the name may be wrong, but never more than a few letters.
+    int bestDistance = std::min<int>(4, std::max<int>(1, int(text.size()) / 3)) + 1;
+    QString best;
+    for (const QString &candidate : candidates) {
+        const int d = editDistance(text.toLower(), candidate);
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = candidate;
+        }
+    }
+    return best;
 }

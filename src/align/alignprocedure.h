@@ -60,6 +60,10 @@ public:
     static ParsedProcedure load(const QString &path, const AlignValueResolver &resolve,
                                 const AlignNameSuggester &suggest = {});
 
+    // The candidate nearest to text within a few typing errors; empty when none is near. For a
+    // suggester over the names a resolver knows.
+    static QString closestName(const QString &text, const QStringList &candidates);
+
     // A procedure file larger than this is not one.
     static constexpr qint64 MaxFileSize = 1024 * 1024;
 };

@@ -22,24 +22,6 @@ namespace {
 // The transmit time a data file saved by align keeps: the tune data window's start-up item.
 constexpr std::int32_t DefaultTxTimeIndex = 5;
 
-int editDistance(const QString &a, const QString &b)
-{
-    QList<int> row(b.size() + 1);
-    for (int j = 0; j <= b.size(); ++j)
-        row[j] = j;
-    for (int i = 1; i <= a.size(); ++i) {
-        int diagonal = row[0];
-        row[0] = i;
-        for (int j = 1; j <= b.size(); ++j) {
-            const int above = row[j];
-            row[j] = std::min(
-                {row[j] + 1, row[j - 1] + 1, diagonal + (a.at(i - 1) == b.at(j - 1) ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
-}
-
 void flushErr()
 {
     Console::err().flush();
@@ -67,18 +49,12 @@ std::optional<AlignValueInfo> AlignCommand::resolveValue(const QString &text)
 
 QString AlignCommand::suggestName(const QString &text)
 {
-    QString best;
-    int bestDistance = std::max<int>(3, int(text.size()) / 3) + 1;
+    QStringList names;
     for (const NamedWord &n : NamedWord::all()) {
-        if (n.kind != NamedWord::Kind::Tune)
-            continue;
-        const int d = editDistance(text.toLower(), n.name);
-        if (d < bestDistance) {
-            bestDistance = d;
-            best = n.name;
-        }
+        if (resolveValue(n.name))
+            names.append(n.name);
     }
-    return best;
+    return AlignProcedure::closestName(text, names);
 }
 
 int AlignCommand::instrumentTimeoutFromEnvironment()

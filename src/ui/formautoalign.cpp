@@ -192,7 +192,15 @@ void FormAutoAlign::Start()
         return;
     }
     const QString path = TextProcedure->text().trimmed();
-    const ParsedProcedure parsed = AlignProcedure::load(path, &FormAutoAlign::resolveTuneValue);
+    const ParsedProcedure parsed
+        = AlignProcedure::load(path, &FormAutoAlign::resolveTuneValue, [](const QString &text) {
+              QStringList names;
+              for (const TuneValues::Value &v : TuneValues::all()) {
+                  if (v.editable)
+                      names.append(v.name);
+              }
+              return AlignProcedure::closestName(text, names);
+          });
     if (!parsed.procedure) {
         fail(tr("The procedure %1 cannot be used.").arg(path) + QStringLiteral("\n\n")
              + parsed.error);
