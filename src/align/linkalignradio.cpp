@@ -80,7 +80,7 @@ void LinkAlignRadio::setBackup(const QString &folder, std::int32_t tuneTxTime)
 
 void LinkAlignRadio::readWholeRadio(Done done)
 {
-    transfer(true, true, std::move(done));
+    transfer(TransferKind::FullRead, std::move(done));
 }
 
 std::int32_t LinkAlignRadio::word(int address) const
@@ -102,16 +102,18 @@ void LinkAlignRadio::setWordLive(int address, std::int32_t value, int txSeconds,
 
 void LinkAlignRadio::writeTuneData(bool wholeRegion, Done done)
 {
-    transfer(false, wholeRegion, std::move(done));
+    transfer(wholeRegion ? TransferKind::FullWrite : TransferKind::TuneDataWrite, std::move(done));
 }
 
-void LinkAlignRadio::transfer(bool isRead, bool squelchRange, Done done)
+void LinkAlignRadio::transfer(TransferKind kind, Done done)
 {
     if (m_cancelled)
         return;
     m_pending = std::move(done);
-    m_pendingRead = isRead;
-    const PortOpenResult opened = m_engine->start(m_comPortNumber, isRead, true, squelchRange);
+    const TransferSettings settings = transferSettings(kind);
+    m_pendingRead = settings.isRead;
+    const PortOpenResult opened = m_engine->start(
+        m_comPortNumber, settings.isRead, settings.tuneDataRange, settings.squelchDataRange);
     if (!opened.ok()) {
         Done failed = std::exchange(m_pending, {});
         m_engine->stop();

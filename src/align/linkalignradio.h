@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alignradio.h"
+#include "transferkind.h"
 #include "transfertimings.h"
 
 #include <QCoreApplication>
@@ -32,7 +33,7 @@ public:
     void cancel() override;
 
 private:
-    void transfer(bool isRead, bool squelchRange, Done done);
+    void transfer(TransferKind kind, Done done);
 
     RadioImage &m_image;
     int m_comPortNumber;
