@@ -2,6 +2,309 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>AlignCommand</name>
+    <message>
+        <source>Give the measuring instrument with --meter, for example --meter tcp:192.168.1.20:5025.</source>
+        <translation>请用 --meter 指定测量仪器，例如 --meter tcp:192.168.1.20:5025。</translation>
+    </message>
+    <message>
+        <source>The report must be a .json, .html or .pdf file.</source>
+        <translation>报告必须是 .json、.html 或 .pdf 文件。</translation>
+    </message>
+    <message>
+        <source>Nothing was sent to the radio.</source>
+        <translation>没有向对讲机发送任何数据。</translation>
+    </message>
+    <message>
+        <source>Every step passed; the tune data were written to the radio.</source>
+        <translation>所有步骤均合格；调谐数据已写入对讲机。</translation>
+    </message>
+    <message>
+        <source>Every step passed; nothing was written to the radio.</source>
+        <translation>所有步骤均合格；没有向对讲机写入数据。</translation>
+    </message>
+</context>
+<context>
+    <name>AlignProcedure</name>
+    <message>
+        <source>it is not an object.</source>
+        <translation>它不是一个对象。</translation>
+    </message>
+    <message>
+        <source>unknown key &quot;%1&quot;; a step takes %2.</source>
+        <translation>未知的键“%1”；步骤只接受 %2。</translation>
+    </message>
+    <message>
+        <source>&quot;value&quot; must name the value to align.</source>
+        <translation>“value”必须给出要校准的值的名称。</translation>
+    </message>
+    <message>
+        <source>no value that can be aligned is called &quot;%1&quot;.</source>
+        <translation>没有名为“%1”的可校准值。</translation>
+    </message>
+    <message>
+        <source>Did you mean &quot;%1&quot;?</source>
+        <translation>您是不是指“%1”？</translation>
+    </message>
+    <message>
+        <source>&quot;setup&quot; must be a list of instrument commands.</source>
+        <translation>“setup”必须是仪器命令的列表。</translation>
+    </message>
+    <message>
+        <source>every entry of &quot;setup&quot; must be one instrument command.</source>
+        <translation>“setup”的每一项必须是一条仪器命令。</translation>
+    </message>
+    <message>
+        <source>&quot;measure&quot; must be the instrument&apos;s query, for example &quot;MEAS:FERR?&quot;.</source>
+        <translation>“measure”必须是仪器的查询命令，例如“MEAS:FERR?”。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; must be a number.</source>
+        <translation>“%1”必须是数字。</translation>
+    </message>
+    <message>
+        <source>the limits must hold the target: low &lt;= target &lt;= high.</source>
+        <translation>上下限必须包含目标值：low &lt;= target &lt;= high。</translation>
+    </message>
+    <message>
+        <source>&quot;unit&quot; must be a text.</source>
+        <translation>“unit”必须是文本。</translation>
+    </message>
+    <message>
+        <source>%1 keys the transmitter: &quot;tx&quot; must give its transmit time, 1 to 10 seconds.</source>
+        <translation>%1 会使发射机发射：“tx”必须给出发射时长，1 到 10 秒。</translation>
+    </message>
+    <message>
+        <source>%1 does not key the transmitter; leave &quot;tx&quot; out.</source>
+        <translation>%1 不会使发射机发射；请去掉“tx”。</translation>
+    </message>
+    <message>
+        <source>&quot;settle_ms&quot; must be a whole number from 0 to %1.</source>
+        <translation>“settle_ms”必须是 0 到 %1 之间的整数。</translation>
+    </message>
+    <message>
+        <source>&quot;settle_ms&quot; must be shorter than the transmit time of %1 s, or the transmitter is off when the reading is taken.</source>
+        <translation>“settle_ms”必须短于 %1 秒的发射时长，否则读数时发射机已经停止发射。</translation>
+    </message>
+    <message>
+        <source>&quot;max_tries&quot; must be a whole number from 1 to %1.</source>
+        <translation>“max_tries”必须是 1 到 %1 之间的整数。</translation>
+    </message>
+    <message>
+        <source>Step %1: %2</source>
+        <translation>第 %1 步：%2</translation>
+    </message>
+    <message>
+        <source>It is not valid JSON (%1 at character %2).</source>
+        <translation>它不是有效的 JSON（第 %2 个字符处：%1）。</translation>
+    </message>
+    <message>
+        <source>It must be one JSON object with &quot;name&quot; and &quot;steps&quot;.</source>
+        <translation>它必须是一个含有“name”和“steps”的 JSON 对象。</translation>
+    </message>
+    <message>
+        <source>Unknown key &quot;%1&quot;; a procedure holds only &quot;name&quot; and &quot;steps&quot;.</source>
+        <translation>未知的键“%1”；校准流程只包含“name”和“steps”。</translation>
+    </message>
+    <message>
+        <source>&quot;name&quot; must give the procedure a name.</source>
+        <translation>“name”必须给出校准流程的名称。</translation>
+    </message>
+    <message>
+        <source>&quot;steps&quot; must be a list of at least one step.</source>
+        <translation>“steps”必须是至少含一个步骤的列表。</translation>
+    </message>
+    <message>
+        <source>The file does not exist.</source>
+        <translation>文件不存在。</translation>
+    </message>
+    <message>
+        <source>It is not a procedure file.</source>
+        <translation>它不是校准流程文件。</translation>
+    </message>
+    <message>
+        <source>The file cannot be read: %1</source>
+        <translation>无法读取文件：%1</translation>
+    </message>
+</context>
+<context>
+    <name>AlignReport</name>
+    <message>
+        <source>running</source>
+        <translation>进行中</translation>
+    </message>
+    <message>
+        <source>every step passed</source>
+        <translation>所有步骤均合格</translation>
+    </message>
+    <message>
+        <source>some step outside its limits</source>
+        <translation>有步骤超出上下限</translation>
+    </message>
+    <message>
+        <source>instrument fault</source>
+        <translation>仪器故障</translation>
+    </message>
+    <message>
+        <source>the radio did not answer</source>
+        <translation>对讲机无应答</translation>
+    </message>
+    <message>
+        <source>the radio&apos;s port failed</source>
+        <translation>对讲机的串口出错</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>已停止</translation>
+    </message>
+    <message>
+        <source>Instrument</source>
+        <translation>仪器</translation>
+    </message>
+    <message>
+        <source>Started</source>
+        <translation>开始时间</translation>
+    </message>
+    <message>
+        <source>Finished</source>
+        <translation>结束时间</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <source>The tune data were written to the radio.</source>
+        <translation>调谐数据已写入对讲机。</translation>
+    </message>
+    <message>
+        <source>Nothing was written to the radio.</source>
+        <translation>没有向对讲机写入数据。</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>值</translation>
+    </message>
+    <message>
+        <source>Target</source>
+        <translation>目标</translation>
+    </message>
+    <message>
+        <source>Limits</source>
+        <translation>上下限</translation>
+    </message>
+    <message>
+        <source>Old value</source>
+        <translation>原值</translation>
+    </message>
+    <message>
+        <source>New value</source>
+        <translation>新值</translation>
+    </message>
+    <message>
+        <source>Reading</source>
+        <translation>读数</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <translation>步骤</translation>
+    </message>
+    <message>
+        <source>Try</source>
+        <translation>尝试</translation>
+    </message>
+    <message>
+        <source>The report must be a .json, .html or .pdf file.</source>
+        <translation>报告必须是 .json、.html 或 .pdf 文件。</translation>
+    </message>
+    <message>
+        <source>This program cannot draw an HTML or PDF report.</source>
+        <translation>本程序无法绘制 HTML 或 PDF 报告。</translation>
+    </message>
+</context>
+<context>
+    <name>AlignRun</name>
+    <message>
+        <source>Reading the whole radio...</source>
+        <translation>正在读取整个对讲机……</translation>
+    </message>
+    <message>
+        <source>Backup of the radio: %1</source>
+        <translation>对讲机的备份：%1</translation>
+    </message>
+    <message>
+        <source>Stopped; the radio keeps the value last sent, %1.</source>
+        <translation>已停止；对讲机保留最后发送的值 %1。</translation>
+    </message>
+    <message>
+        <source>The run was stopped.</source>
+        <translation>校准已停止。</translation>
+    </message>
+    <message>
+        <source>Some step ended outside its limits; nothing was written to the radio.</source>
+        <translation>有步骤结束时超出上下限；没有向对讲机写入数据。</translation>
+    </message>
+    <message>
+        <source>Step %1: %2, now %3</source>
+        <translation>第 %1 步：%2，当前 %3</translation>
+    </message>
+    <message>
+        <source>Step %1: %2</source>
+        <translation>第 %1 步：%2</translation>
+    </message>
+    <message>
+        <source>Step %1: try %2, value %3, reading %4 %5</source>
+        <translation>第 %1 步：第 %2 次尝试，值 %3，读数 %4 %5</translation>
+    </message>
+    <message>
+        <source>No value brought the reading within %1 to %2 %3; the nearest was %4 at %5.</source>
+        <translation>没有任何值使读数落在 %1 到 %2 %3 之内；最接近的是值 %5 时的 %4。</translation>
+    </message>
+    <message>
+        <source>Step %1: %2, value %3</source>
+        <translation>第 %1 步：%2，值 %3</translation>
+    </message>
+    <message>
+        <source>Writing the tune data to the radio...</source>
+        <translation>正在向对讲机写入调谐数据……</translation>
+    </message>
+</context>
+<context>
+    <name>AlignStepResult</name>
+    <message>
+        <source>waiting</source>
+        <translation>等待中</translation>
+    </message>
+    <message>
+        <source>running</source>
+        <translation>进行中</translation>
+    </message>
+    <message>
+        <source>passed</source>
+        <translation>合格</translation>
+    </message>
+    <message>
+        <source>outside the limits</source>
+        <translation>超出上下限</translation>
+    </message>
+    <message>
+        <source>instrument fault</source>
+        <translation>仪器故障</translation>
+    </message>
+    <message>
+        <source>frame not sent</source>
+        <translation>数据帧未发出</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>已停止</translation>
+    </message>
+    <message>
+        <source>skipped</source>
+        <translation>已跳过</translation>
+    </message>
+</context>
+<context>
     <name>CliArguments</name>
     <message>
         <source>The option %1 takes no value.</source>
@@ -34,71 +337,6 @@
 </context>
 <context>
     <name>CliCommands</name>
-    <message>
-        <source>Usage: rq73tune-cli COMMAND [ARGUMENTS] [OPTIONS]
-
-Commands:
-  ports                    list the COM ports that can be opened, with their devices
-  read FILE                read the radio into the data file FILE
-  write FILE               write the data file FILE into the radio
-  verify FILE              read the radio and compare it with FILE
-  get NAME --file FILE     print a value of a data file
-  get NAME --radio         read the radio and print a value
-  set NAME VALUE [--file FILE] [--radio] [--tx SECONDS]
-                           store a value in a data file and/or send it to the
-                           radio at once, as the tune windows do
-  diff FILE1 FILE2         list the values in which two data files differ
-  show FILE [--json]       list every named value of a data file
-
-NAME is the name of a value (freq-adjust, usb.mid.high.power, sq.fm.3.on,
-tx-time...; &quot;show&quot; lists them all) or a word address from 0 to 511.
-
-Options:
-  --com N          use COM port N instead of the stored one
-  --retries N      when a block keeps failing, answer the question Retry N times,
-                   then Cancel; without it the question is asked at a terminal
-                   and answered Cancel when the input is not a terminal
-  --tx SECONDS     transmit time of a value that keys the transmitter, 1 to 10;
-                   without it the file&apos;s transmit time, or 6 seconds
-  --json           show: JSON instead of a table
-  --help           this text
-  --version        the version
-
-Exit codes: 0 success, 1 wrong command line, 2 the radio does not answer,
-3 a file rejected, 4 the port cannot be opened, 5 verify or diff found differences.
-</source>
-        <translation>用法：rq73tune-cli 命令 [参数] [选项]
-
-命令：
-  ports                    列出当前可以打开的串口及其设备
-  read FILE                从对讲机读取数据，存入数据文件 FILE
-  write FILE               把数据文件 FILE 写入对讲机
-  verify FILE              读取对讲机，并与 FILE 比较
-  get NAME --file FILE     显示数据文件中的一个值
-  get NAME --radio         读取对讲机并显示一个值
-  set NAME VALUE [--file FILE] [--radio] [--tx SECONDS]
-                           把一个值存入数据文件，和/或像调谐窗口一样
-                           立即发送给对讲机
-  diff FILE1 FILE2         列出两个数据文件中不同的值
-  show FILE [--json]       列出数据文件中所有有名称的值
-
-NAME 是值的名称（freq-adjust、usb.mid.high.power、sq.fm.3.on、
-tx-time……；“show”会全部列出），或 0 到 511 的字地址。
-
-选项：
-  --com N          使用串口 N，而不是已保存的串口
-  --retries N      数据块多次失败时，对提问回答“重试” N 次，然后“取消”；
-                   不给此选项时，在终端上会提问，输入不是终端时回答“取消”
-  --tx SECONDS     使发射机发射的值的发射时长，1 到 10 秒；
-                   不给此选项时使用数据文件中的发射时长，否则为 6 秒
-  --json           show：输出 JSON，而不是表格
-  --help           本说明
-  --version        版本
-
-退出码：0 成功，1 命令行有误，2 对讲机无应答，3 文件被拒绝，
-4 串口无法打开，5 verify 或 diff 发现差异。
-</translation>
-    </message>
     <message>
         <source>No command given.</source>
         <translation>没有给出命令。</translation>
@@ -209,6 +447,84 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
         <source>Unknown value name: %1. &quot;rq73tune-cli show FILE&quot; lists the names; word addresses run from 0 to %2.</source>
         <translation>未知的数值名称：%1。“rq73tune-cli show FILE”会列出所有名称；字地址的范围是 0 到 %2。</translation>
     </message>
+    <message>
+        <source>Usage: rq73tune-cli COMMAND [ARGUMENTS] [OPTIONS]
+
+Commands:
+  ports                    list the COM ports that can be opened, with their devices
+  read FILE                read the radio into the data file FILE
+  write FILE               write the data file FILE into the radio
+  verify FILE              read the radio and compare it with FILE
+  get NAME --file FILE     print a value of a data file
+  get NAME --radio         read the radio and print a value
+  set NAME VALUE [--file FILE] [--radio] [--tx SECONDS]
+                           store a value in a data file and/or send it to the
+                           radio at once, as the tune windows do
+  diff FILE1 FILE2         list the values in which two data files differ
+  show FILE [--json]       list every named value of a data file
+  align PROCEDURE --meter ADDRESS [--no-write] [--save FILE] [--report FILE]
+                           align the radio with a measuring instrument: read it,
+                           run the steps of the procedure file, write the tune
+                           data when every step passed (not with --no-write);
+                           ADDRESS is tcp:HOST:PORT or serial:COMn[:BAUD], the
+                           report is JSON, HTML or PDF by its extension
+
+NAME is the name of a value (freq-adjust, usb.mid.high.power, sq.fm.3.on,
+tx-time...; &quot;show&quot; lists them all) or a word address from 0 to 511.
+
+Options:
+  --com N          use COM port N instead of the stored one
+  --retries N      when a block keeps failing, answer the question Retry N times,
+                   then Cancel; without it the question is asked at a terminal
+                   and answered Cancel when the input is not a terminal
+  --tx SECONDS     transmit time of a value that keys the transmitter, 1 to 10;
+                   without it the file&apos;s transmit time, or 6 seconds
+  --json           show: JSON instead of a table
+  --help           this text
+  --version        the version
+
+Exit codes: 0 success, 1 wrong command line, 2 the radio does not answer,
+3 a file rejected, 4 the port cannot be opened, 5 verify or diff found differences,
+6 align: a step outside its limits, 7 align: the instrument failed.
+</source>
+        <translation>用法：rq73tune-cli 命令 [参数] [选项]
+
+命令：
+  ports                    列出当前可以打开的串口及其设备
+  read FILE                从对讲机读取数据，存入数据文件 FILE
+  write FILE               把数据文件 FILE 写入对讲机
+  verify FILE              读取对讲机，并与 FILE 比较
+  get NAME --file FILE     显示数据文件中的一个值
+  get NAME --radio         读取对讲机并显示一个值
+  set NAME VALUE [--file FILE] [--radio] [--tx SECONDS]
+                           把一个值存入数据文件，和/或像调谐窗口一样
+                           立即发送给对讲机
+  diff FILE1 FILE2         列出两个数据文件中不同的值
+  show FILE [--json]       列出数据文件中所有有名称的值
+  align PROCEDURE --meter ADDRESS [--no-write] [--save FILE] [--report FILE]
+                           用测量仪器校准对讲机：读取对讲机，执行校准流程
+                           文件中的各个步骤，所有步骤合格后写入调谐数据
+                           （--no-write 时不写入）；ADDRESS 为 tcp:HOST:PORT
+                           或 serial:COMn[:BAUD]，报告按扩展名为 JSON、HTML 或 PDF
+
+NAME 是值的名称（freq-adjust、usb.mid.high.power、sq.fm.3.on、
+tx-time……；“show”会全部列出），或 0 到 511 的字地址。
+
+选项：
+  --com N          使用串口 N，而不是已保存的串口
+  --retries N      数据块多次失败时，对提问回答“重试” N 次，然后“取消”；
+                   不给此选项时，在终端上会提问，输入不是终端时回答“取消”
+  --tx SECONDS     使发射机发射的值的发射时长，1 到 10 秒；
+                   不给此选项时使用数据文件中的发射时长，否则为 6 秒
+  --json           show：输出 JSON，而不是表格
+  --help           本说明
+  --version        版本
+
+退出码：0 成功，1 命令行有误，2 对讲机无应答，3 文件被拒绝，
+4 串口无法打开，5 verify 或 diff 发现差异，
+6 align：有步骤超出上下限，7 align：仪器故障。
+</translation>
+    </message>
 </context>
 <context>
     <name>DataFileMessage</name>
@@ -267,6 +583,133 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
     <message>
         <source>Nothing was loaded; the current data is unchanged.</source>
         <translation>未载入任何数据，当前数据保持不变。</translation>
+    </message>
+</context>
+<context>
+    <name>FormAutoAlign</name>
+    <message>
+        <source>&amp;Instrument:</source>
+        <translation>仪器(&amp;I)：</translation>
+    </message>
+    <message>
+        <source>&amp;Procedure:</source>
+        <translation>校准流程(&amp;P)：</translation>
+    </message>
+    <message>
+        <source>&amp;Browse...</source>
+        <translation>浏览(&amp;B)...</translation>
+    </message>
+    <message>
+        <source>&amp;Write the tune data when every step passed</source>
+        <translation>所有步骤合格后写入调谐数据(&amp;W)</translation>
+    </message>
+    <message>
+        <source>&amp;Start</source>
+        <translation>开始(&amp;S)</translation>
+    </message>
+    <message>
+        <source>S&amp;top</source>
+        <translation>停止(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Save &amp;Report...</source>
+        <translation>保存报告(&amp;R)...</translation>
+    </message>
+    <message>
+        <source>Auto Align</source>
+        <translation>自动校准</translation>
+    </message>
+    <message>
+        <source>tcp:HOST:PORT for the instrument&apos;s SCPI socket, or serial:COMn[:BAUD] for a serial port (9600 baud unless given)</source>
+        <translation>tcp:主机:端口 表示仪器的 SCPI 网络端口，serial:COMn[:波特率] 表示串口（未给出时为 9600 波特）</translation>
+    </message>
+    <message>
+        <source>Instrument</source>
+        <translation>仪器</translation>
+    </message>
+    <message>
+        <source>Procedure</source>
+        <translation>校准流程</translation>
+    </message>
+    <message>
+        <source>Browse for a procedure</source>
+        <translation>浏览校准流程文件</translation>
+    </message>
+    <message>
+        <source>Write the tune data when every step passed</source>
+        <translation>所有步骤合格后写入调谐数据</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>值</translation>
+    </message>
+    <message>
+        <source>Target</source>
+        <translation>目标</translation>
+    </message>
+    <message>
+        <source>Try</source>
+        <translation>尝试</translation>
+    </message>
+    <message>
+        <source>Value now</source>
+        <translation>当前值</translation>
+    </message>
+    <message>
+        <source>Reading</source>
+        <translation>读数</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <source>Steps</source>
+        <translation>步骤</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>进度</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>开始</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Save Report</source>
+        <translation>保存报告</translation>
+    </message>
+    <message>
+        <source>Procedure files (*.json)</source>
+        <translation>校准流程文件 (*.json)</translation>
+    </message>
+    <message>
+        <source>The procedure %1 cannot be used.</source>
+        <translation>无法使用校准流程 %1。</translation>
+    </message>
+    <message>
+        <source>Nothing was sent to the radio.</source>
+        <translation>没有向对讲机发送任何数据。</translation>
+    </message>
+    <message>
+        <source>Connecting to %1...</source>
+        <translation>正在连接 %1……</translation>
+    </message>
+    <message>
+        <source>the tune data were written to the radio.</source>
+        <translation>调谐数据已写入对讲机。</translation>
+    </message>
+    <message>
+        <source>The report could not be saved to %1.</source>
+        <translation>无法将报告保存到 %1。</translation>
+    </message>
+    <message>
+        <source>PDF report (*.pdf);;HTML report (*.html);;JSON report (*.json)</source>
+        <translation>PDF 报告 (*.pdf);;HTML 报告 (*.html);;JSON 报告 (*.json)</translation>
     </message>
 </context>
 <context>
@@ -648,6 +1091,60 @@ Write to the radio anyway?</source>
     </message>
 </context>
 <context>
+    <name>Instrument</name>
+    <message>
+        <source>&quot;%1&quot;: give the instrument as tcp:HOST:PORT, for example tcp:192.168.1.20:5025.</source>
+        <translation>“%1”：请以 tcp:主机:端口 的形式给出仪器，例如 tcp:192.168.1.20:5025。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: the speed after the port must be a baud rate, for example serial:COM3:9600.</source>
+        <translation>“%1”：端口后面的速率必须是波特率，例如 serial:COM3:9600。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: no device is known for this port.</source>
+        <translation>“%1”：此端口没有对应的设备。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an instrument address: use tcp:HOST:PORT or serial:COMn[:BAUD].</source>
+        <translation>“%1”不是仪器地址：请使用 tcp:主机:端口 或 serial:COMn[:波特率]。</translation>
+    </message>
+    <message>
+        <source>The instrument cannot be reached.</source>
+        <translation>无法连接仪器。</translation>
+    </message>
+    <message>
+        <source>The instrument did not reply.</source>
+        <translation>仪器没有应答。</translation>
+    </message>
+    <message>
+        <source>The instrument&apos;s reply is not a reading.</source>
+        <translation>仪器的应答不是读数。</translation>
+    </message>
+    <message>
+        <source>The connection to the instrument was lost.</source>
+        <translation>与仪器的连接已断开。</translation>
+    </message>
+</context>
+<context>
+    <name>LinkAlignRadio</name>
+    <message>
+        <source>The radio did not answer; the read was given up.</source>
+        <translation>对讲机无应答；已放弃读取。</translation>
+    </message>
+    <message>
+        <source>The radio did not answer; the write was given up. The radio may hold part of the new data: write it again before use.</source>
+        <translation>对讲机无应答；已放弃写入。对讲机中可能只有部分新数据：使用前请重新写入。</translation>
+    </message>
+    <message>
+        <source>No backup could be written: %1</source>
+        <translation>无法写入备份：%1</translation>
+    </message>
+    <message>
+        <source>The frame did not leave the port %1.</source>
+        <translation>数据帧没有从端口 %1 发出。</translation>
+    </message>
+</context>
+<context>
     <name>MDIFormMain</name>
     <message>
         <source>&amp;File</source>
@@ -871,6 +1368,17 @@ It applies until the program is closed.</source>
     <message>
         <source>Unknown error!</source>
         <translation>未知原因导致操作失败！</translation>
+    </message>
+</context>
+<context>
+    <name>TcpInstrument</name>
+    <message>
+        <source>The instrument closed the connection.</source>
+        <translation>仪器关闭了连接。</translation>
+    </message>
+    <message>
+        <source>No connection within the time-out.</source>
+        <translation>超时仍未建立连接。</translation>
     </message>
 </context>
 <context>

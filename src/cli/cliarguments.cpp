@@ -83,6 +83,15 @@ CliArguments CliArguments::parse(const QStringList &arguments)
         } else if (name == QLatin1String("--file")) {
             if (const std::optional<QString> text = value())
                 a.file = *text;
+        } else if (name == QLatin1String("--meter") || name == QLatin1String("--save")
+                   || name == QLatin1String("--report")) {
+            QString &target = name == QLatin1String("--meter")
+                                  ? a.meter
+                                  : (name == QLatin1String("--save") ? a.save : a.report);
+            if (const std::optional<QString> text = value())
+                target = *text;
+        } else if (name == QLatin1String("--no-write")) {
+            flag(a.noWrite);
         } else {
             a.error = tr("Unknown option: %1").arg(arg);
         }

@@ -20,6 +20,11 @@ public:
     std::optional<int> retries;
     std::optional<int> txSeconds;
     QString file;
+    // align: the instrument, the data file and the report, and whether to write at the end.
+    QString meter;
+    QString save;
+    QString report;
+    bool noWrite = false;
     bool radio = false;
     bool json = false;
     bool help = false;

@@ -1,5 +1,6 @@
 #include "clicommands.h"
 
+#include "aligncommand.h"
 #include "imagesession.h"
 
 #include "blockplan.h"
@@ -90,6 +91,12 @@ QString CliCommands::usage()
         "                           radio at once, as the tune windows do\n"
         "  diff FILE1 FILE2         list the values in which two data files differ\n"
         "  show FILE [--json]       list every named value of a data file\n"
+        "  align PROCEDURE --meter ADDRESS [--no-write] [--save FILE] [--report FILE]\n"
+        "                           align the radio with a measuring instrument: read it,\n"
+        "                           run the steps of the procedure file, write the tune\n"
+        "                           data when every step passed (not with --no-write);\n"
+        "                           ADDRESS is tcp:HOST:PORT or serial:COMn[:BAUD], the\n"
+        "                           report is JSON, HTML or PDF by its extension\n"
         "\n"
         "NAME is the name of a value (freq-adjust, usb.mid.high.power, sq.fm.3.on,\n"
         "tx-time...; \"show\" lists them all) or a word address from 0 to 511.\n"
@@ -106,7 +113,8 @@ QString CliCommands::usage()
         "  --version        the version\n"
         "\n"
         "Exit codes: 0 success, 1 wrong command line, 2 the radio does not answer,\n"
-        "3 a file rejected, 4 the port cannot be opened, 5 verify or diff found differences.\n");
+        "3 a file rejected, 4 the port cannot be opened, 5 verify or diff found differences,\n"
+        "6 align: a step outside its limits, 7 align: the instrument failed.\n");
 }
 
 ExitCode CliCommands::run()
@@ -143,6 +151,8 @@ ExitCode CliCommands::run()
         return diff();
     if (c == QLatin1String("show"))
         return show();
+    if (c == QLatin1String("align"))
+        return AlignCommand(m_args).run();
     return usageError(tr("Unknown command: %1").arg(c));
 }
 

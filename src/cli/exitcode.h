@@ -9,6 +9,8 @@ enum class ExitCode {
     FileRejected = 3, // a file could not be read, is not a radio data file, or could not be written
     PortFailed = 4,   // the COM port cannot be opened, or a frame did not leave it
     Differs = 5,      // verify and diff: the two images are not the same
+    AlignOutside = 6, // align: some step ended outside its limits
+    InstrumentFault = 7, // align: the measuring instrument failed
 };
 
 constexpr int toInt(ExitCode code)

@@ -1,15 +1,24 @@
 // rq73tune-cli: the tool's transfers, files and live values for scripts, without any window.
 
+#include "aligncommand.h"
 #include "cliarguments.h"
 #include "clicommands.h"
 #include "settingsstore.h"
 #include "translations.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <memory>
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // A drawn alignment report needs Qt Gui's fonts and painting; no display is needed for it.
+    const bool draws = AlignCommand::drawsReport(argc, argv);
+    if (draws && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app(draws ? new QGuiApplication(argc, argv)
+                                                      : new QCoreApplication(argc, argv));
     QCoreApplication::setOrganizationName(QString::fromLatin1(SettingsStore::Organisation));
     QCoreApplication::setApplicationName(QString::fromLatin1(SettingsStore::Application));
     QCoreApplication::setApplicationVersion(QStringLiteral(RQ73_VERSION));

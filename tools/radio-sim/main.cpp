@@ -2,6 +2,7 @@
 
 #include "demoimage.h"
 #include "settingsstore.h"
+#include "simulatedmeter.h"
 #include "simulatedradio.h"
 
 #include <QCommandLineParser>
@@ -155,7 +156,22 @@ int main(int argc, char *argv[])
     const QCommandLineOption demoOption(
         QStringLiteral("demo"),
         QStringLiteral("Start with a realistic aligned radio instead of an empty memory."));
-    parser.addOptions({comOption, loadOption, pacedOption, faultOption, demoOption});
+    const QCommandLineOption meterOption(
+        QStringLiteral("meter"),
+        QStringLiteral("Also act as a measuring instrument on a raw SCPI socket: tcp:<port> on "
+                       "localhost (5025 is the usual one)."),
+        QStringLiteral("tcp:port"));
+    const QCommandLineOption meterFaultOption(
+        QStringLiteral("meter-fault"),
+        QStringLiteral("The instrument misbehaves on every query: none, silent, garbage, slow, "
+                       "hangup."),
+        QStringLiteral("name"), QStringLiteral("none"));
+    const QCommandLineOption meterNoiseOption(
+        QStringLiteral("meter-noise"),
+        QStringLiteral("Noise of the instrument's readings, uniform within +-<amount>."),
+        QStringLiteral("amount"), QStringLiteral("0"));
+    parser.addOptions({comOption, loadOption, pacedOption, faultOption, demoOption, meterOption,
+                       meterFaultOption, meterNoiseOption});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -187,6 +203,39 @@ int main(int argc, char *argv[])
         }
     }
     radio.setPaced(parser.isSet(pacedOption));
+
+    SimulatedMeter meter(radio);
+    if (parser.isSet(meterOption)) {
+        const QString address = parser.value(meterOption);
+        const int port = address.startsWith(QLatin1String("tcp:"))
+                             ? address.mid(4).toInt(&ok)
+                             : 0;
+        if (!ok || port < 1 || port > 65535) {
+            err << "--meter needs tcp:<port>, for example tcp:5025\n";
+            return 2;
+        }
+        const SimulatedMeter::Fault meterFault
+            = SimulatedMeter::faultFromName(parser.value(meterFaultOption), &ok);
+        if (!ok) {
+            err << "unknown instrument fault: " << parser.value(meterFaultOption) << "\n";
+            return 2;
+        }
+        const double noise = parser.value(meterNoiseOption).toDouble(&ok);
+        if (!ok || noise < 0) {
+            err << "--meter-noise needs a number of 0 or more\n";
+            return 2;
+        }
+        meter.setFaultPlan([meterFault](int) { return meterFault; });
+        meter.setNoise(noise);
+        if (!meter.listen(quint16(port))) {
+            err << "cannot listen on port " << port << ": " << meter.errorString() << "\n";
+            return 1;
+        }
+        QObject::connect(&meter, &SimulatedMeter::queried, &app,
+                         [](const QString &query, const QString &reply) {
+                             out() << "meter " << query << " -> " << reply << Qt::endl;
+                         });
+    }
     radio.setFaultPlan([fault](int) { return fault; });
 
     SettingsRestorer restorer(com);
@@ -215,6 +264,8 @@ int main(int argc, char *argv[])
     out() << "COM" << com << " = " << radio.devicePath() << Qt::endl;
     out() << (radio.isPaced() ? "paced at 115200 baud" : "unpaced") << ", fault "
           << SimulatedRadio::faultName(fault) << Qt::endl;
+    if (parser.isSet(meterOption))
+        out() << "instrument on tcp:127.0.0.1:" << meter.port() << Qt::endl;
 
     QObject::connect(&radio, &SimulatedRadio::requestReceived, &app, [&radio](int index) {
         const SimulatedRadio::Request &r = radio.requests().at(index);

@@ -112,6 +112,9 @@ public:
     const QList<Request> &requests() const;
     const QList<LiveFrame> &liveFrames() const;
     void clearRecords();
+    // Takes what the tool has written and not yet been read, now rather than at the next turn of
+    // the event loop: an instrument beside the radio sees a frame the moment it is on the line.
+    void takeWaitingInput() { onMasterReadable(); }
 
     // The cable is pulled: the pseudo-terminal is closed entirely, pending replies are dropped.
     void vanish();
