@@ -1,6 +1,7 @@
 // rq73tune-cli: the tool's transfers, files and live values for scripts, without any window.
 
 #include "aligncommand.h"
+#include "appstate.h"
 #include "cliarguments.h"
 #include "clicommands.h"
 #include "settingsstore.h"
@@ -21,7 +22,7 @@ int main(int argc, char *argv[])
                                                       : new QCoreApplication(argc, argv));
     QCoreApplication::setOrganizationName(QString::fromLatin1(SettingsStore::Organisation));
     QCoreApplication::setApplicationName(QString::fromLatin1(SettingsStore::Application));
-    QCoreApplication::setApplicationVersion(QStringLiteral(RQ73_VERSION));
+    QCoreApplication::setApplicationVersion(AppState::versionText());
 
     // Unlike the window program, which always starts in English, a script runs in the language
     // the technician last chose.

@@ -12,14 +12,9 @@ struct AppState
 {
     // The title of the main window, of every message box and of the status bar's first panel.
     static constexpr char ApplicationTitle[] = "RQ73 Tune";
-    // The program's version, shown by the about window and reported to the platform.
-    static constexpr int VersionMajor = 1;
-    static constexpr int VersionMinor = 0;
-    static constexpr int VersionRevision = 7;
-    static QString versionText()
-    {
-        return QStringLiteral("%1.%2.%3").arg(VersionMajor).arg(VersionMinor).arg(VersionRevision);
-    }
+    // The program's version, shown by the about window and reported to the platform; the build
+    // takes it from the project's version, so every program says the same.
+    static QString versionText() { return QStringLiteral(RQ73_VERSION); }
 
     RadioImage image;
     std::int32_t TuneTxTime = 5;
