@@ -5,6 +5,8 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QUndoCommand>
+#include <QUndoStack>
 
 namespace {
 
@@ -15,14 +17,57 @@ QString fileNameOf(const QString &path)
 
 } // namespace
 
+// One committed edit: the words before and after, put back through the session so the windows,
+// the marks and the radio follow exactly as they did for the edit.
+class WordEditCommand : public QUndoCommand
+{
+public:
+    WordEditCommand(ImageSession &session, QList<WordChange> before, QList<WordChange> after,
+                    ImageSession::LiveKind live)
+        : m_session(session)
+        , m_before(std::move(before))
+        , m_after(std::move(after))
+        , m_live(live)
+    {}
+
+    void undo() override { apply(m_before); }
+    void redo() override
+    {
+        // The edit itself already wrote the words and sent its frame.
+        if (std::exchange(m_first, false))
+            return;
+        apply(m_after);
+    }
+
+private:
+    void apply(const QList<WordChange> &words)
+    {
+        m_session.writeWords(words);
+        if (m_live == ImageSession::LiveKind::TuneValue) {
+            for (const WordChange &c : words)
+                m_session.sendTuneValue(c.word);
+        }
+    }
+
+    ImageSession &m_session;
+    const QList<WordChange> m_before;
+    const QList<WordChange> m_after;
+    const ImageSession::LiveKind m_live;
+    bool m_first = true;
+};
+
 ImageSession::ImageSession(AppState &state, QObject *parent)
     : QObject(parent)
     , m_state(state)
     , m_live(new LiveTuneSender(this))
     , m_backupFolder(BackupStore::defaultFolder())
+    , m_undo(new QUndoStack(this))
+    , m_saved(state.image)
+    , m_savedTxTime(state.TuneTxTime)
+    , m_reference(state.image)
 {
     m_state.ImageHasSource = false;
-    connect(m_live, &LiveTuneSender::frameFinished, this, &ImageSession::liveFrameFinished);
+    connect(m_live, &LiveTuneSender::frameFinished, this, &ImageSession::onFrameFinished);
 }
 
 ImageSession::~ImageSession()
@@ -38,12 +83,20 @@ bool ImageSession::setWord(int wordAddress, std::int32_t value)
         return false;
     if (m_state.image.ReadImageWord(wordAddress) == value)
         return true;
-    m_state.image.WriteImageWord(wordAddress, value);
-    emit wordsChanged({wordAddress});
+    setWords({{wordAddress, value}});
     return true;
 }
 
 void ImageSession::setWords(const QList<WordChange> &changes)
+{
+    for (const WordChange &c : changes) {
+        if (RadioImage::isValidWordAddress(c.word) && !m_editStart.contains(c.word))
+            m_editStart.insert(c.word, m_state.image.ReadImageWord(c.word));
+    }
+    writeWords(changes);
+}
+
+void ImageSession::writeWords(const QList<WordChange> &changes)
 {
     QList<int> written;
     for (const WordChange &c : changes) {
@@ -53,8 +106,30 @@ void ImageSession::setWords(const QList<WordChange> &changes)
         m_state.image.WriteImageWord(c.word, c.value);
         written.append(c.word);
     }
-    if (!written.isEmpty())
-        emit wordsChanged(written);
+    if (written.isEmpty())
+        return;
+    updateModified();
+    emit wordsChanged(written);
+}
+
+void ImageSession::commitEdit(const QList<int> &words, LiveKind live)
+{
+    QList<WordChange> before, after;
+    bool changed = false;
+    for (const int w : words) {
+        const std::int32_t now = word(w);
+        const std::int32_t was = m_editStart.value(w, now);
+        m_editStart.remove(w);
+        before.append({w, was});
+        after.append({w, now});
+        changed = changed || was != now;
+    }
+    if (changed)
+        m_undo->push(new WordEditCommand(*this, before, after, live));
+    if (live == LiveKind::TuneValue) {
+        for (const int w : words)
+            sendTuneValue(w);
+    }
 }
 
 void ImageSession::setTuneTxTime(std::int32_t index)
@@ -62,7 +137,30 @@ void ImageSession::setTuneTxTime(std::int32_t index)
     if (m_state.TuneTxTime == index)
         return;
     m_state.TuneTxTime = index;
+    updateModified();
     emit tuneTxTimeChanged(index);
+}
+
+void ImageSession::updateModified()
+{
+    const bool modified = !(m_state.image == m_saved) || m_state.TuneTxTime != m_savedTxTime;
+    if (modified == m_modified)
+        return;
+    m_modified = modified;
+    emit modifiedChanged(modified);
+}
+
+void ImageSession::markClean(bool newReference)
+{
+    m_saved = m_state.image;
+    m_savedTxTime = m_state.TuneTxTime;
+    if (newReference) {
+        m_reference = m_state.image;
+        m_editStart.clear();
+        m_undo->clear();
+        emit referenceReplaced();
+    }
+    updateModified();
 }
 
 void ImageSession::setSource(ImageSource source)
@@ -92,6 +190,7 @@ void ImageSession::newImage()
 {
     m_state.image.clearFirstHalf();
     setSource(ImageSource::New);
+    markClean(true);
     emit imageReplaced();
 }
 
@@ -113,6 +212,7 @@ DataFileResult ImageSession::load(const QString &path, bool isBackup)
     // A backup is never written over: the next Save asks for a name of its own.
     setFile(isBackup ? QString() : path, fileNameOf(path));
     setSource(ImageSource::File);
+    markClean(true);
     emit imageReplaced();
     emit tuneTxTimeChanged(m_state.TuneTxTime);
     return result;
@@ -121,8 +221,10 @@ DataFileResult ImageSession::load(const QString &path, bool isBackup)
 DataFileResult ImageSession::saveAs(const QString &path)
 {
     const DataFileResult result = WriteToFile(path, m_state.image, m_state.TuneTxTime);
-    if (result.ok())
+    if (result.ok()) {
         setFile(path, fileNameOf(path));
+        markClean(false);
+    }
     return result;
 }
 
@@ -147,17 +249,29 @@ TransferOutcome ImageSession::transfer(TransferKind kind, const TransferRunner &
     // The backup is written the moment the read succeeds, so a transfer window left open
     // cannot cost it; the windows see the new words at the same moment.
     auto afterRead = [&] {
-        emit imageReplaced();
-        if (kind == TransferKind::FullRead)
+        if (kind == TransferKind::FullRead) {
             setSource(ImageSource::Radio);
+            markClean(true);
+        } else {
+            // Part of the image is the radio's now; what was edited before is no longer undone
+            // word by word.
+            m_editStart.clear();
+            m_undo->clear();
+            updateModified();
+        }
+        emit imageReplaced();
         outcome.backup = saveBackup(kind);
     };
     outcome.succeeded = runner(m_state.image, kind, m_state.ComPortNumber, afterRead);
     m_state.TransferSucceeded = outcome.succeeded;
     m_state.clearTransferSettings();
     // A read that stopped early keeps the blocks it took; the windows must show them too.
-    if (isRead && !outcome.succeeded)
+    if (isRead && !outcome.succeeded) {
+        m_editStart.clear();
+        m_undo->clear();
+        updateModified();
         emit imageReplaced();
+    }
     if (outcome.backup)
         emit backupSaved(*outcome.backup);
     return outcome;
@@ -214,6 +328,7 @@ CompareOutcome ImageSession::compareWithFile(const QString &path) const
 
 void ImageSession::sendTuneValue(int wordAddress)
 {
+    m_squelchKeys.remove(wordAddress);
     // The frame reads the word and TuneTxTime when it goes out, so a frame that waits behind
     // another never carries a stale value.
     AppState *state = &m_state;
@@ -224,6 +339,7 @@ void ImageSession::sendTuneValue(int wordAddress)
 
 void ImageSession::sendSquelchTest(int firstWord)
 {
+    m_squelchKeys.insert(firstWord);
     const RadioImage *image = &m_state.image;
     m_live->send(m_state.ComPortNumber, firstWord,
                  [image, firstWord] { return LiveTune::squelchTestFrame(firstWord, *image); });
@@ -242,4 +358,35 @@ bool ImageSession::waitForLiveLink(int timeoutMs)
 void ImageSession::setLiveDrainLimitMs(int ms)
 {
     m_live->setDrainLimitMs(ms);
+}
+
+void ImageSession::onFrameFinished(int key, LiveFrameOutcome outcome)
+{
+    LiveFrameReport report;
+    report.word = key;
+    report.value = word(key);
+    report.outcome = outcome;
+    if (!m_squelchKeys.contains(key) && LiveTune::isTransmitWord(key) && m_state.TuneTxTime >= 0
+        && m_state.TuneTxTime < 10)
+        report.txSeconds = m_state.TuneTxTime + 1;
+    const bool wasUnsent = m_unsent.contains(key);
+    if (outcome == LiveFrameOutcome::Sent)
+        m_unsent.remove(key);
+    else
+        m_unsent.insert(key);
+    emit liveFrameFinished(key, outcome);
+    emit liveFrameReported(report);
+    if (wasUnsent != m_unsent.contains(key))
+        emit unsentChanged({key});
+}
+
+void ImageSession::resendUnsent()
+{
+    const QList<int> words = m_unsent.values();
+    for (const int w : words) {
+        if (m_squelchKeys.contains(w))
+            sendSquelchTest(w);
+        else
+            sendTuneValue(w);
+    }
 }

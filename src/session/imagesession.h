@@ -7,8 +7,10 @@
 #include "livetunesender.h"
 #include "transferkind.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <cstdint>
@@ -24,6 +26,18 @@ struct WordChange
 {
     int word = 0;
     std::int32_t value = 0;
+};
+
+class QUndoStack;
+
+// What the live link did with one frame, told in words the status bar can show.
+struct LiveFrameReport
+{
+    int word = 0;           // the first word the frame carried
+    std::int32_t value = 0; // its value when the frame was built
+    LiveFrameOutcome outcome = LiveFrameOutcome::Sent;
+    // Seconds the frame keys the transmitter for; 0 when it does not.
+    int txSeconds = 0;
 };
 
 // Runs one transfer of kind between image and the radio on COM port comPortNumber and returns
@@ -79,10 +93,31 @@ public:
 
     // ---- edits ----
     // Writes the word; announces it when it changed. False for an address outside the image.
+    // A write is part of an edit until the edit is committed: a slider drag writes on every
+    // step and commits at the release.
     bool setWord(int wordAddress, std::int32_t value);
     // Several words as one change (a rescale of a whole table).
     void setWords(const QList<WordChange> &changes);
     void setTuneTxTime(std::int32_t index);
+
+    // How a committed edit reaches the radio, and how its undo and redo do.
+    enum class LiveKind {
+        None,      // the image only: a squelch box, a rescale
+        TuneValue, // one frame per word, as the tune data window sends it
+    };
+    // Ends the edit of these words: one undo step from the words as they were before the edit
+    // to what they hold now, and, for a tune value, the live frame. Words that end as they began
+    // make no step, but a tune value still goes to the radio (a slider moved back to its word).
+    void commitEdit(const QList<int> &words, LiveKind live);
+    QUndoStack *undoStack() const { return m_undo; }
+
+    // ---- unsaved changes and changed values ----
+    // Whether the image or TuneTxTime differ from what was last opened, saved or fully read
+    // (start-up and New count as a fresh, unchanged image).
+    bool isModified() const { return m_modified; }
+    // The word as the image was last opened or fully read; changed values are marked against it.
+    std::int32_t referenceWord(int wordAddress) const { return m_reference.ReadImageWord(wordAddress); }
+    bool isChanged(int wordAddress) const { return word(wordAddress) != referenceWord(wordAddress); }
 
     // ---- files ----
     // Clears the first half of the image (the second half is kept) and forgets the source.
@@ -121,6 +156,11 @@ public:
     // Sends the squelch window's Test frame of the pair starting at firstWord.
     void sendSquelchTest(int firstWord);
     bool liveLinkBusy() const;
+    // Words whose last frame could not be sent; a later frame for the word that goes out clears
+    // the mark.
+    const QSet<int> &unsentWords() const { return m_unsent; }
+    // Sends every unsent value again, as its edit would.
+    void resendUnsent();
     // Lets the queued frames leave the cable; false when the port was still busy after timeoutMs.
     bool waitForLiveLink(int timeoutMs);
     void setLiveDrainLimitMs(int ms);
@@ -147,9 +187,20 @@ signals:
     void backupSaved(const BackupStore::SaveResult &result);
     // One live frame is finished; key is the first word it carried.
     void liveFrameFinished(int key, LiveFrameOutcome outcome);
+    void liveFrameReported(const LiveFrameReport &report);
+    void unsentChanged(const QList<int> &words);
+    void modifiedChanged(bool modified);
+    // The reference the changed marks are made against was replaced (Open, a full read, New).
+    void referenceReplaced();
 
 private:
     DataFileResult load(const QString &path, bool isBackup);
+    // The image as it is now becomes the saved state and, unless only saved, the reference.
+    void markClean(bool newReference);
+    void updateModified();
+    void onFrameFinished(int key, LiveFrameOutcome outcome);
+    void writeWords(const QList<WordChange> &changes);
+    friend class WordEditCommand;
     void setSource(ImageSource source);
     void setFile(const QString &path, const QString &name);
     BackupStore::SaveResult saveBackup(TransferKind kind);
@@ -158,4 +209,15 @@ private:
     ImageSource m_source = ImageSource::StartUp;
     LiveTuneSender *m_live;
     QString m_backupFolder;
+    QUndoStack *m_undo;
+    // The words of the edit in progress as they were before it began.
+    QHash<int, std::int32_t> m_editStart;
+    RadioImage m_saved;
+    std::int32_t m_savedTxTime = 5;
+    RadioImage m_reference;
+    bool m_modified = false;
+    QSet<int> m_unsent;
+    // First words of the squelch Test frames sent, to tell their frames from tune values.
+    QSet<int> m_squelchKeys;
 };
+Q_DECLARE_METATYPE(LiveFrameReport)

@@ -171,6 +171,18 @@ FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
     connect(&m_session, &ImageSession::wordsChanged, this, &FormTune::followWords);
     connect(&m_session, &ImageSession::imageReplaced, this, &FormTune::AnalyseTuneData);
     connect(&m_session, &ImageSession::tuneTxTimeChanged, this, &FormTune::showTxTime);
+    connect(&m_session, &ImageSession::referenceReplaced, this, &FormTune::updateMarks);
+    connect(&m_session, &ImageSession::unsentChanged, this, &FormTune::updateMarks);
+    updateMarks();
+}
+
+void FormTune::updateMarks()
+{
+    for (TuneValueRow *r : std::as_const(m_rows)) {
+        const int w = r->value().wordAddress;
+        r->setMarks(r->value().editable && m_session.isChanged(w), m_session.referenceWord(w),
+                    m_session.unsentWords().contains(w));
+    }
 }
 
 FormTune::~FormTune()
@@ -178,8 +190,7 @@ FormTune::~FormTune()
     // A value typed but not committed when the window goes is committed now, as leaving the box
     // would; afterwards no box may commit while the controls are torn down.
     for (TuneValueRow *r : std::as_const(m_rows)) {
-        if (r->text() == static_cast<QWidget *>(focusWidget()) && r->value().editable
-            && r->text()->isModified())
+        if (r->text() == static_cast<QWidget *>(focusWidget()) && r->hasUncommittedText())
             r->commitText();
         r->text()->removeEventFilter(r);
     }
@@ -217,7 +228,10 @@ QWidget *FormTune::buildModeFrame(Mode mode)
 TuneValueRow *FormTune::addRow(const Value &value, QWidget *frame)
 {
     auto *row = new TuneValueRow(value, m_session, m_refreshing, frame ? frame : this);
-    connect(row, &TuneValueRow::committed, this, &FormTune::SendLiveTune);
+    // A committed change is one step the technician can undo, and its frame goes out.
+    connect(row, &TuneValueRow::committed, this, [this](int wordAddress) {
+        m_session.commitEdit({wordAddress}, ImageSession::LiveKind::TuneValue);
+    });
     m_rows.append(row);
     return row;
 }
@@ -239,6 +253,7 @@ void FormTune::AnalyseTuneData()
     if (m_state.TuneTxTime >= 10)
         m_session.setTuneTxTime(0);
     showTxTime();
+    updateMarks();
 }
 
 void FormTune::followWords(const QList<int> &words)
@@ -247,8 +262,13 @@ void FormTune::followWords(const QList<int> &words)
     // the flag keeps the refresh from counting as an edit of its own.
     const QScopedValueRollback refreshing(m_refreshing, true);
     for (TuneValueRow *r : std::as_const(m_rows)) {
-        if (!r->isWriting() && words.contains(r->value().wordAddress))
+        const int w = r->value().wordAddress;
+        if (!words.contains(w))
+            continue;
+        if (!r->isWriting())
             r->refresh();
+        r->setMarks(r->value().editable && m_session.isChanged(w), m_session.referenceWord(w),
+                    m_session.unsentWords().contains(w));
     }
 }
 

@@ -49,6 +49,7 @@ private:
     void TabStrip1_Click(int index);
     void ComboTxTime_Click(int index);
     void followWords(const QList<int> &words);
+    void updateMarks();
     void showTxTime();
 
     bool m_refreshing = false;

@@ -51,6 +51,53 @@ FormTuneSq::FormTuneSq(ImageSession &session, TuneWindowHost &host, QWidget *par
     resize(sizeHint());
     connect(&m_session, &ImageSession::wordsChanged, this, &FormTuneSq::followWords);
     connect(&m_session, &ImageSession::imageReplaced, this, &FormTuneSq::AnalyseSq);
+    connect(&m_session, &ImageSession::referenceReplaced, this, &FormTuneSq::updateMarks);
+    connect(&m_session, &ImageSession::unsentChanged, this, &FormTuneSq::updateMarks);
+}
+
+void FormTuneSq::showBox(int box)
+{
+    m_shown[box] = SquelchTable::displayText(m_session.word(SquelchTable::boxWord(box)));
+    TextSq[box]->setText(m_shown[box]);
+    markBox(box);
+}
+
+void FormTuneSq::markBox(int box)
+{
+    const int w = SquelchTable::boxWord(box);
+    // A Test frame carries the pair: its mark is on the row's first word.
+    const bool unsent = m_session.unsentWords().contains(w - box % 2);
+    const bool changed = m_session.isChanged(w);
+    QLineEdit *edit = TextSq[box];
+    QFont font = edit->font();
+    font.setBold(changed);
+    edit->setFont(font);
+    QStringList notes;
+    if (changed)
+        notes << tr("was %1").arg(m_session.referenceWord(w));
+    if (unsent)
+        notes << tr("Not sent to the radio");
+    if (unsent)
+        edit->setStyleSheet(QStringLiteral("QLineEdit { background: #f8d0d0; }"));
+    else if (changed)
+        edit->setStyleSheet(QStringLiteral("QLineEdit { background: #fff2c0; }"));
+    else
+        edit->setStyleSheet(QString());
+    const QString note = notes.join(QStringLiteral("; "));
+    // The reference rows have no level label; their tip says what they are.
+    QStringList tip;
+    if (SquelchTable::row(box / 2).reference)
+        tip << edit->accessibleName();
+    if (!note.isEmpty())
+        tip << note;
+    edit->setToolTip(tip.join(QLatin1Char('\n')));
+    edit->setAccessibleDescription(note);
+}
+
+void FormTuneSq::updateMarks()
+{
+    for (int k = 0; k < SquelchTable::BoxCount; ++k)
+        markBox(k);
 }
 
 LiveTuneSender &FormTuneSq::sender() const
@@ -63,8 +110,11 @@ void FormTuneSq::followWords(const QList<int> &words)
     const QScopedValueRollback analysing(m_analysing, true);
     for (const int w : words) {
         const int box = w - SquelchTable::boxWord(0);
-        if (box >= 0 && box < SquelchTable::BoxCount && box != m_committingBox)
-            TextSq[box]->setText(SquelchTable::displayText(m_session.word(w)));
+        if (box < 0 || box >= SquelchTable::BoxCount)
+            continue;
+        if (box != m_committingBox)
+            showBox(box);
+        markBox(box);
     }
 }
 
@@ -125,6 +175,7 @@ void FormTuneSq::buildControls()
     const int testWidth = metrics.horizontalAdvance(testCaption) + ButtonPadding;
 
     TextSq.resize(BoxCount);
+    m_shown.resize(BoxCount);
     CommandTest.resize(RowCount);
     for (const Row &r : rows()) {
         const QString table = tableName(r.table);
@@ -238,11 +289,21 @@ void FormTuneSq::AnalyseSq()
 {
     const QScopedValueRollback analysing(m_analysing, true);
     for (int k = 0; k < SquelchTable::BoxCount; ++k)
-        TextSq[k]->setText(SquelchTable::displayText(m_session.word(SquelchTable::boxWord(k))));
+        showBox(k);
 }
 
 bool FormTuneSq::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Undo and redo of a box's own typing while there is any; otherwise the program's.
+        const int box = TextSq.indexOf(qobject_cast<QLineEdit *>(watched));
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (box >= 0 && (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo))
+            && TextSq[box]->text() == m_shown.at(box)) {
+            event->ignore();
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::FocusOut) {
         const int box = TextSq.indexOf(qobject_cast<QLineEdit *>(watched));
         if (box >= 0) {
@@ -286,15 +347,21 @@ void FormTuneSq::commitBox(int box, bool fromEnter)
         return;
     QLineEdit *edit = TextSq[box];
     // Passing through a box changes nothing: a stored value shown as "100" or "0" stays stored.
-    if (edit->isModified()) {
+    // Any other text is committed, whoever put it there.
+    if (edit->text() != m_shown.at(box)) {
         const int word = SquelchTable::boxWord(box);
         const SquelchTable::Commit commit
             = SquelchTable::commitText(edit->text(), m_session.word(word));
+        // A cleared box puts back what it showed, and that is what the image holds from now on:
+        // the screen never shows a value the image does not hold.
+        const std::int32_t value = commit.value ? *commit.value : commit.text.toInt();
+        m_shown[box] = commit.text;
         edit->setText(commit.text);
-        if (commit.value) {
+        {
             const QScopedValueRollback committing(m_committingBox, box);
-            m_session.setWord(word, *commit.value);
+            m_session.setWord(word, value);
         }
+        m_session.commitEdit({word}, ImageSession::LiveKind::None);
     }
     if (fromEnter)
         edit->selectAll();
@@ -315,12 +382,33 @@ void FormTuneSq::CommandTest_Click(int row)
 
 void FormTuneSq::CommandModify_Click(int table)
 {
+    const SquelchTable::RescaleTable &which
+        = table == 0 ? SquelchTable::FmRescale : SquelchTable::AmRescale;
+    // A zero reference would put zeros everywhere, and a zero first value has no ratio: the
+    // reference rows are never read from the radio, so they are 0 after every read. (An off
+    // column that starts at 0 is left as it is by the rescale itself.)
+    for (const int w : {which.referenceWord, which.referenceWord + 1, which.firstWord}) {
+        if (m_session.word(w) == 0) {
+            QMessageBox refused(QMessageBox::Warning,
+                                QString::fromLatin1(AppState::ApplicationTitle),
+                                tr("The table was not changed: its reference value or its first "
+                                   "value is 0, and a table cannot be scaled from 0. Enter the "
+                                   "reference row and the first row first."),
+                                QMessageBox::Ok, this);
+            refused.setObjectName(QStringLiteral("ModifyRefused"));
+            refused.exec();
+            return;
+        }
+    }
     QList<WordChange> changes;
-    const auto words = SquelchTable::rescaleOf(
-        m_session.image(), table == 0 ? SquelchTable::FmRescale : SquelchTable::AmRescale);
-    for (const auto &[word, value] : words)
+    QList<int> words;
+    for (const auto &[word, value] : SquelchTable::rescaleOf(m_session.image(), which)) {
         changes.append({word, value});
+        words.append(word);
+    }
     m_session.setWords(changes);
+    // The whole table is one step.
+    m_session.commitEdit(words, ImageSession::LiveKind::None);
 }
 
 void FormTuneSq::CommandRead_Click()

@@ -46,6 +46,9 @@ private:
     bool TextSq_KeyPress(int box, QKeyEvent *event);
     void commitBox(int box, bool fromEnter);
     void followWords(const QList<int> &words);
+    void showBox(int box);
+    void markBox(int box);
+    void updateMarks();
 
     // Keeps the boxes' own events from writing to the image while the window fills them.
     bool m_analysing = false;
@@ -55,6 +58,8 @@ private:
     QScrollArea *m_scroll = nullptr;
     QWidget *m_table = nullptr;
     QList<QLineEdit *> TextSq;
+    // What each box last showed by the window's own doing; anything else is typing.
+    QStringList m_shown;
     QList<QPushButton *> CommandTest;
     QList<QLabel *> LabelSqLevel;
     QList<QLabel *> LabelIndex;

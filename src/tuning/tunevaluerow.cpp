@@ -10,6 +10,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QWheelEvent>
 #include <QScopedValueRollback>
 #include <QSlider>
 #include <QStyle>
@@ -20,6 +22,24 @@
 #include <algorithm>
 
 namespace {
+
+// A slider moves with the wheel only when the technician has put the focus on it: scrolling the
+// page over a transmit value must not key the transmitter.
+class TuneSlider : public QSlider
+{
+public:
+    using QSlider::QSlider;
+
+protected:
+    void wheelEvent(QWheelEvent *event) override
+    {
+        if (!hasFocus()) {
+            event->ignore();
+            return;
+        }
+        QSlider::wheelEvent(event);
+    }
+};
 
 // Page step of the frequency adjustment; the other sliders move by a twentieth of their range.
 constexpr int FreqAdjustPageStep = 10;
@@ -69,6 +89,8 @@ TuneValueRow::TuneValueRow(const TuneValues::Value &value, ImageSession &session
     m_text->setFixedWidth(size->width());
     const int boxHeight = size->height();
     m_label->setBuddy(m_text);
+    m_text->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_text, &QWidget::customContextMenuRequested, this, &TuneValueRow::showContextMenu);
 
     if (!value.editable) {
         m_text->setReadOnly(true);
@@ -77,7 +99,9 @@ TuneValueRow::TuneValueRow(const TuneValues::Value &value, ImageSession &session
         return;
     }
 
-    m_slider = new QSlider(Qt::Horizontal, this);
+    m_slider = new TuneSlider(Qt::Horizontal, this);
+    // The wheel does not take the focus; a click or Tab does.
+    m_slider->setFocusPolicy(Qt::StrongFocus);
     m_slider->setObjectName(controlName(value, "Slider"));
     m_slider->setAccessibleName(name);
     m_slider->setRange(value.editLow, value.editHigh);
@@ -131,7 +155,7 @@ void TuneValueRow::refresh()
 {
     const int w = word();
     const int shown = m_value.shows(w) ? w : 0;
-    m_text->setText(QString::number(shown));
+    showText(QString::number(shown));
     if (m_slider)
         placeSlider(shown);
 }
@@ -148,7 +172,7 @@ void TuneValueRow::onSliderValueChanged(int position)
     if (m_refreshing || m_placing)
         return;
     writeWord(position);
-    m_text->setText(QString::number(position));
+    showText(QString::number(position));
     // A drag follows the handle in the image and the box; its frame goes at the release.
     if (!m_slider->isSliderDown())
         emit committed(m_value.wordAddress);
@@ -172,7 +196,7 @@ void TuneValueRow::commitText(bool selectAfter)
     if (!ok)
         v = m_slider->value();
     v = m_value.clampToEdit(v);
-    m_text->setText(QString::number(v));
+    showText(QString::number(v));
 
     const bool wordChanged = word() != v;
     const bool sliderMoves = m_slider->value() != v;
@@ -209,7 +233,7 @@ void TuneValueRow::step(int direction)
     else
         return;
     writeWord(v);
-    m_text->setText(QString::number(v));
+    showText(QString::number(v));
     placeSlider(v);
     emit committed(m_value.wordAddress);
 }
@@ -246,13 +270,85 @@ bool TuneValueRow::eventFilter(QObject *watched, QEvent *event)
         }
         return false;
     }
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Undo and redo of the box's own typing while there is any; otherwise the keys reach the
+        // program's Undo and Redo of committed changes.
+        auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo))
+            && !hasUncommittedText()) {
+            event->ignore();
+            return true;
+        }
+    }
     if (event->type() == QEvent::FocusOut) {
-        // A context menu on the box takes the focus only for a moment. A box nobody edited is
-        // left alone: it may show 0 for a stored value outside its range, and passing through it
-        // must not write that 0 into the radio.
+        // A context menu on the box takes the focus only for a moment. A box left as it showed
+        // is left alone: it may show 0 for a stored value outside its range, and passing through
+        // it must not write that 0 into the radio. Any other text is committed, whoever put it
+        // there: the keyboard, a paste, an assistive tool.
         if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason
-            && m_text->isModified())
+            && hasUncommittedText())
             commitText(false);
     }
     return false;
+}
+
+void TuneValueRow::showText(const QString &text)
+{
+    m_shown = text;
+    m_text->setText(text);
+}
+
+bool TuneValueRow::hasUncommittedText() const
+{
+    return m_slider && m_text->text() != m_shown;
+}
+
+void TuneValueRow::setMarks(bool changed, int was, bool unsent)
+{
+    if (changed == m_markedChanged && was == m_was && unsent == m_markedUnsent)
+        return;
+    m_markedChanged = changed;
+    m_markedUnsent = unsent;
+    m_was = was;
+    QFont font = m_text->font();
+    font.setBold(changed);
+    m_text->setFont(font);
+    QStringList notes;
+    if (changed)
+        notes << tr("was %1").arg(was);
+    if (unsent)
+        notes << tr("Not sent to the radio");
+    // A tint says "changed", a red one "not sent"; the words say the same to a screen reader.
+    if (unsent)
+        m_text->setStyleSheet(QStringLiteral("QLineEdit { background: #f8d0d0; }"));
+    else if (changed)
+        m_text->setStyleSheet(QStringLiteral("QLineEdit { background: #fff2c0; }"));
+    else
+        m_text->setStyleSheet(QString());
+    const QString note = notes.join(QStringLiteral("; "));
+    m_text->setToolTip(note);
+    m_text->setAccessibleDescription(note);
+    if (m_slider)
+        m_slider->setAccessibleDescription(note);
+}
+
+void TuneValueRow::revertTo(int v)
+{
+    m_text->setText(QString::number(v));
+    commitText(false);
+}
+
+void TuneValueRow::showContextMenu(const QPoint &pos)
+{
+    QMenu *menu = m_text->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (m_markedChanged && m_slider) {
+        QAction *revert = new QAction(tr("Revert to %1").arg(m_was), menu);
+        revert->setObjectName(QStringLiteral("RevertValue"));
+        const int was = m_was;
+        connect(revert, &QAction::triggered, this, [this, was] { revertTo(was); });
+        menu->insertAction(menu->actions().value(0), revert);
+        menu->insertSeparator(menu->actions().value(1));
+    }
+    menu->popup(m_text->mapToGlobal(pos));
 }

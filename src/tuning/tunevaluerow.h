@@ -41,6 +41,16 @@ public:
 
     // True while the row writes its own word: it shows what it wrote, whatever a refresh would.
     bool isWriting() const { return m_writing; }
+    // The box holds text the row did not put there and that is not committed yet.
+    bool hasUncommittedText() const;
+
+    // Shows whether the word differs from the image as last opened or read (was: the value then)
+    // and whether its last frame could not be sent.
+    void setMarks(bool changed, int was, bool unsent);
+    bool isMarkedChanged() const { return m_markedChanged; }
+    bool isMarkedUnsent() const { return m_markedUnsent; }
+    // Acts exactly as typing v into the box and pressing Enter.
+    void revertTo(int v);
 
     // The widest text a box must show whole.
     static constexpr const char *WidestValue = "-300";
@@ -53,6 +63,8 @@ protected:
 
 private:
     void step(int direction);
+    void showText(const QString &text);
+    void showContextMenu(const QPoint &pos);
     void onSliderValueChanged(int position);
     void onSliderReleased();
     // Moves the slider without treating the move as an edit of its own.
@@ -70,5 +82,10 @@ private:
     QToolButton *m_down = nullptr;
     bool m_placing = false;
     bool m_writing = false;
+    bool m_markedChanged = false;
+    bool m_markedUnsent = false;
+    int m_was = 0;
+    // What the box last showed by the row's own doing; anything else in it is someone's typing.
+    QString m_shown;
     int m_pressedAt = 0;
 };
