@@ -47,7 +47,7 @@ public:
     void childUnloaded(TuneChildWindow &) override {}
     void childActivated(TuneChildWindow &) override {}
     void recordChildWindowState(int) override {}
-    bool runTransfer(TransferKind) override { return false; }
+    bool runTransfer(TransferKind, bool) override { return false; }
 };
 
 double median(QList<double> values)

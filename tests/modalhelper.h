@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QList>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -98,4 +100,19 @@ inline void whenModal(std::function<void(QWidget *)> answer, QWidget *ignore = n
         }
     });
     timer->start(10);
+}
+
+// Closes a program's main window at the end of a test: edits the test made are discarded when
+// the window asks about them, and no question is left waiting.
+inline void closeDiscarding(QWidget *window)
+{
+    QTimer discard;
+    discard.setInterval(10);
+    QObject::connect(&discard, &QTimer::timeout, [] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box && box->objectName() == QLatin1String("UnsavedChanges"))
+            box->button(QMessageBox::Discard)->click();
+    });
+    discard.start();
+    window->close();
 }

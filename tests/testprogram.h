@@ -43,7 +43,7 @@ struct TestProgram
 
     ~TestProgram()
     {
-        window->close();
+        closeDiscarding(window.get());
         window.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }

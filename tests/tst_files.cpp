@@ -6,6 +6,7 @@
 #include "formtune.h"
 #include "formtunesq.h"
 #include "mdiformmain.h"
+#include "modalhelper.h"
 #include "settingsstore.h"
 #include "testfiles.h"
 #include "testsettings.h"
@@ -172,7 +173,7 @@ struct Program
 
     ~Program()
     {
-        window->close();
+        closeDiscarding(window.get());
         window.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }

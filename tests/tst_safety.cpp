@@ -49,7 +49,11 @@ struct Program : TestProgram
         : TestProgram(RadioPort, english, [&](MDIFormMain &w) { w.setBackupFolder(backupFolder); })
     {}
 
-    QString statusMessage() const { return window->statusBar()->currentMessage(); }
+    // The program's notes have a panel of their own, beside the four that stay in view.
+    QString statusMessage() const
+    {
+        return window->statusBar()->findChild<QLabel *>(QStringLiteral("NotePanel"))->text();
+    }
 };
 
 QByteArray patternMemory()

@@ -65,7 +65,7 @@ public:
     void childUnloaded(TuneChildWindow &) override {}
     void childActivated(TuneChildWindow &) override {}
     void recordChildWindowState(int) override {}
-    bool runTransfer(TransferKind) override { return false; }
+    bool runTransfer(TransferKind, bool) override { return false; }
 };
 
 struct Window
@@ -1289,7 +1289,7 @@ void TstTuning::readAndWriteButtons()
     QCOMPARE(m_radio->requests().size(), 5);
     QCOMPARE(m_radio->memoryWord(69), 70);
 
-    frame->close();
+    closeDiscarding(frame.get());
     frame.reset();
 }
 

@@ -95,7 +95,7 @@ struct Program
 
     ~Program()
     {
-        window->close();
+        closeDiscarding(window.get());
         window.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -368,12 +368,16 @@ void TstUi::menusInBothLanguages_data()
     row("MenuCompare", "&Compare With File", "与文件比较(&C)");
     row("MenuBackups", "&Backups", "备份(&B)");
     row("MenuExit", "&Exit", "退出(&E)");
+    row("MenuEdit", "&Edit", "编辑(&E)");
+    row("MenuUndo", "&Undo", "撤销(&U)", QKeySequence(QStringLiteral("Ctrl+Z")));
+    row("MenuRedo", "&Redo", "重做(&R)", QKeySequence(QStringLiteral("Ctrl+Y")));
     row("MenuProgram", "&Program", "编程(&P)");
     row("MenuRead", "&Read From Radio", "从对讲机读出数据(&R)",
         QKeySequence(QStringLiteral("Ctrl+R")));
     row("MenuWrite", "&Write To Radio", "向对讲机写入数据(&W)",
         QKeySequence(QStringLiteral("Ctrl+W")));
     row("MenuVerify", "&Verify Radio", "校验对讲机(&V)");
+    row("MenuResend", "Resend &Unsent Values", "重发未发送的值(&U)");
     row("MenuSetting", "&Setting", "设置(&S)");
     row("MenuCom", "Set &Com", "串口设置(&C)");
     row("MenuLanguage", "Set &Language", "语言设置(&L)");
@@ -415,8 +419,8 @@ void TstUi::menuOrderAndSeparators()
     QStringList top;
     for (QAction *a : p.window->menuBar()->actions())
         top << a->menu()->objectName();
-    QCOMPARE(top, QStringList({"MenuFile", "MenuProgram", "MenuSetting", "MenuView", "MenuWindow",
-                               "MenuHelp"}));
+    QCOMPARE(top, QStringList({"MenuFile", "MenuEdit", "MenuProgram", "MenuSetting", "MenuView",
+                               "MenuWindow", "MenuHelp"}));
     auto items = [&](const char *menu) {
         QStringList names;
         for (QAction *a : p.window->findChild<QMenu *>(QString::fromLatin1(menu))->actions())
@@ -425,7 +429,9 @@ void TstUi::menuOrderAndSeparators()
     };
     QCOMPARE(items("MenuFile"), QStringList({"MenuNew", "MenuOpen", "MenuSave", "MenuSaveAs", "-",
                                              "MenuCompare", "MenuBackups", "-", "MenuExit"}));
-    QCOMPARE(items("MenuProgram"), QStringList({"MenuRead", "MenuWrite", "-", "MenuVerify"}));
+    QCOMPARE(items("MenuEdit"), QStringList({"MenuUndo", "MenuRedo"}));
+    QCOMPARE(items("MenuProgram"),
+             QStringList({"MenuRead", "MenuWrite", "-", "MenuVerify", "MenuResend"}));
     QCOMPARE(items("MenuSetting"), QStringList({"MenuCom", "MenuLanguage"}));
     QCOMPARE(items("MenuView"), QStringList({"MenuTree", "-", "MenuToolBar", "MenuStatus"}));
     QCOMPARE(items("MenuWindow"),

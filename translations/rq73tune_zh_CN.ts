@@ -1019,6 +1019,18 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
         <source>Write data successful</source>
         <translation>写入数据成功</translation>
     </message>
+    <message>
+        <source>was %1</source>
+        <translation>原值 %1</translation>
+    </message>
+    <message>
+        <source>Not sent to the radio</source>
+        <translation>未发送到对讲机</translation>
+    </message>
+    <message>
+        <source>The table was not changed: its reference value or its first value is 0, and a table cannot be scaled from 0. Enter the reference row and the first row first.</source>
+        <translation>表格未被修改：其参考值或第一个值为 0，无法以 0 为基准缩放。请先输入参考行和第一行。</translation>
+    </message>
 </context>
 <context>
     <name>ImageCommands</name>
@@ -1065,6 +1077,14 @@ Write to the radio anyway?</source>
     <message>
         <source>Words that differ between the current image and %1: %2 (current → file).</source>
         <translation>当前数据与 %1 不同的字：%2 个（当前 → 文件）。</translation>
+    </message>
+    <message>
+        <source>The data has changed since it was last opened, saved or read from the radio.
+
+Do you want to save the changes?</source>
+        <translation>数据在上次打开、保存或从对讲机读取后已被修改。
+
+是否保存修改？</translation>
     </message>
 </context>
 <context>
@@ -1142,6 +1162,49 @@ Write to the radio anyway?</source>
     <message>
         <source>The frame did not leave the port %1.</source>
         <translation>数据帧没有从端口 %1 发出。</translation>
+    </message>
+</context>
+<context>
+    <name>LiveStatusPanel</name>
+    <message>
+        <source>the port is missing</source>
+        <translation>串口不存在</translation>
+    </message>
+    <message>
+        <source>the port is in use by another program</source>
+        <translation>串口被其他程序占用</translation>
+    </message>
+    <message>
+        <source>the port refused access</source>
+        <translation>串口拒绝访问</translation>
+    </message>
+    <message>
+        <source>the line never drained</source>
+        <translation>数据一直未能发出</translation>
+    </message>
+    <message>
+        <source>Word %1</source>
+        <translation>字 %1</translation>
+    </message>
+    <message>
+        <source>Live link</source>
+        <translation>实时链路</translation>
+    </message>
+    <message>
+        <source>%1 = %2</source>
+        <translation>%1 = %2</translation>
+    </message>
+    <message>
+        <source>Not sent: %1 — %2</source>
+        <translation>未发送：%1 — %2</translation>
+    </message>
+    <message>
+        <source>Sent: %1</source>
+        <translation>已发送：%1</translation>
+    </message>
+    <message>
+        <source>TX %1 s</source>
+        <translation>发射 %1 秒</translation>
     </message>
 </context>
 <context>
@@ -1285,6 +1348,26 @@ Write to the radio anyway?</source>
     <message>
         <source>Backup not saved: %1</source>
         <translation>备份未保存：%1</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>编辑(&amp;E)</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>撤销(&amp;U)</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>重做(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Resend &amp;Unsent Values</source>
+        <translation>重发未发送的值(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Modified</source>
+        <translation>已修改</translation>
     </message>
 </context>
 <context>
@@ -1459,6 +1542,18 @@ It applies until the program is closed.</source>
     <message>
         <source>%1 Down</source>
         <translation>%1 减少</translation>
+    </message>
+    <message>
+        <source>was %1</source>
+        <translation>原值 %1</translation>
+    </message>
+    <message>
+        <source>Not sent to the radio</source>
+        <translation>未发送到对讲机</translation>
+    </message>
+    <message>
+        <source>Revert to %1</source>
+        <translation>恢复为 %1</translation>
     </message>
 </context>
 <context>

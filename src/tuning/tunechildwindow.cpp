@@ -71,12 +71,15 @@ bool TuneChildWindow::confirmAndTransfer(TransferKind kind, const QString &quest
                                          const QString &successText,
                                          const std::function<void()> &afterSuccess)
 {
+    // The question about unsaved changes comes first; the window's own follows unchanged.
+    if (isReadTransfer(kind) && !m_host.settleUnsavedChanges())
+        return false;
     QMessageBox ask(QMessageBox::Warning, QString::fromLatin1(AppState::ApplicationTitle), question,
                     QMessageBox::Ok | QMessageBox::Cancel, this);
     ask.setObjectName(QStringLiteral("TransferQuestion"));
     if (ask.exec() != QMessageBox::Ok)
         return false;
-    if (!m_host.runTransfer(kind))
+    if (!m_host.runTransfer(kind, true))
         return false;
     if (afterSuccess)
         afterSuccess();

@@ -18,6 +18,10 @@ public:
     // 0 normal, 1 minimised, 2 maximised.
     virtual void recordChildWindowState(int state) = 0;
 
-    // Runs a transfer in the modal transfer window and returns whether it succeeded.
-    virtual bool runTransfer(TransferKind kind) = 0;
+    // Runs a transfer in the modal transfer window and returns whether it succeeded. A window
+    // that has already settled unsaved changes for a read says so.
+    virtual bool runTransfer(TransferKind kind, bool unsavedSettled = false) = 0;
+    // Before a read replaces the image: Save, Discard or Cancel for unsaved changes; false when
+    // the command must not go on.
+    virtual bool settleUnsavedChanges() { return true; }
 };

@@ -25,14 +25,38 @@ ImageCommands::ImageCommands(ImageSession &session, QWidget *window)
     , m_window(window)
 {}
 
+bool ImageCommands::settleUnsavedChanges()
+{
+    if (!m_session.isModified())
+        return true;
+    QMessageBox ask(QMessageBox::Warning, AppTitle,
+                    tr("The data has changed since it was last opened, saved or read from the "
+                       "radio.\n\nDo you want to save the changes?"),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_window);
+    ask.setObjectName(QStringLiteral("UnsavedChanges"));
+    ask.setDefaultButton(QMessageBox::Save);
+    switch (ask.exec()) {
+    case QMessageBox::Save:
+        return save();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void ImageCommands::newImage()
 {
+    if (!settleUnsavedChanges())
+        return;
     m_session.newImage();
     emit imageReopened();
 }
 
 void ImageCommands::open()
 {
+    if (!settleUnsavedChanges())
+        return;
     const QString previousName = m_session.fileName();
     const QString path
         = ShowFileDialog(&m_session, m_window, QStringLiteral("OPEN"), tr("Open"), QString());
@@ -42,6 +66,8 @@ void ImageCommands::open()
 
 void ImageCommands::openPath(const QString &path)
 {
+    if (!settleUnsavedChanges())
+        return;
     const QString previousName = m_session.fileName();
     m_session.showFileName(QFileInfo(path).fileName());
     load(path, previousName, false);
@@ -49,6 +75,8 @@ void ImageCommands::openPath(const QString &path)
 
 void ImageCommands::openBackup(const QString &path)
 {
+    if (!settleUnsavedChanges())
+        return;
     const QString previousName = m_session.fileName();
     m_session.showFileName(QFileInfo(path).fileName());
     load(path, previousName, true);
@@ -84,27 +112,23 @@ bool ImageCommands::saveTo(const QString &path, const QString &previousName)
     return true;
 }
 
-void ImageCommands::save()
+bool ImageCommands::save()
 {
     const QString previousName = m_session.fileName();
-    if (!m_session.filePath().isEmpty()) {
-        saveTo(m_session.filePath(), previousName);
-        return;
-    }
+    if (!m_session.filePath().isEmpty())
+        return saveTo(m_session.filePath(), previousName);
     const QString path = ShowFileDialog(&m_session, m_window, QStringLiteral("Save"), tr("Save"),
                                         m_session.fileName());
-    if (!path.isEmpty())
-        saveTo(path, previousName);
+    return !path.isEmpty() && saveTo(path, previousName);
 }
 
-void ImageCommands::saveAs()
+bool ImageCommands::saveAs()
 {
     const QString previousName = m_session.fileName();
     // The same title in both languages.
     const QString path = ShowFileDialog(&m_session, m_window, QStringLiteral("Save"),
                                         QStringLiteral("另存为"), QString());
-    if (!path.isEmpty())
-        saveTo(path, previousName);
+    return !path.isEmpty() && saveTo(path, previousName);
 }
 
 bool ImageCommands::confirmWriteWithoutSource()
@@ -119,8 +143,10 @@ bool ImageCommands::confirmWriteWithoutSource()
     return ask.exec() == QMessageBox::Ok;
 }
 
-bool ImageCommands::runTransfer(TransferKind kind)
+bool ImageCommands::runTransfer(TransferKind kind, bool unsavedSettled)
 {
+    if (isReadTransfer(kind) && !unsavedSettled && !settleUnsavedChanges())
+        return false;
     if (m_session.writeNeedsConfirmation(kind) && !confirmWriteWithoutSource())
         return false;
     const TransferOutcome outcome = m_session.transfer(

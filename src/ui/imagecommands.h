@@ -20,6 +20,11 @@ public:
     // The timings every transfer window runs with.
     void setTransferTimings(const TransferTimings &timings) { m_timings = timings; }
 
+    // Before the image is replaced or the program ends: an image with unsaved changes asks
+    // Save, Discard or Cancel. False when the command must not go on (Cancel, or a Save that
+    // failed or was cancelled).
+    bool settleUnsavedChanges();
+
     void newImage();
     void open();
     // A file named without the dialog (the command line, a drop): the same question and
@@ -27,8 +32,8 @@ public:
     void openPath(const QString &path);
     // A file chosen elsewhere (the Backups list): the same question and messages as Open.
     void openBackup(const QString &path);
-    void save();
-    void saveAs();
+    bool save();
+    bool saveAs();
     void compare();
     void compareWithFile(const QString &path);
     void backups();
@@ -36,7 +41,8 @@ public:
 
     // Runs a transfer in the modal transfer window; a write of an image that was never filled
     // asks first, whichever command started it. Returns whether it succeeded.
-    bool runTransfer(TransferKind kind);
+    // A read replaces the image: unsaved changes are settled first, unless the caller already did.
+    bool runTransfer(TransferKind kind, bool unsavedSettled = false);
 
 signals:
     // New or Open replaced the image: the child windows start again from the tune data window.

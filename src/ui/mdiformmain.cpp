@@ -10,6 +10,7 @@
 #include "frmabout.h"
 #include "helpwindow.h"
 #include "imagecommands.h"
+#include "livestatuspanel.h"
 #include "settingsmessage.h"
 #include "settingsstore.h"
 #include "translations.h"
@@ -36,6 +37,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QUndoStack>
 #include <functional>
 
 namespace {
@@ -58,10 +60,14 @@ const Caption MenuCaptions[] = {
     {"MenuCompare", QT_TRANSLATE_NOOP("MDIFormMain", "&Compare With File")},
     {"MenuBackups", QT_TRANSLATE_NOOP("MDIFormMain", "&Backups")},
     {"MenuExit", QT_TRANSLATE_NOOP("MDIFormMain", "&Exit")},
+    {"MenuEdit", QT_TRANSLATE_NOOP("MDIFormMain", "&Edit")},
+    {"MenuUndo", QT_TRANSLATE_NOOP("MDIFormMain", "&Undo")},
+    {"MenuRedo", QT_TRANSLATE_NOOP("MDIFormMain", "&Redo")},
     {"MenuProgram", QT_TRANSLATE_NOOP("MDIFormMain", "&Program")},
     {"MenuRead", QT_TRANSLATE_NOOP("MDIFormMain", "&Read From Radio")},
     {"MenuWrite", QT_TRANSLATE_NOOP("MDIFormMain", "&Write To Radio")},
     {"MenuVerify", QT_TRANSLATE_NOOP("MDIFormMain", "&Verify Radio")},
+    {"MenuResend", QT_TRANSLATE_NOOP("MDIFormMain", "Resend &Unsent Values")},
     {"MenuSetting", QT_TRANSLATE_NOOP("MDIFormMain", "&Setting")},
     {"MenuCom", QT_TRANSLATE_NOOP("MDIFormMain", "Set &Com")},
     {"MenuLanguage", QT_TRANSLATE_NOOP("MDIFormMain", "Set &Language")},
@@ -229,6 +235,19 @@ void MDIFormMain::createMenus()
     file->addSeparator();
     connect(addMenuAction(file, "MenuExit"), &QAction::triggered, this, &QWidget::close);
 
+    QMenu *edit = addMenu("MenuEdit");
+    QUndoStack *undo = m_session.undoStack();
+    QAction *undoAction = addMenuAction(edit, "MenuUndo", QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction *redoAction = addMenuAction(edit, "MenuRedo", QKeySequence(Qt::CTRL | Qt::Key_Y));
+    redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
+                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    undoAction->setEnabled(false);
+    redoAction->setEnabled(false);
+    connect(undoAction, &QAction::triggered, undo, &QUndoStack::undo);
+    connect(redoAction, &QAction::triggered, undo, &QUndoStack::redo);
+    connect(undo, &QUndoStack::canUndoChanged, undoAction, &QAction::setEnabled);
+    connect(undo, &QUndoStack::canRedoChanged, redoAction, &QAction::setEnabled);
+
     QMenu *program = addMenu("MenuProgram");
     connect(addMenuAction(program, "MenuRead", QKeySequence(Qt::CTRL | Qt::Key_R)),
             &QAction::triggered, this, &MDIFormMain::MenuRead_Click);
@@ -237,6 +256,11 @@ void MDIFormMain::createMenus()
     program->addSeparator();
     connect(addMenuAction(program, "MenuVerify"), &QAction::triggered, this,
             &MDIFormMain::MenuVerify_Click);
+    QAction *resend = addMenuAction(program, "MenuResend");
+    resend->setEnabled(false);
+    connect(resend, &QAction::triggered, &m_session, &ImageSession::resendUnsent);
+    connect(&m_session, &ImageSession::unsentChanged, resend,
+            [this, resend] { resend->setEnabled(!m_session.unsentWords().isEmpty()); });
 
     QMenu *setting = addMenu("MenuSetting");
     connect(addMenuAction(setting, "MenuCom"), &QAction::triggered, this,
@@ -328,6 +352,20 @@ void MDIFormMain::createStatusBar()
         m_panels[i]->setContentsMargins(6, 0, 6, 0);
         bar->addWidget(m_panels[i], i == 0 ? 1 : 0);
     }
+    // Panels of their own, so nothing this program says hides the four above.
+    bar->addWidget(new LiveStatusPanel(m_session, bar), 2);
+    m_modifiedPanel = new QLabel(bar);
+    m_modifiedPanel->setObjectName(QStringLiteral("ModifiedPanel"));
+    m_modifiedPanel->setContentsMargins(6, 0, 6, 0);
+    bar->addWidget(m_modifiedPanel);
+    m_notePanel = new QLabel(bar);
+    m_notePanel->setObjectName(QStringLiteral("NotePanel"));
+    m_notePanel->setContentsMargins(6, 0, 6, 0);
+    bar->addWidget(m_notePanel);
+    m_noteTimer = new QTimer(this);
+    m_noteTimer->setSingleShot(true);
+    connect(m_noteTimer, &QTimer::timeout, m_notePanel, &QLabel::clear);
+    connect(&m_session, &ImageSession::modifiedChanged, this, &MDIFormMain::showModified);
 }
 
 void MDIFormMain::RelabelMainWindow()
@@ -343,6 +381,7 @@ void MDIFormMain::RelabelMainWindow()
         findChild<QAction *>(QString::fromUtf8(c.name))->setToolTip(trMain(c.text));
     m_treePane->relabel();
     updatePortText();
+    showModified();
 }
 
 void MDIFormMain::updatePortText()
@@ -518,9 +557,14 @@ void MDIFormMain::recordChildWindowState(int state)
     m_childWindowState = state;
 }
 
-bool MDIFormMain::runTransfer(TransferKind kind)
+bool MDIFormMain::runTransfer(TransferKind kind, bool unsavedSettled)
 {
-    return m_commands->runTransfer(kind);
+    return m_commands->runTransfer(kind, unsavedSettled);
+}
+
+bool MDIFormMain::settleUnsavedChanges()
+{
+    return m_commands->settleUnsavedChanges();
 }
 
 void MDIFormMain::reopenFormTune()
@@ -624,6 +668,10 @@ void MDIFormMain::SwitchLanguage()
 
 void MDIFormMain::closeEvent(QCloseEvent *event)
 {
+    if (!m_commands->settleUnsavedChanges()) {
+        event->ignore();
+        return;
+    }
     closeAllChildWindows();
     event->accept();
 }
@@ -633,9 +681,21 @@ void MDIFormMain::showBackupResult(const BackupStore::SaveResult &result)
     // The read itself worked either way; a backup that failed is told, never turned into an error
     // of the read.
     if (result.ok())
-        statusBar()->showMessage(tr("Backup saved: %1").arg(QFileInfo(result.path).fileName()),
-                                 BackupMessageMs);
+        showNote(tr("Backup saved: %1").arg(QFileInfo(result.path).fileName()), BackupMessageMs);
     else
-        statusBar()->showMessage(tr("Backup not saved: %1").arg(result.errorText),
-                                 BackupFailureMessageMs);
+        showNote(tr("Backup not saved: %1").arg(result.errorText), BackupFailureMessageMs);
+}
+
+void MDIFormMain::showNote(const QString &text, int ms)
+{
+    m_notePanel->setText(text);
+    m_notePanel->setAccessibleName(text);
+    m_noteTimer->start(ms);
+}
+
+void MDIFormMain::showModified()
+{
+    const QString text = m_session.isModified() ? tr("Modified") : QString();
+    m_modifiedPanel->setText(text);
+    m_modifiedPanel->setAccessibleName(text);
 }

@@ -85,7 +85,8 @@ public:
     void childUnloaded(TuneChildWindow &child) override;
     void childActivated(TuneChildWindow &child) override;
     void recordChildWindowState(int state) override;
-    bool runTransfer(TransferKind kind) override;
+    bool runTransfer(TransferKind kind, bool unsavedSettled = false) override;
+    bool settleUnsavedChanges() override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -102,6 +103,8 @@ private:
     void bringForward(TuneChildWindow *child);
     void reopenFormTune();
     void showBackupResult(const BackupStore::SaveResult &result);
+    void showNote(const QString &text, int ms);
+    void showModified();
     void updatePortText();
 
     AppState &m_state;
@@ -121,6 +124,9 @@ private:
     QToolBar *Toolbar1 = nullptr;
     TreePane *m_treePane = nullptr;
     QLabel *m_panels[4] = {};
+    QLabel *m_modifiedPanel = nullptr;
+    QLabel *m_notePanel = nullptr;
+    QTimer *m_noteTimer = nullptr;
     QTimer *Timer1 = nullptr;
 
     static constexpr int BackupMessageMs = 10000;
