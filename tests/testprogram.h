@@ -5,6 +5,7 @@
 #include "modalhelper.h"
 #include "translations.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QPushButton>
@@ -40,6 +41,8 @@ struct TestProgram
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
     }
+
+    QAction *action(const QString &name) const { return window->findChild<QAction *>(name); }
 
     ~TestProgram()
     {

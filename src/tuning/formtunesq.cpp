@@ -53,6 +53,8 @@ FormTuneSq::FormTuneSq(ImageSession &session, TuneWindowHost &host, QWidget *par
     connect(&m_session, &ImageSession::imageReplaced, this, &FormTuneSq::AnalyseSq);
     connect(&m_session, &ImageSession::referenceReplaced, this, &FormTuneSq::updateMarks);
     connect(&m_session, &ImageSession::unsentChanged, this, &FormTuneSq::updateMarks);
+    connect(&m_session, &ImageSession::liveFrameFinished, this,
+            [this](int key, LiveFrameOutcome) { m_testsPending.remove(key); });
 }
 
 void FormTuneSq::showBox(int box)
@@ -369,7 +371,7 @@ void FormTuneSq::commitBox(int box, bool fromEnter)
 
 void FormTuneSq::CommandTest_Click(int row)
 {
-    if (m_session.liveLinkBusy()) {
+    if (!m_testsPending.isEmpty()) {
         QMessageBox busy(QMessageBox::Critical, QString::fromLatin1(AppState::ApplicationTitle),
                          QStringLiteral("Port is running"), QMessageBox::Ok, this);
         busy.setObjectName(QStringLiteral("PortIsRunning"));
@@ -377,6 +379,7 @@ void FormTuneSq::CommandTest_Click(int row)
         return;
     }
     const int firstWord = SquelchTable::row(row).onWord();
+    m_testsPending.insert(firstWord);
     m_session.sendSquelchTest(firstWord);
 }
 

@@ -3,6 +3,7 @@
 #include "tunechildwindow.h"
 
 #include <QList>
+#include <QSet>
 
 class LiveTuneSender;
 class QLabel;
@@ -60,6 +61,9 @@ private:
     QList<QLineEdit *> TextSq;
     // What each box last showed by the window's own doing; anything else is typing.
     QStringList m_shown;
+    // This window's Test frames still on their way; the other window's frames queue beside them
+    // and never make a Test wait.
+    QSet<int> m_testsPending;
     QList<QPushButton *> CommandTest;
     QList<QLabel *> LabelSqLevel;
     QList<QLabel *> LabelIndex;
