@@ -18,6 +18,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 
 constexpr int SimCom = 5;
@@ -68,6 +70,8 @@ private slots:
     void vanishedRadioGivesExit2();
     void badFileGives3_data();
     void badFileGives3();
+    void pipeIsNeverOpened_data();
+    void pipeIsNeverOpened();
     void portThatCannotBeOpenedGives4_data();
     void portThatCannotBeOpenedGives4();
     void liveSetPutsTheFrameOnTheWire_data();
@@ -124,7 +128,7 @@ void TstCli::init()
 void TstCli::cleanup()
 {
     m_radio.reset();
-    for (const QString &name : QDir(m_files.path()).entryList(QDir::Files))
+    for (const QString &name : QDir(m_files.path()).entryList(QDir::Files | QDir::System))
         QFile::remove(path(name));
 }
 
@@ -363,6 +367,37 @@ void TstCli::badFileGives3()
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), content);
     }
+}
+
+void TstCli::pipeIsNeverOpened_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("get --file") << QStringList{QStringLiteral("get"), QStringLiteral("freq-adjust"),
+                                               QStringLiteral("--file"), QStringLiteral("FILE")};
+    QTest::newRow("write") << QStringList{QStringLiteral("write"), QStringLiteral("FILE")};
+    QTest::newRow("verify") << QStringList{QStringLiteral("verify"), QStringLiteral("FILE")};
+    QTest::newRow("read into") << QStringList{QStringLiteral("read"), QStringLiteral("FILE")};
+    QTest::newRow("set --file") << QStringList{QStringLiteral("set"), QStringLiteral("freq-adjust"),
+                                               QStringLiteral("1"), QStringLiteral("--file"),
+                                               QStringLiteral("FILE")};
+}
+
+// Nobody writes into the pipe: a program that opened it would wait until cli() gives up on it.
+void TstCli::pipeIsNeverOpened()
+{
+    QFETCH(QStringList, arguments);
+    const QString fifo = path(QStringLiteral("pipe.rdat"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    arguments.replaceInStrings(QStringLiteral("FILE"), fifo);
+
+    const Result r = cli(arguments);
+    QCOMPARE(r.exitCode, 3);
+    QVERIFY2(r.err.contains(QStringLiteral("The file \"%1\" cannot be read.").arg(fifo)),
+             qPrintable(r.err));
+    QVERIFY(r.out.isEmpty());
+    QVERIFY(m_radio->receivedBytes().isEmpty());
+    QVERIFY(!QFileInfo(fifo).isFile());
+    QVERIFY(QFileInfo::exists(fifo));
 }
 
 void TstCli::portThatCannotBeOpenedGives4_data()
