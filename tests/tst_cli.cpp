@@ -74,6 +74,8 @@ private slots:
     void pipeIsNeverOpened();
     void portThatCannotBeOpenedGives4_data();
     void portThatCannotBeOpenedGives4();
+    void comWithoutDeviceIsNamed_data();
+    void comWithoutDeviceIsNamed();
     void liveSetPutsTheFrameOnTheWire_data();
     void liveSetPutsTheFrameOnTheWire();
     void setStoresIntoTheFile_data();
@@ -418,6 +420,42 @@ void TstCli::portThatCannotBeOpenedGives4()
     const Result r = cli(arguments << QStringLiteral("--com") << QString::number(DeadCom));
     QCOMPARE(r.exitCode, 4);
     QVERIFY2(r.err.contains(QStringLiteral("/nonexistent/rq73-cli-port")), qPrintable(r.err));
+    QVERIFY(m_radio->receivedBytes().isEmpty());
+}
+
+void TstCli::comWithoutDeviceIsNamed_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("read") << QStringList{QStringLiteral("read"), QStringLiteral("FILE")} << true
+                          << QStringLiteral("COM99 has no device; choose another COM port");
+    QTest::newRow("write, Chinese")
+        << QStringList{QStringLiteral("write"), QStringLiteral("FILE")} << false
+        << QStringLiteral("COM99 没有对应的设备；请选择其他串口");
+    QTest::newRow("live set") << QStringList{QStringLiteral("set"), QStringLiteral("freq-adjust"),
+                                             QStringLiteral("3"), QStringLiteral("--radio")}
+                              << true
+                              << QStringLiteral("COM99 has no device; choose another COM port");
+}
+
+// COM99 has no conventional device on Linux, and the settings map none to it.
+void TstCli::comWithoutDeviceIsNamed()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, english);
+    QFETCH(QString, reason);
+    writeFile(QStringLiteral("file.rdat"), pattern(1));
+    arguments.replaceInStrings(QStringLiteral("FILE"), path(QStringLiteral("file.rdat")));
+    if (!english)
+        QVERIFY(
+            SettingsStore::WriteRegistryText(QStringLiteral("Language"), QStringLiteral("False")));
+    const Result r = cli(arguments << QStringLiteral("--com") << QStringLiteral("99"));
+    if (!english)
+        QVERIFY(
+            SettingsStore::WriteRegistryText(QStringLiteral("Language"), QStringLiteral("True")));
+    QCOMPARE(r.exitCode, 4);
+    QVERIFY2(r.err.contains(reason), qPrintable(r.err));
     QVERIFY(m_radio->receivedBytes().isEmpty());
 }
 

@@ -108,11 +108,12 @@ BackupStore::SaveResult BackupStore::save(const RadioImage &image, std::int32_t 
 {
     SaveResult result;
     if (m_folder.isEmpty()) {
-        result.errorText = text("No data folder");
+        result.errorText = text(QT_TRANSLATE_NOOP("BackupStore", "No data folder"));
         return result;
     }
     if (!QDir().mkpath(m_folder)) {
-        result.errorText = text("Cannot create %1").arg(QDir::toNativeSeparators(m_folder));
+        result.errorText = text(QT_TRANSLATE_NOOP("BackupStore", "Cannot create %1"))
+                               .arg(QDir::toNativeSeparators(m_folder));
         return result;
     }
     const QByteArray bytes = DataFile::encode(image, tuneTxTime);
@@ -144,10 +145,11 @@ BackupStore::SaveResult BackupStore::save(const RadioImage &image, std::int32_t 
         if (QFileInfo::exists(path))
             result.path = path;
         else
-            result.errorText = text("The new backup is gone from the folder");
+            result.errorText
+                = text(QT_TRANSLATE_NOOP("BackupStore", "The new backup is gone from the folder"));
         return result;
     }
-    result.errorText = text("No free file name");
+    result.errorText = text(QT_TRANSLATE_NOOP("BackupStore", "No free file name"));
     return result;
 }
 

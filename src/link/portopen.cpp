@@ -108,13 +108,18 @@ void applyLineSettings(QSerialPort &port)
 
 PortOpenResult openSerialPort(QSerialPort &port, int comPortNumber)
 {
+    const QString device = portDeviceName(comPortNumber);
+    PortOpenResult result;
     if (port.isOpen()) {
         applyLineSettings(port);
-        PortOpenResult result;
-        result.device = portDeviceName(comPortNumber);
-        return result;
+        result.device = device;
+    } else if (device.isEmpty()) {
+        result.error = PortOpenError::NoDeviceForNumber;
+    } else {
+        result = openSerialDevice(port, device);
     }
-    return openSerialDevice(port, portDeviceName(comPortNumber));
+    result.comPortNumber = comPortNumber;
+    return result;
 }
 
 PortOpenResult openSerialDevice(QSerialPort &port, const QString &device)
@@ -155,6 +160,10 @@ QString portOpenReason(const PortOpenResult &result)
                    "The port %1 does not exist. Check that the programming cable is "
                    "plugged in, or choose another COM port.")
             .arg(result.device);
+    case PortOpenError::NoDeviceForNumber:
+        return QCoreApplication::translate("PortOpenMessage",
+                                           "COM%1 has no device; choose another COM port")
+            .arg(result.comPortNumber);
     case PortOpenError::InUse:
         return QCoreApplication::translate(
                    "PortOpenMessage",
