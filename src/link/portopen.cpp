@@ -10,15 +10,30 @@
 PortMap PortMap::load()
 {
     QSettings settings = SettingsStore::openSettings();
+    return fromSettings(settings);
+}
+
+PortMap PortMap::fromSettings(QSettings &settings)
+{
     settings.beginGroup(QStringLiteral("Ports"));
+    QVariantMap entries;
+    for (const QString &key : settings.childKeys())
+        entries.insert(key, settings.value(key));
+    settings.endGroup();
+    return fromEntries(entries);
+}
+
+PortMap PortMap::fromEntries(const QVariantMap &entries)
+{
     QHash<int, QString> mapped;
-    for (const QString &key : settings.childKeys()) {
+    for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
+        const QString &key = it.key();
         if (!key.startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
             continue;
         bool ok = false;
         const int n = key.mid(3).toInt(&ok);
         if (ok && n >= 1 && n <= HighestPort)
-            mapped.insert(n, settings.value(key).toString().trimmed());
+            mapped.insert(n, it.value().toString().trimmed());
     }
     return PortMap(std::move(mapped));
 }

@@ -2,8 +2,10 @@
 
 #include <QHash>
 #include <QString>
+#include <QVariantMap>
 
 class QSerialPort;
+class QSettings;
 
 // Why a port could not be opened, told apart so the technician can act on it.
 enum class PortOpenError {
@@ -33,6 +35,10 @@ public:
     static constexpr int HighestPort = 99;
 
     static PortMap load();
+    // The same from a store already open.
+    static PortMap fromSettings(QSettings &settings);
+    // From the entries of the "Ports" group, by key ("COM3") as the store names them.
+    static PortMap fromEntries(const QVariantMap &entries);
     // mapped[n] is the device of COM number n; missing or empty entries follow the convention.
     explicit PortMap(QHash<int, QString> mapped = {});
 
