@@ -48,8 +48,8 @@ QString textOf(const QVariant &value);
 // A port number as stored: like the numeric reading of a text, leading digits count and the rest
 // is ignored; 1 when that is no port.
 int comPortFromText(const QString &text);
-// The contents of a settings file has a section line without its "]", which QSettings cannot
-// read.
+// True when the contents of a settings file hold a section line without its "]", which
+// QSettings cannot read.
 bool isMalformedText(const QByteArray &contents);
 
 } // namespace SettingsStore

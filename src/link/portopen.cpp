@@ -17,8 +17,11 @@ PortMap PortMap::fromSettings(QSettings &settings)
 {
     settings.beginGroup(QStringLiteral("Ports"));
     QVariantMap entries;
-    for (const QString &key : settings.childKeys())
-        entries.insert(key, settings.value(key));
+    for (const QString &key : settings.childKeys()) {
+        // A line "=value" gives an empty key, which QSettings refuses to look up with a warning.
+        if (!key.isEmpty())
+            entries.insert(key, settings.value(key));
+    }
     settings.endGroup();
     return fromEntries(entries);
 }
