@@ -19,6 +19,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 
 constexpr int SimCom = 5;
@@ -69,8 +71,12 @@ private slots:
     void vanishedRadioGivesExit2();
     void badFileGives3_data();
     void badFileGives3();
+    void pipeIsNeverOpened_data();
+    void pipeIsNeverOpened();
     void portThatCannotBeOpenedGives4_data();
     void portThatCannotBeOpenedGives4();
+    void comWithoutDeviceIsNamed_data();
+    void comWithoutDeviceIsNamed();
     void liveSetPutsTheFrameOnTheWire_data();
     void liveSetPutsTheFrameOnTheWire();
     void setStoresIntoTheFile_data();
@@ -132,7 +138,7 @@ void TstCli::init()
 void TstCli::cleanup()
 {
     m_radio.reset();
-    for (const QString &name : QDir(m_files.path()).entryList(QDir::Files))
+    for (const QString &name : QDir(m_files.path()).entryList(QDir::Files | QDir::System))
         QFile::remove(path(name));
 }
 
@@ -376,6 +382,37 @@ void TstCli::badFileGives3()
     }
 }
 
+void TstCli::pipeIsNeverOpened_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("get --file") << QStringList{QStringLiteral("get"), QStringLiteral("freq-adjust"),
+                                               QStringLiteral("--file"), QStringLiteral("FILE")};
+    QTest::newRow("write") << QStringList{QStringLiteral("write"), QStringLiteral("FILE")};
+    QTest::newRow("verify") << QStringList{QStringLiteral("verify"), QStringLiteral("FILE")};
+    QTest::newRow("read into") << QStringList{QStringLiteral("read"), QStringLiteral("FILE")};
+    QTest::newRow("set --file") << QStringList{QStringLiteral("set"), QStringLiteral("freq-adjust"),
+                                               QStringLiteral("1"), QStringLiteral("--file"),
+                                               QStringLiteral("FILE")};
+}
+
+// Nobody writes into the pipe: a program that opened it would wait until cli() gives up on it.
+void TstCli::pipeIsNeverOpened()
+{
+    QFETCH(QStringList, arguments);
+    const QString fifo = path(QStringLiteral("pipe.rdat"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    arguments.replaceInStrings(QStringLiteral("FILE"), fifo);
+
+    const Result r = cli(arguments);
+    QCOMPARE(r.exitCode, 3);
+    QVERIFY2(r.err.contains(QStringLiteral("The file \"%1\" cannot be read.").arg(fifo)),
+             qPrintable(r.err));
+    QVERIFY(r.out.isEmpty());
+    QVERIFY(m_radio->receivedBytes().isEmpty());
+    QVERIFY(!QFileInfo(fifo).isFile());
+    QVERIFY(QFileInfo::exists(fifo));
+}
+
 void TstCli::portThatCannotBeOpenedGives4_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -394,6 +431,42 @@ void TstCli::portThatCannotBeOpenedGives4()
     const Result r = cli(arguments << QStringLiteral("--com") << QString::number(DeadCom));
     QCOMPARE(r.exitCode, 4);
     QVERIFY2(r.err.contains(QStringLiteral("/nonexistent/rq73-cli-port")), qPrintable(r.err));
+    QVERIFY(m_radio->receivedBytes().isEmpty());
+}
+
+void TstCli::comWithoutDeviceIsNamed_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("read") << QStringList{QStringLiteral("read"), QStringLiteral("FILE")} << true
+                          << QStringLiteral("COM99 has no device; choose another COM port");
+    QTest::newRow("write, Chinese")
+        << QStringList{QStringLiteral("write"), QStringLiteral("FILE")} << false
+        << QStringLiteral("COM99 没有对应的设备；请选择其他串口");
+    QTest::newRow("live set") << QStringList{QStringLiteral("set"), QStringLiteral("freq-adjust"),
+                                             QStringLiteral("3"), QStringLiteral("--radio")}
+                              << true
+                              << QStringLiteral("COM99 has no device; choose another COM port");
+}
+
+// COM99 has no conventional device on Linux, and the settings map none to it.
+void TstCli::comWithoutDeviceIsNamed()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, english);
+    QFETCH(QString, reason);
+    writeFile(QStringLiteral("file.rdat"), pattern(1));
+    arguments.replaceInStrings(QStringLiteral("FILE"), path(QStringLiteral("file.rdat")));
+    if (!english)
+        QVERIFY(
+            SettingsStore::WriteRegistryText(QStringLiteral("Language"), QStringLiteral("False")));
+    const Result r = cli(arguments << QStringLiteral("--com") << QStringLiteral("99"));
+    if (!english)
+        QVERIFY(
+            SettingsStore::WriteRegistryText(QStringLiteral("Language"), QStringLiteral("True")));
+    QCOMPARE(r.exitCode, 4);
+    QVERIFY2(r.err.contains(reason), qPrintable(r.err));
     QVERIFY(m_radio->receivedBytes().isEmpty());
 }
 

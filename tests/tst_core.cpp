@@ -9,14 +9,28 @@
 #include "translations.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
+#include <algorithm>
+#include <functional>
 #include <limits>
+#include <memory>
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
 
 class TstCore : public QObject
 {
@@ -62,6 +76,8 @@ private slots:
     void dataFileSaveFailureKeepsOldFile();
     void dataFileSaveOverLongerFile();
     void dataFileEmptyPath();
+    void dataFileNotRegular_data();
+    void dataFileNotRegular();
 
 private:
     QTemporaryDir m_settingsDir;
@@ -565,6 +581,213 @@ void TstCore::dataFileEmptyPath()
     QVERIFY(loaded.untouched());
     QCOMPARE(WriteToFile(QString(), loaded.image, loaded.tuneTxTime).error,
              DataFileError::EmptyPath);
+}
+
+#ifdef Q_OS_UNIX
+namespace {
+
+// A pipe with both ends held open here, so that a regression opening it does not wait for a
+// writer; its read then waits until close().
+class OpenFifo
+{
+public:
+    explicit OpenFifo(const QString &path)
+        : m_fd(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                   ? ::open(QFile::encodeName(path).constData(), O_RDWR | O_NONBLOCK)
+                   : -1)
+    {}
+    ~OpenFifo() { close(); }
+    // With no writer left, a read blocked on the pipe ends.
+    void close()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+    OpenFifo(const OpenFifo &) = delete;
+    OpenFifo &operator=(const OpenFifo &) = delete;
+    bool isValid() const { return m_fd >= 0; }
+
+private:
+    int m_fd;
+};
+
+class SocketFile
+{
+public:
+    explicit SocketFile(const QString &path)
+        : m_fd(::socket(AF_UNIX, SOCK_STREAM, 0))
+    {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray name = QFile::encodeName(path);
+        if (m_fd < 0 || size_t(name.size()) >= sizeof(address.sun_path)) {
+            m_fd = -1;
+            return;
+        }
+        std::copy(name.cbegin(), name.cend(), address.sun_path);
+        if (::bind(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) != 0
+            || ::listen(m_fd, 1) != 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+    ~SocketFile()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    SocketFile(const SocketFile &) = delete;
+    SocketFile &operator=(const SocketFile &) = delete;
+    bool isValid() const { return m_fd >= 0; }
+
+private:
+    int m_fd;
+};
+
+QString fileKind(const QString &path)
+{
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QStringLiteral("missing");
+    if (S_ISFIFO(st.st_mode))
+        return QStringLiteral("fifo");
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("folder");
+    if (S_ISCHR(st.st_mode))
+        return QStringLiteral("character device");
+    if (S_ISSOCK(st.st_mode))
+        return QStringLiteral("socket");
+    if (S_ISREG(st.st_mode))
+        return QStringLiteral("file");
+    return QStringLiteral("other");
+}
+
+} // namespace
+#endif
+
+namespace {
+
+// Runs job on a thread of its own. Should it block (a regression that opens a pipe), unblock()
+// is called after a generous while so that the job ends and the test fails instead of hanging.
+bool finishes(const std::function<void()> &job, const std::function<void()> &unblock)
+{
+    std::unique_ptr<QThread> thread(QThread::create(job));
+    thread->start();
+    if (thread->wait(QDeadlineTimer(30000)))
+        return true;
+    unblock();
+    thread->wait();
+    return false;
+}
+
+} // namespace
+
+void TstCore::dataFileNotRegular_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<int>("readError");
+    QTest::addColumn<int>("saveError");
+    // What stands at the path after a refused save: the same kind of thing as before.
+    QTest::addColumn<QString>("kindAfter");
+    auto row = [](const char *what, DataFileError read, DataFileError save, const char *after) {
+        QTest::newRow(what) << QString::fromLatin1(what) << int(read) << int(save)
+                            << QString::fromLatin1(after);
+    };
+    row("folder", DataFileError::IsFolder, DataFileError::IsFolder, "folder");
+#ifdef Q_OS_UNIX
+    row("fifo", DataFileError::Unreadable, DataFileError::CannotCreate, "fifo");
+    row("/dev/null", DataFileError::Unreadable, DataFileError::CannotCreate, "character device");
+    row("/dev/zero", DataFileError::Unreadable, DataFileError::CannotCreate, "character device");
+    row("socket", DataFileError::Unreadable, DataFileError::CannotCreate, "socket");
+    row("link to fifo", DataFileError::Unreadable, DataFileError::CannotCreate, "fifo");
+    row("link to /dev/zero", DataFileError::Unreadable, DataFileError::CannotCreate,
+        "character device");
+    row("link to file", DataFileError::None, DataFileError::None, "file");
+#endif
+}
+
+void TstCore::dataFileNotRegular()
+{
+    QFETCH(QString, what);
+    QFETCH(int, readError);
+    QFETCH(int, saveError);
+    QFETCH(QString, kindAfter);
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("input.rdat"));
+    const QString target = dir.filePath(QStringLiteral("target"));
+#ifdef Q_OS_UNIX
+    std::optional<OpenFifo> fifo;
+    std::optional<SocketFile> socket;
+#endif
+    if (what == QStringLiteral("folder")) {
+        QVERIFY(QDir().mkpath(path));
+    }
+#ifdef Q_OS_UNIX
+    else if (what == QStringLiteral("fifo")) {
+        fifo.emplace(path);
+        QVERIFY(fifo->isValid());
+    } else if (what.startsWith(QLatin1String("/dev/"))) {
+        path = what;
+    } else if (what == QStringLiteral("socket")) {
+        socket.emplace(path);
+        QVERIFY(socket->isValid());
+    } else if (what == QStringLiteral("link to fifo")) {
+        fifo.emplace(target);
+        QVERIFY(fifo->isValid());
+        QVERIFY(QFile::link(target, path));
+    } else if (what == QStringLiteral("link to /dev/zero")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    } else if (what == QStringLiteral("link to file")) {
+        QVERIFY(writeBytes(target, Header + patternImage(42) + QByteArray::fromHex("03000000")));
+        QVERIFY(QFile::link(target, path));
+    }
+#endif
+
+    const auto unblock = [&] {
+#ifdef Q_OS_UNIX
+        if (fifo)
+            fifo->close();
+#endif
+    };
+
+    Loaded loaded;
+    DataFileResult read;
+    QVERIFY2(finishes([&] { read = ReadFromFile(path, loaded.image, loaded.tuneTxTime); }, unblock),
+             "Reading waits on the pipe");
+    QCOMPARE(int(read.error), readError);
+    if (read.ok()) {
+        QCOMPARE(loaded.image.toByteArray(), patternImage(42));
+        QCOMPARE(loaded.tuneTxTime, 3);
+    } else {
+        QVERIFY(loaded.untouched());
+        // Refused by what the path is, without being opened: no system error to report.
+        QVERIFY(read.systemText.isEmpty());
+    }
+
+    RadioImage image;
+    image.assign(patternImage(9));
+    DataFileResult saved;
+    QVERIFY2(finishes([&] { saved = WriteToFile(path, image, 4); }, unblock),
+             "Saving waits on the pipe");
+    QCOMPARE(int(saved.error), saveError);
+#ifdef Q_OS_UNIX
+    QCOMPARE(fileKind(path), kindAfter);
+    if (saved.ok()) {
+        // Saved through the link, which stays.
+        QVERIFY(QFileInfo(path).isSymLink());
+        QCOMPARE(readBytes(target), Header + patternImage(9) + QByteArray::fromHex("04000000"));
+    }
+#else
+    Q_UNUSED(kindAfter);
+#endif
+    // No temporary file is left behind.
+    QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::System);
+    left.removeAll(QStringLiteral("input.rdat"));
+    left.removeAll(QStringLiteral("target"));
+    QCOMPARE(left, QStringList());
 }
 
 QTEST_GUILESS_MAIN(TstCore)

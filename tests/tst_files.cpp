@@ -29,6 +29,10 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 #include <QTimer>
 
 #include <functional>
@@ -461,6 +465,13 @@ void TstFiles::openRejected_data()
                            << "this one holds 0";
     QTest::newRow("empty, Chinese") << QByteArray() << false << true << "RQ73 Tune"
                                     << QStringLiteral("应有 2068 字节，此文件只有 0 字节");
+#ifdef Q_OS_UNIX
+    // Nobody writes into the pipe: opening it would wait for ever.
+    QTest::newRow("pipe") << QByteArray("<fifo>") << true << true << "RQ73 Tune"
+                          << "The file \"%1\" cannot be read.";
+    QTest::newRow("pipe, Chinese") << QByteArray("<fifo>") << false << true << "RQ73 Tune"
+                                   << QStringLiteral("无法读取文件“%1”。");
+#endif
 }
 
 void TstFiles::openRejected()
@@ -474,7 +485,13 @@ void TstFiles::openRejected()
     const QString loaded = dir.filePath(QStringLiteral("before.rdat"));
     QVERIFY(writeBytes(loaded, Header + patternImage(200) + QByteArray::fromHex("03000000")));
     const QString rejected = dir.filePath(QStringLiteral("rejected.rdat"));
-    QVERIFY(writeBytes(rejected, content));
+#ifdef Q_OS_UNIX
+    if (content == "<fifo>") {
+        QCOMPARE(::mkfifo(QFile::encodeName(rejected).constData(), 0600), 0);
+        messageText = messageText.arg(QDir::toNativeSeparators(rejected));
+    } else
+#endif
+        QVERIFY(writeBytes(rejected, content));
 
     Program p;
     if (!english)

@@ -604,7 +604,7 @@ void TstLink::missingPort()
     // A COM number without any conventional device.
     SettingsStore::openSettings().remove(PortMap::settingsKey(97));
     QSerialPort port;
-    QCOMPARE(openSerialPort(port, 97).error, PortOpenError::NoSuchDevice);
+    QCOMPARE(openSerialPort(port, 97).error, PortOpenError::NoDeviceForNumber);
     QVERIFY(!port.isOpen());
 #endif
 }

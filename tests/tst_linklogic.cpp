@@ -1,8 +1,8 @@
 // The link's pure logic: frames, debug text, reply reception, the block plan, port names and the
 // port choice. No serial port and no pseudo-terminal, so it runs on every system.
 
-#include "blocktext.h"
 #include "blockplan.h"
+#include "blocktext.h"
 #include "debugtext.h"
 #include "portopen.h"
 #include "portprobe.h"
@@ -12,7 +12,9 @@
 #include "settingsstore.h"
 #include "testsettings.h"
 #include "transfertimings.h"
+#include "translations.h"
 
+#include <QSerialPort>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -61,6 +63,8 @@ private slots:
     void portDeviceName_data();
     void portDeviceName();
     void portMapReadsEveryEntryOnce();
+    void portWithoutDeviceNamesTheNumber_data();
+    void portWithoutDeviceNamesTheNumber();
     void portChoice_data();
     void portChoice();
 
@@ -412,6 +416,71 @@ void TstLinkLogic::portMapReadsEveryEntryOnce()
     QCOMPARE(map.deviceName(12), QStringLiteral("/tmp/twelve"));
     QCOMPARE(map.deviceName(6), PortMap().deviceName(6));
     QCOMPARE(::portDeviceName(5), PortMap().deviceName(5));
+}
+
+void TstLinkLogic::portWithoutDeviceNamesTheNumber_data()
+{
+    QTest::addColumn<int>("comPort");
+    // A device path in the test's folder that does not exist; empty: no entry.
+    QTest::addColumn<QString>("mapped");
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<int>("error");
+    // "DEVICE" stands for the mapped path.
+    QTest::addColumn<QString>("reason");
+
+    const int noDevice = int(PortOpenError::NoDeviceForNumber);
+    const int missing = int(PortOpenError::NoSuchDevice);
+    const QString missingText = QStringLiteral("The port DEVICE does not exist. Check that the "
+                                               "programming cable is plugged in, or choose "
+                                               "another COM port.");
+    const QString missingChinese
+        = QStringLiteral("端口 DEVICE 不存在。请检查写频线是否插好，或选择其他串口。");
+#ifndef Q_OS_WIN
+    QTest::newRow("COM97") << 97 << QString() << true << noDevice
+                           << QStringLiteral("COM97 has no device; choose another COM port");
+    QTest::newRow("COM99") << 99 << QString() << true << noDevice
+                           << QStringLiteral("COM99 has no device; choose another COM port");
+    QTest::newRow("COM99, Chinese") << 99 << QString() << false << noDevice
+                                    << QStringLiteral("COM99 没有对应的设备；请选择其他串口");
+#endif
+    QTest::newRow("COM0") << 0 << QString() << true << noDevice
+                          << QStringLiteral("COM0 has no device; choose another COM port");
+    QTest::newRow("COM100, Chinese") << 100 << QStringLiteral("no-such-tty") << false << noDevice
+                                     << QStringLiteral("COM100 没有对应的设备；请选择其他串口");
+    QTest::newRow("COM99 mapped") << 99 << QStringLiteral("no-such-tty") << true << missing
+                                  << missingText;
+    QTest::newRow("COM99 mapped, Chinese")
+        << 99 << QStringLiteral("no-such-tty") << false << missing << missingChinese;
+    QTest::newRow("COM5 mapped") << 5 << QStringLiteral("no-such-tty") << true << missing
+                                 << missingText;
+}
+
+void TstLinkLogic::portWithoutDeviceNamesTheNumber()
+{
+    QFETCH(int, comPort);
+    QFETCH(QString, mapped);
+    QFETCH(bool, english);
+    QFETCH(int, error);
+    QFETCH(QString, reason);
+
+    const QString device = m_settingsDir.filePath(mapped);
+    {
+        QSettings settings = SettingsStore::openSettings();
+        settings.clear();
+        if (!mapped.isEmpty())
+            settings.setValue(PortMap::settingsKey(comPort), device);
+    }
+    Translations translations;
+    QVERIFY(translations.apply(english));
+
+    QSerialPort port;
+    const PortOpenResult result = openSerialPort(port, comPort);
+    QVERIFY(!port.isOpen());
+    QCOMPARE(int(result.error), error);
+    QCOMPARE(result.comPortNumber, comPort);
+    reason.replace(QStringLiteral("DEVICE"), device);
+    QCOMPARE(portOpenReason(result), reason);
+    SettingsStore::openSettings().clear();
 }
 
 void TstLinkLogic::portChoice_data()

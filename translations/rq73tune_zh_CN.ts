@@ -305,6 +305,25 @@
     </message>
 </context>
 <context>
+    <name>BackupStore</name>
+    <message>
+        <source>No data folder</source>
+        <translation>没有数据文件夹</translation>
+    </message>
+    <message>
+        <source>Cannot create %1</source>
+        <translation>无法创建 %1</translation>
+    </message>
+    <message>
+        <source>The new backup is gone from the folder</source>
+        <translation>新的备份已不在文件夹中</translation>
+    </message>
+    <message>
+        <source>No free file name</source>
+        <translation>没有可用的文件名</translation>
+    </message>
+</context>
+<context>
     <name>CliArguments</name>
     <message>
         <source>The option %1 takes no value.</source>
@@ -1387,6 +1406,10 @@ Do you want to save the changes?</source>
     <message>
         <source>The port %1 could not be opened: %2</source>
         <translation>端口 %1 无法打开：%2</translation>
+    </message>
+    <message>
+        <source>COM%1 has no device; choose another COM port</source>
+        <translation>COM%1 没有对应的设备；请选择其他串口</translation>
     </message>
 </context>
 <context>

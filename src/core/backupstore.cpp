@@ -3,6 +3,7 @@
 #include "datafile.h"
 #include "settingsstore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -25,6 +26,20 @@ bool olderFirst(const BackupStore::Entry &a, const BackupStore::Entry &b)
     if (a.sequence != b.sequence)
         return a.sequence < b.sequence;
     return a.fileName < b.fileName;
+}
+
+// The names alone cannot be trusted for age: a clock that was wrong once leaves names from the
+// future that would otherwise outlive every backup written after them.
+bool writtenFirst(const BackupStore::Entry &a, const BackupStore::Entry &b)
+{
+    if (a.written != b.written)
+        return a.written < b.written;
+    return olderFirst(a, b);
+}
+
+QString text(const char *source)
+{
+    return QCoreApplication::translate("BackupStore", source);
 }
 
 } // namespace
@@ -93,12 +108,12 @@ BackupStore::SaveResult BackupStore::save(const RadioImage &image, std::int32_t 
 {
     SaveResult result;
     if (m_folder.isEmpty()) {
-        result.errorText = QStringLiteral("No data folder");
+        result.errorText = text(QT_TRANSLATE_NOOP("BackupStore", "No data folder"));
         return result;
     }
     if (!QDir().mkpath(m_folder)) {
-        result.errorText
-            = QStringLiteral("Cannot create %1").arg(QDir::toNativeSeparators(m_folder));
+        result.errorText = text(QT_TRANSLATE_NOOP("BackupStore", "Cannot create %1"))
+                               .arg(QDir::toNativeSeparators(m_folder));
         return result;
     }
     const QByteArray bytes = DataFile::encode(image, tuneTxTime);
@@ -125,11 +140,16 @@ BackupStore::SaveResult BackupStore::save(const RadioImage &image, std::int32_t 
             file.remove();
             return result;
         }
-        result.path = path;
-        result.removed = prune(limit);
+        result.removed = prune(limit, path);
+        // Something else may have removed it meanwhile; a backup that is not there is not saved.
+        if (QFileInfo::exists(path))
+            result.path = path;
+        else
+            result.errorText
+                = text(QT_TRANSLATE_NOOP("BackupStore", "The new backup is gone from the folder"));
         return result;
     }
-    result.errorText = QStringLiteral("No free file name");
+    result.errorText = text(QT_TRANSLATE_NOOP("BackupStore", "No free file name"));
     return result;
 }
 
@@ -147,6 +167,7 @@ QList<BackupStore::Entry> BackupStore::entries() const
             continue;
         entry->path = info.absoluteFilePath();
         entry->size = info.size();
+        entry->written = info.lastModified();
         list.append(*entry);
     }
     std::sort(list.begin(), list.end(),
@@ -154,15 +175,25 @@ QList<BackupStore::Entry> BackupStore::entries() const
     return list;
 }
 
-QStringList BackupStore::prune(int limit) const
+QStringList BackupStore::prune(int limit, const QString &keptPath) const
 {
     QStringList removed;
-    const QList<Entry> list = entries();
+    QList<Entry> list = entries();
     const int keep = std::clamp(limit, 1, MaxLimit);
-    // Newest first: everything past the cap is the oldest.
-    for (qsizetype i = keep; i < list.size(); ++i) {
-        if (QFile::remove(list.at(i).path))
-            removed.append(list.at(i).path);
+    qsizetype excess = list.size() - keep;
+    if (excess <= 0)
+        return removed;
+    std::sort(list.begin(), list.end(), writtenFirst);
+    // Every backup is in this folder, so its name is enough to tell it.
+    const QString kept = keptPath.isEmpty() ? QString() : QFileInfo(keptPath).fileName();
+    for (const Entry &entry : std::as_const(list)) {
+        if (excess == 0)
+            break;
+        if (entry.fileName == kept)
+            continue;
+        --excess;
+        if (QFile::remove(entry.path))
+            removed.append(entry.path);
     }
     return removed;
 }

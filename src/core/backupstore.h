@@ -31,6 +31,9 @@ public:
         // 1 for the first file of its time and kind; higher when that name was already taken.
         int sequence = 1;
         qint64 size = 0;
+        // When the file was last written; a clock set wrong at the time of a read, or a copied
+        // folder, makes the name say something else.
+        QDateTime written;
     };
 
     struct SaveResult
@@ -56,15 +59,17 @@ public:
     const QString &folder() const { return m_folder; }
 
     // Writes the image and transmit time as a new data file named after when and kind, then
-    // removes the oldest backups beyond limit. The folder is created when missing.
+    // removes the oldest backups beyond limit, never the new one. The folder is created when
+    // missing. Success means the new file is there once the others have been removed.
     SaveResult save(const RadioImage &image, std::int32_t tuneTxTime, Kind kind,
                     const QDateTime &when, int limit) const;
 
     // The backups in the folder, newest first.
     QList<Entry> entries() const;
 
-    // Removes the oldest backups until at most limit remain; returns the paths removed.
-    QStringList prune(int limit) const;
+    // Removes the backups written longest ago until at most limit remain, keeping keptPath (a
+    // backup of this folder) whatever its age; returns the paths removed.
+    QStringList prune(int limit, const QString &keptPath = {}) const;
 
     // "2026-12-10_14-15-00-123_full-read.rdat"; a sequence above 1 adds "_2", "_3"...
     static QString fileName(const QDateTime &when, Kind kind, int sequence = 1);

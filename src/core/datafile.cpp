@@ -54,6 +54,10 @@ DataFileResult ReadFromFile(const QString &path, RadioImage &image, std::int32_t
         return failure(DataFileError::IsFolder);
     if (!info.exists())
         return failure(DataFileError::NotFound);
+    // A pipe blocks the open until a writer comes and a device or socket never ends, so only a
+    // regular file (also behind a link) is ever opened.
+    if (!info.isFile())
+        return failure(DataFileError::Unreadable);
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -80,6 +84,10 @@ DataFileResult WriteToFile(const QString &path, const RadioImage &image, std::in
         return failure(DataFileError::IsFolder);
     if (!info.absoluteDir().exists())
         return failure(DataFileError::FolderMissing);
+    // A pipe, device or socket of that name would be replaced by the new file, or the save would
+    // wait for a reader; neither is what the technician asked for.
+    if (info.exists() && !info.isFile())
+        return failure(DataFileError::CannotCreate);
 
     QSaveFile file(path);
     // Unbuffered, so a disk that fills part-way shows as a short write here. Through the buffer

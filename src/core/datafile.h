@@ -28,7 +28,8 @@ enum class DataFileError {
     EmptyPath,
     NotFound,
     IsFolder,
-    // The file exists but cannot be opened or read.
+    // The file exists but cannot be opened or read, or it is a pipe, device or socket, which is
+    // never opened.
     Unreadable,
     // The first 8 bytes are not "RQ73 DT ".
     WrongHeader,
@@ -36,7 +37,8 @@ enum class DataFileError {
     TooShort,
     // Saving: the folder of the target does not exist.
     FolderMissing,
-    // Saving: the file cannot be created there (permissions, read-only disk).
+    // Saving: the file cannot be created there (permissions, read-only disk, a pipe, device or
+    // socket of that name).
     CannotCreate,
     // Saving: writing or replacing the file failed (disk full, device error).
     WriteFailed,

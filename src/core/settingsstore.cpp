@@ -20,12 +20,20 @@ void useFolder(const QString &folder)
 
 QString ReadRegistryText(const QString &valueName)
 {
-    QSettings settings = openSettings();
+    return readText(openSettings(), valueName);
+}
+
+QString readText(const QSettings &settings, const QString &valueName)
+{
     // What QSettings makes of a broken file depends on which object parsed it first; nothing of
     // it is used, as the user is told.
-    if (settings.status() != QSettings::NoError || isMalformed())
+    if (settings.status() != QSettings::NoError || isMalformed(settings))
         return {};
-    const QVariant value = settings.value(valueName);
+    return textOf(settings.value(valueName));
+}
+
+QString textOf(const QVariant &value)
+{
     if (!value.isValid() || !value.canConvert<QString>())
         return {};
     QString text = value.toString();
@@ -38,8 +46,13 @@ QString ReadRegistryText(const QString &valueName)
 bool WriteRegistryText(const QString &valueName, const QString &text)
 {
     QSettings settings = openSettings();
+    return writeText(settings, valueName, text);
+}
+
+bool writeText(QSettings &settings, const QString &valueName, const QString &text)
+{
     // A file QSettings cannot parse is never written back, whatever status it reports.
-    if (settings.status() != QSettings::NoError || !settings.isWritable() || isMalformed())
+    if (settings.status() != QSettings::NoError || !settings.isWritable() || isMalformed(settings))
         return false;
     settings.setValue(valueName, text);
     settings.sync();
@@ -53,7 +66,11 @@ QString location()
 
 bool isMalformed()
 {
-    QSettings settings = openSettings();
+    return isMalformed(openSettings());
+}
+
+bool isMalformed(const QSettings &settings)
+{
     if (settings.status() == QSettings::FormatError)
         return true;
     // QSettings reports a format error only to the first object that parses the file; later
@@ -66,18 +83,35 @@ bool isMalformed()
     QFile file(settings.fileName());
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine().trimmed();
+    return isMalformedText(file.readAll());
+}
+
+bool isMalformedText(const QByteArray &contents)
+{
+    for (QByteArrayView rest(contents); !rest.isEmpty();) {
+        const qsizetype end = rest.indexOf('\n');
+        const QByteArrayView line = (end < 0 ? rest : rest.first(end)).trimmed();
         if (line.startsWith('[') && !line.contains(']'))
             return true;
+        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
     }
     return false;
 }
 
 int storedComPort()
 {
+    return storedComPort(openSettings());
+}
+
+int storedComPort(const QSettings &settings)
+{
+    return comPortFromText(readText(settings, QString::fromLatin1(ComPortValue)));
+}
+
+int comPortFromText(const QString &stored)
+{
     // Like the numeric reading of a text: leading digits count, the rest is ignored.
-    const QString text = ReadRegistryText(QString::fromLatin1(ComPortValue)).trimmed();
+    const QString text = stored.trimmed();
     int n = 0;
     for (const QChar c : text) {
         if (!c.isDigit() || n > 99)

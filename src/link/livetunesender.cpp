@@ -21,6 +21,7 @@ LiveFrameOutcome outcomeOf(PortOpenError error)
 {
     switch (error) {
     case PortOpenError::NoSuchDevice:
+    case PortOpenError::NoDeviceForNumber:
         return LiveFrameOutcome::PortMissing;
     case PortOpenError::InUse:
         return LiveFrameOutcome::PortInUse;

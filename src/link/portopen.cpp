@@ -10,15 +10,33 @@
 PortMap PortMap::load()
 {
     QSettings settings = SettingsStore::openSettings();
+    return fromSettings(settings);
+}
+
+PortMap PortMap::fromSettings(QSettings &settings)
+{
     settings.beginGroup(QStringLiteral("Ports"));
-    QHash<int, QString> mapped;
+    QVariantMap entries;
     for (const QString &key : settings.childKeys()) {
+        // A line "=value" gives an empty key, which QSettings refuses to look up with a warning.
+        if (!key.isEmpty())
+            entries.insert(key, settings.value(key));
+    }
+    settings.endGroup();
+    return fromEntries(entries);
+}
+
+PortMap PortMap::fromEntries(const QVariantMap &entries)
+{
+    QHash<int, QString> mapped;
+    for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
+        const QString &key = it.key();
         if (!key.startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
             continue;
         bool ok = false;
         const int n = key.mid(3).toInt(&ok);
         if (ok && n >= 1 && n <= HighestPort)
-            mapped.insert(n, settings.value(key).toString().trimmed());
+            mapped.insert(n, it.value().toString().trimmed());
     }
     return PortMap(std::move(mapped));
 }
@@ -108,13 +126,18 @@ void applyLineSettings(QSerialPort &port)
 
 PortOpenResult openSerialPort(QSerialPort &port, int comPortNumber)
 {
+    const QString device = portDeviceName(comPortNumber);
+    PortOpenResult result;
     if (port.isOpen()) {
         applyLineSettings(port);
-        PortOpenResult result;
-        result.device = portDeviceName(comPortNumber);
-        return result;
+        result.device = device;
+    } else if (device.isEmpty()) {
+        result.error = PortOpenError::NoDeviceForNumber;
+    } else {
+        result = openSerialDevice(port, device);
     }
-    return openSerialDevice(port, portDeviceName(comPortNumber));
+    result.comPortNumber = comPortNumber;
+    return result;
 }
 
 PortOpenResult openSerialDevice(QSerialPort &port, const QString &device)
@@ -155,6 +178,10 @@ QString portOpenReason(const PortOpenResult &result)
                    "The port %1 does not exist. Check that the programming cable is "
                    "plugged in, or choose another COM port.")
             .arg(result.device);
+    case PortOpenError::NoDeviceForNumber:
+        return QCoreApplication::translate("PortOpenMessage",
+                                           "COM%1 has no device; choose another COM port")
+            .arg(result.comPortNumber);
     case PortOpenError::InUse:
         return QCoreApplication::translate(
                    "PortOpenMessage",

@@ -2,15 +2,27 @@
 
 #include <QHash>
 #include <QString>
+#include <QVariantMap>
 
 class QSerialPort;
+class QSettings;
 
 // Why a port could not be opened, told apart so the technician can act on it.
-enum class PortOpenError { None, NoSuchDevice, InUse, NoPermission, Other };
+enum class PortOpenError {
+    None,
+    NoSuchDevice,
+    // The COM number stands for no device at all (COM97-99 on Linux without a "Ports/COMn"
+    // entry), so there is no device name to tell the technician.
+    NoDeviceForNumber,
+    InUse,
+    NoPermission,
+    Other
+};
 
 struct PortOpenResult
 {
     PortOpenError error = PortOpenError::None;
+    int comPortNumber = 0; // the COM number asked for; 0 when a device was named directly
     QString device;     // the device name that was tried
     QString systemText; // the platform's own error text, for the detail line
     bool ok() const { return error == PortOpenError::None; }
@@ -23,6 +35,10 @@ public:
     static constexpr int HighestPort = 99;
 
     static PortMap load();
+    // The same from a store already open.
+    static PortMap fromSettings(QSettings &settings);
+    // From the entries of the "Ports" group, by key ("COM3") as the store names them.
+    static PortMap fromEntries(const QVariantMap &entries);
     // mapped[n] is the device of COM number n; missing or empty entries follow the convention.
     explicit PortMap(QHash<int, QString> mapped = {});
 
