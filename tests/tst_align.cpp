@@ -3,14 +3,19 @@
 
 #include "alignsearch.h"
 #include "formautoalign.h"
+#include "formtune.h"
 #include "instrument.h"
 #include "linkalignradio.h"
+#include "mdiformmain.h"
 #include "modalhelper.h"
 #include "radioimage.h"
 #include "simulatedmeter.h"
 #include "simulatedradio.h"
 #include "testsettings.h"
 #include "translations.h"
+#include "tunevaluerow.h"
+
+#include <QAction>
 
 #include <QCheckBox>
 #include <QFile>
@@ -23,6 +28,7 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include <QtTest>
 
 #include <QSocketNotifier>
@@ -73,6 +79,7 @@ private slots:
     void searchDecisions();
 
     void windowRunsAProcedure();
+    void programRunGoesThroughTheSession();
     void stopSendsNothingAfterIt();
     void badInputIsExplained_data();
     void badInputIsExplained();
@@ -357,6 +364,40 @@ void TstAlign::windowRunsAProcedure()
     const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
     QCOMPARE(root[QStringLiteral("result")].toString(), QStringLiteral("passed"));
     QCOMPARE(root[QStringLiteral("written")].toBool(), true);
+}
+
+void TstAlign::programRunGoesThroughTheSession()
+{
+    // The whole program: Program > Auto Align... on the session's live link.
+    AppState state;
+    Translations translations;
+    MDIFormMain program(state, translations);
+    program.show();
+    state.ComPortNumber = SimCom;
+    program.findChild<QAction *>(QStringLiteral("MenuAutoAlign"))->trigger();
+    auto *window = program.findChild<FormAutoAlign *>();
+    QVERIFY(window);
+    window->findChild<QLineEdit *>(QStringLiteral("TextInstrument"))
+        ->setText(QStringLiteral("tcp:127.0.0.1:%1").arg(m_meter->port()));
+    window->findChild<QLineEdit *>(QStringLiteral("TextProcedure"))
+        ->setText(writeProcedure(FreqProcedure));
+    QSignalSpy finished(window, &FormAutoAlign::runFinished);
+    window->findChild<QPushButton *>(QStringLiteral("CommandStart"))->click();
+    QVERIFY(finished.wait(RunLimitMs));
+    QCOMPARE(finished.first().first().value<AlignRunResult::Outcome>(),
+             AlignRunResult::Outcome::Passed);
+
+    // The tune data window followed the value, it is marked, and the run is one undo step.
+    TuneValueRow *row = program.formTune()->row(QStringLiteral("freq-adjust"));
+    QCOMPARE(row->text()->text(), QStringLiteral("40"));
+    QVERIFY(row->isMarkedChanged());
+    QCOMPARE(program.session().undoStack()->count(), 1);
+    QCOMPARE(m_radio->memoryWord(0), 40);
+    program.session().undoStack()->undo();
+    QCOMPARE(state.image.ReadImageWord(0), 0);
+    QCOMPARE(row->text()->text(), QStringLiteral("0"));
+    QVERIFY(program.session().waitForLiveLink(RunLimitMs));
+    closeDiscarding(&program);
 }
 
 void TstAlign::stopSendsNothingAfterIt()

@@ -378,6 +378,7 @@ void TstUi::menusInBothLanguages_data()
         QKeySequence(QStringLiteral("Ctrl+W")));
     row("MenuVerify", "&Verify Radio", "校验对讲机(&V)");
     row("MenuResend", "Resend &Unsent Values", "重发未发送的值(&U)");
+    row("MenuAutoAlign", "&Auto Align...", "自动校准(&A)...");
     row("MenuSetting", "&Setting", "设置(&S)");
     row("MenuCom", "Set &Com", "串口设置(&C)");
     row("MenuLanguage", "Set &Language", "语言设置(&L)");
@@ -431,7 +432,8 @@ void TstUi::menuOrderAndSeparators()
                                              "MenuCompare", "MenuBackups", "-", "MenuExit"}));
     QCOMPARE(items("MenuEdit"), QStringList({"MenuUndo", "MenuRedo"}));
     QCOMPARE(items("MenuProgram"),
-             QStringList({"MenuRead", "MenuWrite", "-", "MenuVerify", "MenuResend"}));
+             QStringList({"MenuRead", "MenuWrite", "-", "MenuVerify", "MenuResend", "-",
+                          "MenuAutoAlign"}));
     QCOMPARE(items("MenuSetting"), QStringList({"MenuCom", "MenuLanguage"}));
     QCOMPARE(items("MenuView"), QStringList({"MenuTree", "-", "MenuToolBar", "MenuStatus"}));
     QCOMPARE(items("MenuWindow"),

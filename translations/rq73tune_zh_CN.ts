@@ -1388,6 +1388,10 @@ Do you want to save the changes?</source>
         <source>Modified</source>
         <translation>已修改</translation>
     </message>
+    <message>
+        <source>&amp;Auto Align...</source>
+        <translation>自动校准(&amp;A)...</translation>
+    </message>
 </context>
 <context>
     <name>PortOpenMessage</name>
@@ -1436,6 +1440,21 @@ Do you want to save the changes?</source>
     <message>
         <source>Text file(*.txt)</source>
         <translation>文本文件(*.txt)</translation>
+    </message>
+</context>
+<context>
+    <name>SessionAlignRadio</name>
+    <message>
+        <source>The frame did not leave the port %1.</source>
+        <translation>数据帧没有从端口 %1 发出。</translation>
+    </message>
+    <message>
+        <source>The radio did not answer; the read was given up.</source>
+        <translation>对讲机无应答；已放弃读取。</translation>
+    </message>
+    <message>
+        <source>The radio did not answer; the write was given up. The radio may hold part of the new data: write it again before use.</source>
+        <translation>对讲机无应答；已放弃写入。对讲机中可能只有部分新数据：使用前请重新写入。</translation>
     </message>
 </context>
 <context>

@@ -34,4 +34,6 @@ public:
     virtual void writeTuneData(bool wholeRegion, Done done) = 0;
     // Nothing more goes to the radio, and no pending done is called.
     virtual void cancel() = 0;
+    // The run is over, finished or stopped: what it changed becomes one change of the image.
+    virtual void finish() {}
 };

@@ -249,6 +249,10 @@ TransferOutcome ImageSession::transfer(TransferKind kind, const TransferRunner &
     // The backup is written the moment the read succeeds, so a transfer window left open
     // cannot cost it; the windows see the new words at the same moment.
     auto afterRead = [&] {
+        // Only a read brings the radio's words; a runner that calls this after a write changes
+        // nothing.
+        if (!isRead)
+            return;
         if (kind == TransferKind::FullRead) {
             setSource(ImageSource::Radio);
             markClean(true);
@@ -334,6 +338,15 @@ void ImageSession::sendTuneValue(int wordAddress)
     AppState *state = &m_state;
     m_live->send(m_state.ComPortNumber, wordAddress, [state, wordAddress] {
         return LiveTune::tuneDataFrame(wordAddress, state->TuneTxTime, state->image);
+    });
+}
+
+void ImageSession::sendTuneValue(int wordAddress, int txTimeIndex)
+{
+    m_squelchKeys.remove(wordAddress);
+    const RadioImage *image = &m_state.image;
+    m_live->send(m_state.ComPortNumber, wordAddress, [image, wordAddress, txTimeIndex] {
+        return LiveTune::tuneDataFrame(wordAddress, txTimeIndex, *image);
     });
 }
 

@@ -153,6 +153,8 @@ public:
     // Sends one word of the tune data window, with the transmit time when the word keys the
     // transmitter; the frame is built from the image when it goes out.
     void sendTuneValue(int wordAddress);
+    // The same with a transmit time of its own (list index 0..9, -1 none) instead of TuneTxTime.
+    void sendTuneValue(int wordAddress, int txTimeIndex);
     // Sends the squelch window's Test frame of the pair starting at firstWord.
     void sendSquelchTest(int firstWord);
     bool liveLinkBusy() const;

@@ -253,6 +253,7 @@ void FormAutoAlign::Stop()
 void FormAutoAlign::onFinished(AlignRunResult::Outcome outcome)
 {
     m_result = m_run->result();
+    m_radio->finish();
     m_instrument->close();
     setRunning(false);
     QString text = AlignReport::outcomeText(outcome);

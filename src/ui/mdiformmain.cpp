@@ -3,6 +3,7 @@
 #include "appicon.h"
 #include "appstate.h"
 #include "decimalseparator.h"
+#include "formautoalign.h"
 #include "formcomport.h"
 #include "formlanguage.h"
 #include "formtune.h"
@@ -11,6 +12,7 @@
 #include "helpwindow.h"
 #include "imagecommands.h"
 #include "livestatuspanel.h"
+#include "sessionalignradio.h"
 #include "settingsmessage.h"
 #include "settingsstore.h"
 #include "translations.h"
@@ -68,6 +70,7 @@ const Caption MenuCaptions[] = {
     {"MenuWrite", QT_TRANSLATE_NOOP("MDIFormMain", "&Write To Radio")},
     {"MenuVerify", QT_TRANSLATE_NOOP("MDIFormMain", "&Verify Radio")},
     {"MenuResend", QT_TRANSLATE_NOOP("MDIFormMain", "Resend &Unsent Values")},
+    {"MenuAutoAlign", QT_TRANSLATE_NOOP("MDIFormMain", "&Auto Align...")},
     {"MenuSetting", QT_TRANSLATE_NOOP("MDIFormMain", "&Setting")},
     {"MenuCom", QT_TRANSLATE_NOOP("MDIFormMain", "Set &Com")},
     {"MenuLanguage", QT_TRANSLATE_NOOP("MDIFormMain", "Set &Language")},
@@ -261,6 +264,9 @@ void MDIFormMain::createMenus()
     connect(resend, &QAction::triggered, &m_session, &ImageSession::resendUnsent);
     connect(&m_session, &ImageSession::unsentChanged, resend,
             [this, resend] { resend->setEnabled(!m_session.unsentWords().isEmpty()); });
+    program->addSeparator();
+    connect(addMenuAction(program, "MenuAutoAlign"), &QAction::triggered, this,
+            &MDIFormMain::openAutoAlign);
 
     QMenu *setting = addMenu("MenuSetting");
     connect(addMenuAction(setting, "MenuCom"), &QAction::triggered, this,
@@ -632,6 +638,25 @@ void MDIFormMain::openBackup(const QString &path)
 void MDIFormMain::openDataFile(const QString &path)
 {
     m_commands->openPath(QFileInfo(path).absoluteFilePath());
+}
+
+void MDIFormMain::openAutoAlign()
+{
+    if (m_autoAlign) {
+        m_mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(m_autoAlign->parentWidget()));
+        return;
+    }
+    // Every try goes through the session: the tune data window follows it, and the run is one
+    // step of the undo history.
+    m_autoAlign = new FormAutoAlign(
+        [this]() -> std::unique_ptr<AlignRadio> {
+            return std::make_unique<SessionAlignRadio>(m_session);
+        });
+    QMdiSubWindow *sub = m_mdiArea->addSubWindow(m_autoAlign);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(windowIcon());
+    sub->show();
+    m_mdiArea->setActiveSubWindow(sub);
 }
 
 void MDIFormMain::MenuCom_Click()

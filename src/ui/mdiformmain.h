@@ -75,6 +75,8 @@ public:
     void openDataFile(const QString &path);
     QString backupFolder() const { return m_session.backupFolder(); }
     void setBackupFolder(const QString &folder) { m_session.setBackupFolder(folder); }
+    // Program > Auto Align...: the alignment window, one at a time.
+    void openAutoAlign();
     void MenuCom_Click();
     void MenuAbout_Click();
     void Help_Click();
@@ -117,6 +119,7 @@ private:
     // The open child windows and their window-list entries, by command number.
     QMap<int, QPointer<TuneChildWindow>> m_children;
     QMap<int, QAction *> m_windowList;
+    QPointer<QWidget> m_autoAlign;
 
     QMdiArea *m_mdiArea = nullptr;
     QMenu *m_windowListMenu = nullptr;
