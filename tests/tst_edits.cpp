@@ -57,6 +57,8 @@ private slots:
     void statusBarTellsTheLink_data();
     void statusBarTellsTheLink();
     void changedValueIsMarkedAndReverts();
+    void everyWriteAsksForAnEmptyImage_data();
+    void everyWriteAsksForAnEmptyImage();
 
 private:
     QTemporaryDir m_dir;
@@ -295,6 +297,53 @@ void TstEdits::changedValueIsMarkedAndReverts()
     QVERIFY(p.window->session().waitForLiveLink(WaitMs));
     QCOMPARE(m_radio->liveFrames().size(), 1);
     QCOMPARE(m_radio->liveFrames().first().frame, hex("54554E450245000102000000"));
+}
+
+// Every command that writes the radio asks the same question while the image was never filled
+// from a file or a radio; a Cancel sends nothing.
+void TstEdits::everyWriteAsksForAnEmptyImage_data()
+{
+    QTest::addColumn<QString>("entry");
+    for (const char *entry : {"menu", "toolbar", "Ctrl+W", "Write TuneData", "Write Tune"})
+        QTest::newRow(entry) << QString::fromLatin1(entry);
+}
+
+void TstEdits::everyWriteAsksForAnEmptyImage()
+{
+    QFETCH(QString, entry);
+    TestProgram p(RadioPort);
+    p.window->openFormTuneSq();
+    QStringList asked;
+    // The tune windows ask their own question first; the empty image's question follows.
+    const bool ownQuestion = entry.startsWith(QLatin1String("Write "));
+    auto answer = [&asked](QWidget *modal) {
+        asked << modal->objectName();
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        box->button(modal->objectName() == QLatin1String("WriteWithoutSource") ? QMessageBox::Cancel
+                                                                               : QMessageBox::Ok)
+            ->click();
+    };
+    whenModal([&](QWidget *first) {
+        if (ownQuestion)
+            whenModal(answer, first);
+        answer(first);
+    });
+    if (entry == QLatin1String("menu")) {
+        p.action(QStringLiteral("MenuWrite"))->trigger();
+    } else if (entry == QLatin1String("toolbar")) {
+        p.action(QStringLiteral("写频"))->trigger();
+    } else if (entry == QLatin1String("Ctrl+W")) {
+        p.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(p.window.get()));
+        QTest::keyClick(p.window->formTune(), Qt::Key_W, Qt::ControlModifier);
+    } else if (entry == QLatin1String("Write TuneData")) {
+        p.window->formTune()->CommandWrite_Click();
+    } else {
+        p.window->formTuneSq()->CommandWrite_Click();
+    }
+    QCOMPARE(asked.last(), QStringLiteral("WriteWithoutSource"));
+    QCOMPARE(asked.size(), ownQuestion ? 2 : 1);
+    QVERIFY(m_radio->requests().isEmpty());
 }
 
 QTEST_MAIN(TstEdits)
