@@ -552,9 +552,16 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
         <translation>错误</translation>
     </message>
     <message>
-        <source>Error file！</source>
-        <translation>错误的文件！</translation>
+        <source>A file already there was left unchanged.</source>
+        <translation>原有的文件未被改动。</translation>
     </message>
+    <message>
+        <source>Nothing was loaded; the current data is unchanged.</source>
+        <translation>未载入任何数据，当前数据保持不变。</translation>
+    </message>
+</context>
+<context>
+    <name>DataFileText</name>
     <message>
         <source>The file &quot;%1&quot; does not exist.</source>
         <translation>文件“%1”不存在。</translation>
@@ -596,12 +603,8 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
         <translation>系统信息：%1</translation>
     </message>
     <message>
-        <source>A file already there was left unchanged.</source>
-        <translation>原有的文件未被改动。</translation>
-    </message>
-    <message>
-        <source>Nothing was loaded; the current data is unchanged.</source>
-        <translation>未载入任何数据，当前数据保持不变。</translation>
+        <source>Error file！</source>
+        <translation>错误的文件！</translation>
     </message>
 </context>
 <context>
