@@ -959,10 +959,6 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
         <translation>其他选项</translation>
     </message>
     <message>
-        <source>Tx Time(S)</source>
-        <translation>发射时长(秒)</translation>
-    </message>
-    <message>
         <source>Read TuneData</source>
         <translation>读调谐数据</translation>
     </message>
@@ -990,32 +986,12 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
 <context>
     <name>FormTuneSq</name>
     <message>
-        <source>ASQ On</source>
-        <translation>ASQ开启</translation>
-    </message>
-    <message>
-        <source>ASQ Off</source>
-        <translation>ASQ关闭</translation>
-    </message>
-    <message>
-        <source>SQ On</source>
-        <translation>SQ开启</translation>
-    </message>
-    <message>
-        <source>SQ Off</source>
-        <translation>SQ关闭</translation>
-    </message>
-    <message>
         <source>Test</source>
         <translation>测试</translation>
     </message>
     <message>
         <source>Modify</source>
         <translation>校准</translation>
-    </message>
-    <message>
-        <source>reference</source>
-        <translation>参考</translation>
     </message>
     <message>
         <source>Read Tune</source>
@@ -1499,6 +1475,29 @@ It applies until the program is closed.</source>
     </message>
 </context>
 <context>
+    <name>SquelchTable</name>
+    <message>
+        <source>SQ On</source>
+        <translation>SQ开启</translation>
+    </message>
+    <message>
+        <source>SQ Off</source>
+        <translation>SQ关闭</translation>
+    </message>
+    <message>
+        <source>ASQ On</source>
+        <translation>ASQ开启</translation>
+    </message>
+    <message>
+        <source>ASQ Off</source>
+        <translation>ASQ关闭</translation>
+    </message>
+    <message>
+        <source>reference</source>
+        <translation>参考</translation>
+    </message>
+</context>
+<context>
     <name>TcpInstrument</name>
     <message>
         <source>The instrument closed the connection.</source>
@@ -1728,6 +1727,10 @@ It applies until the program is closed.</source>
     <message>
         <source>LSB Setting</source>
         <translation>LSB设置</translation>
+    </message>
+    <message>
+        <source>Tx Time(S)</source>
+        <translation>发射时长(秒)</translation>
     </message>
 </context>
 <context>

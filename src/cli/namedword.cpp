@@ -197,18 +197,13 @@ QString NamedWord::caption() const
         const SquelchTable::Row r = SquelchTable::row(box / 2);
         const bool automatic = r.table != SquelchTable::Table::Squelch;
         const bool on = box % 2 == 0;
-        const char *side = automatic ? (on ? QT_TRANSLATE_NOOP("FormTuneSq", "ASQ On")
-                                           : QT_TRANSLATE_NOOP("FormTuneSq", "ASQ Off"))
-                                     : (on ? QT_TRANSLATE_NOOP("FormTuneSq", "SQ On")
-                                           : QT_TRANSLATE_NOOP("FormTuneSq", "SQ Off"));
-        const QString level = r.reference ? QCoreApplication::translate("FormTuneSq", "reference")
-                                          : QString::number(r.level);
+        const QString level = r.reference ? SquelchTable::referenceText() : QString::number(r.level);
         return QStringLiteral("%1 %2 %3")
             .arg(SquelchTable::tableName(r.table), level,
-                 QCoreApplication::translate("FormTuneSq", side));
+                 SquelchTable::columnCaption(automatic, on));
     }
     case Kind::TxTime:
-        return QCoreApplication::translate("FormTune", "Tx Time(S)");
+        return TuneValues::txTimeCaption();
     case Kind::Raw:
         break;
     }

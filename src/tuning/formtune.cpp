@@ -120,11 +120,11 @@ FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
     }
     levels->addStretch(1);
 
-    LabelTxTime = new QLabel(tr("Tx Time(S)"), this);
+    LabelTxTime = new QLabel(TuneValues::txTimeCaption(), this);
     LabelTxTime->setObjectName(QStringLiteral("LabelTxTime"));
     ComboTxTime = new QComboBox(this);
     ComboTxTime->setObjectName(QStringLiteral("ComboTxTime"));
-    ComboTxTime->setAccessibleName(tr("Tx Time(S)"));
+    ComboTxTime->setAccessibleName(TuneValues::txTimeCaption());
     for (int s = 1; s <= 10; ++s)
         ComboTxTime->addItem(QString::number(s));
     LabelTxTime->setBuddy(ComboTxTime);

@@ -124,13 +124,13 @@ void FormTuneSq::buildControls()
 {
     using namespace SquelchTable;
 
-    const QString asqOn = tr("ASQ On");
-    const QString asqOff = tr("ASQ Off");
-    const QString sqOn = tr("SQ On");
-    const QString sqOff = tr("SQ Off");
+    const QString asqOn = columnCaption(true, true);
+    const QString asqOff = columnCaption(true, false);
+    const QString sqOn = columnCaption(false, true);
+    const QString sqOff = columnCaption(false, false);
     const QString testCaption = tr("Test");
     const QString modifyCaption = tr("Modify");
-    const QString referenceText = tr("reference");
+    const QString reference = SquelchTable::referenceText();
 
     // Every control is made on the table widget at once: moving 300 widgets there afterwards
     // would cost a noticeable part of the window's opening time.
@@ -181,7 +181,7 @@ void FormTuneSq::buildControls()
     CommandTest.resize(RowCount);
     for (const Row &r : rows()) {
         const QString table = tableName(r.table);
-        const QString level = r.reference ? referenceText : QString::number(r.level);
+        const QString level = r.reference ? reference : QString::number(r.level);
         const bool automatic = r.table != Table::Squelch;
         const int column = r.group * ColumnsPerGroup;
         const int gridRow = r.reference ? ReferenceGridRow : HeaderGridRow + 1 + r.line;

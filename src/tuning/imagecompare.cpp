@@ -26,12 +26,6 @@ QString translated(const char *text)
     return QCoreApplication::translate(Context, text);
 }
 
-// The squelch window's own captions, so both places say the same in either language.
-QString squelchText(const char *text)
-{
-    return QCoreApplication::translate("FormTuneSq", text);
-}
-
 QString squelchName(int word)
 {
     using namespace SquelchTable;
@@ -39,11 +33,9 @@ QString squelchName(int word)
     const Row r = row(box / 2);
     const bool automatic = r.table != Table::Squelch;
     const bool on = box % 2 == 0;
-    const QString caption
-        = automatic ? squelchText(on ? "ASQ On" : "ASQ Off") : squelchText(on ? "SQ On" : "SQ Off");
+    const QString caption = columnCaption(automatic, on);
     if (r.reference)
-        return translated(ReferencePattern)
-            .arg(tableName(r.table), squelchText("reference"), caption);
+        return translated(ReferencePattern).arg(tableName(r.table), referenceText(), caption);
     return translated(LevelPattern).arg(tableName(r.table), r.levelText(), caption);
 }
 

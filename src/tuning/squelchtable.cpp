@@ -1,5 +1,7 @@
 #include "squelchtable.h"
 
+#include <QCoreApplication>
+
 #include "radioimage.h"
 
 #include <QHash>
@@ -118,6 +120,19 @@ int boxByName(const QString &name)
         return h;
     }();
     return index.value(name, -1);
+}
+
+QString columnCaption(bool automatic, bool on)
+{
+    static const char *const captions[] = {
+        QT_TRANSLATE_NOOP("SquelchTable", "SQ On"), QT_TRANSLATE_NOOP("SquelchTable", "SQ Off"),
+        QT_TRANSLATE_NOOP("SquelchTable", "ASQ On"), QT_TRANSLATE_NOOP("SquelchTable", "ASQ Off")};
+    return QCoreApplication::translate("SquelchTable", captions[(automatic ? 2 : 0) + (on ? 0 : 1)]);
+}
+
+QString referenceText()
+{
+    return QCoreApplication::translate("SquelchTable", "reference");
 }
 
 QString displayText(std::int32_t word)

@@ -72,6 +72,11 @@ QString boxName(int box);
 // The box a name stands for; -1 when there is none.
 int boxByName(const QString &name);
 
+// The captions of the table's columns and reference rows in the current language, as the squelch
+// window, the compare list and the command line all say them.
+QString columnCaption(bool automatic, bool on);
+QString referenceText();
+
 // What a box shows for a stored word; showing never changes the image.
 QString displayText(std::int32_t word);
 

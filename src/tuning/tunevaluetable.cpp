@@ -216,6 +216,11 @@ QString tabCaption(Mode mode)
     return {};
 }
 
+QString txTimeCaption()
+{
+    return QCoreApplication::translate("TuneValues", "Tx Time(S)");
+}
+
 QString modeName(Mode mode)
 {
     static const char *const names[] = {"FM", "AM", "USB", "LSB"};

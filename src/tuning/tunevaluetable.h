@@ -64,6 +64,8 @@ QString tabCaption(Mode mode);
 QString modeName(Mode mode);
 
 // Texts in the language of the translator installed now.
+// The transmit-time list's caption: the window's label and the command line's name for it.
+QString txTimeCaption();
 QString frameCaption(Mode mode);
 // The label beside the value's box: "Frequency Adjust", band and power part run together for a
 // power row ("Low BandLow Power"), "Tx Deviation" for a deviation row, "SQ1 On:" for a level.
