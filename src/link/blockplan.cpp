@@ -1,5 +1,6 @@
 #include "blockplan.h"
 
+#include "imagemap.h"
 #include "radioimage.h"
 
 #include <QtMath>
@@ -23,7 +24,7 @@ BlockPlan::Block BlockPlan::firstBlock() const
 
 int BlockPlan::LastWord() const
 {
-    return m_range == Range::TuneData ? 71 : 275;
+    return m_range == Range::TuneData ? ImageMap::LastTuneDataWord : ImageMap::LastTransferredWord;
 }
 
 double BlockPlan::progressFraction(int nextWord) const
@@ -61,15 +62,7 @@ QList<BlockPlan::Block> BlockPlan::blocks() const
 
 int BlockPlan::skipGap(int nextWord)
 {
-    if (nextWord >= 1 && nextWord <= 15)
-        return 16;
-    if (nextWord >= 52 && nextWord <= 60)
-        return 61;
-    if (nextWord == 78 || nextWord == 79)
-        return 80;
-    if (nextWord >= 116 && nextWord <= 127)
-        return 128;
-    return nextWord;
+    return ImageMap::skipGap(nextWord);
 }
 
 int BlockPlan::nextBlockCount(int c, int currentCount)

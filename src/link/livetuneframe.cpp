@@ -1,5 +1,7 @@
 #include "livetuneframe.h"
 
+#include "imagemap.h"
+
 #include "radioimage.h"
 #include "requestframe.h"
 
@@ -7,7 +9,7 @@ namespace LiveTune {
 
 bool isTransmitWord(int w)
 {
-    return (w >= 0 && w < 64) || (w >= 71 && w <= 74) || (w >= 80 && w <= 127);
+    return ImageMap::isTransmitWord(w);
 }
 
 int tuneDataCommand(int wordAddress, int txTimeIndex)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imagemap.h"
+
 #include <QList>
 #include <QString>
 #include <cstdint>
@@ -14,7 +16,7 @@ namespace SquelchTable {
 
 inline constexpr int RowCount = 76;
 inline constexpr int BoxCount = 2 * RowCount;
-inline constexpr int FirstWord = 128;
+inline constexpr int FirstWord = ImageMap::SquelchTable.first;
 inline constexpr int LastWord = FirstWord + BoxCount - 1;
 
 // A threshold above this is not a real one; it is shown, and clamped on entry, as OverflowShown.

@@ -1,5 +1,7 @@
 #include "tunevaluetable.h"
 
+#include "imagemap.h"
+
 #include <QCoreApplication>
 #include <QHash>
 
@@ -73,7 +75,7 @@ QString translated(const char *text)
 
 int powerWord(int row)
 {
-    return row < 18 ? 16 + 2 * row : 80 + 2 * (row - 18);
+    return ImageMap::txPowerWord(row);
 }
 
 QList<Value> buildTable()
@@ -89,7 +91,9 @@ QList<Value> buildTable()
         v.shownHigh = shownHigh;
         v.editLow = editLow;
         v.editHigh = editHigh;
-        v.transmit = transmit;
+        // The table states it and the map decides it: the two must never part.
+        Q_ASSERT(transmit == ImageMap::isTransmitWord(word));
+        v.transmit = ImageMap::isTransmitWord(word);
         v.name = name;
         table.append(v);
     };
