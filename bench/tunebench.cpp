@@ -3,12 +3,12 @@
 // bare MDI frame.
 
 #include "appstate.h"
-#include "settingsstore.h"
 #include "demoimage.h"
 #include "formtune.h"
 #include "imagesession.h"
 #include "livetunesender.h"
 #include "mdiformmain.h"
+#include "settingsstore.h"
 #include "simulatedradio.h"
 #include "translations.h"
 #include "tunevaluerow.h"

@@ -4,9 +4,9 @@
 
 #include "appstate.h"
 #include "formcompare.h"
-#include "simulatedradio.h"
 #include "formprocess.h"
 #include "imagesession.h"
+#include "simulatedradio.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

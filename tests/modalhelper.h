@@ -5,8 +5,8 @@
 #include <QElapsedTimer>
 #include <QList>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>

@@ -97,7 +97,8 @@ void TstEdits::bothWindowsSendAtOnce()
     QVERIFY(p.window->session().waitForLiveLink(WaitMs));
     QCOMPARE(m_radio->liveFrames().size(), 2);
     QCOMPARE(m_radio->liveFrames().at(0).frame, hex("54554E450245000101000000"));
-    QCOMPARE(m_radio->liveFrames().at(1).frame, hex("54554E450682000209000000" "04000000"));
+    QCOMPARE(m_radio->liveFrames().at(1).frame, hex("54554E450682000209000000"
+                                                    "04000000"));
     QVERIFY(p.window->session().unsentWords().isEmpty());
 }
 
@@ -107,8 +108,8 @@ void TstEdits::wheelOverUnfocusedControlsSendsNothing()
     FormTune *tune = p.window->formTune();
     TuneValueRow *row = tune->row(QStringLiteral("am.low.low.power"));
     tune->row(QStringLiteral("freq-adjust"))->text()->setFocus();
-    for (QWidget *target : {static_cast<QWidget *>(row->slider()),
-                            static_cast<QWidget *>(row->text())}) {
+    for (QWidget *target :
+         {static_cast<QWidget *>(row->slider()), static_cast<QWidget *>(row->text())}) {
         QVERIFY(!target->hasFocus());
         const QPointF at(target->width() / 2.0, target->height() / 2.0);
         for (int notch = 0; notch < 5; ++notch) {
@@ -209,7 +210,12 @@ void TstEdits::unsavedChanges()
         if (goesOn) {
             whenModal(
                 [](QWidget *process) {
-                    (void)QTest::qWaitFor([&] { return !process->findChild<QLineEdit *>(QStringLiteral("TextShow"))->isHidden(); }, WaitMs);
+                    (void)QTest::qWaitFor(
+                        [&] {
+                            return !process->findChild<QLineEdit *>(QStringLiteral("TextShow"))
+                                        ->isHidden();
+                        },
+                        WaitMs);
                     process->close();
                 },
                 nullptr, WaitMs);
@@ -236,13 +242,14 @@ void TstEdits::statusBarTellsTheLink_data()
     QTest::addColumn<bool>("english");
     QTest::addColumn<bool>("held");
     QTest::addColumn<QString>("text");
-    QTest::newRow("sent, English") << true << false
-                                   << QStringLiteral("TX 6 s  Sent: Frequency Adjust = \u22125");
+    QTest::newRow("sent, English")
+        << true << false << QStringLiteral("TX 6 s  Sent: Frequency Adjust = \u22125");
     QTest::newRow("in use, English")
         << true << true
         << QStringLiteral("Not sent: Frequency Adjust = \u22125 — the port is in use by another "
                           "program");
-    QTest::newRow("sent, Chinese") << false << false << QStringLiteral("发射 6 秒  已发送：频率校准 = \u22125");
+    QTest::newRow("sent, Chinese")
+        << false << false << QStringLiteral("发射 6 秒  已发送：频率校准 = \u22125");
     QTest::newRow("in use, Chinese")
         << false << true << QStringLiteral("未发送：频率校准 = \u22125 — 串口被其他程序占用");
 }
@@ -264,9 +271,13 @@ void TstEdits::statusBarTellsTheLink()
     QVERIFY(p.window->session().waitForLiveLink(WaitMs));
     QCOMPARE(liveText(p), text);
     QCOMPARE(row->isMarkedUnsent(), held);
-    QCOMPARE(row->text()->accessibleDescription().contains(held ? (english ? QStringLiteral("Not sent") : QStringLiteral("未发送")) : QStringLiteral("@")), held);
+    QCOMPARE(row->text()->accessibleDescription().contains(
+                 held ? (english ? QStringLiteral("Not sent") : QStringLiteral("未发送"))
+                      : QStringLiteral("@")),
+             held);
     // The four panels stay in view.
-    QVERIFY(p.window->statusBar()->findChild<QLabel *>(QStringLiteral("StatusPanel2"))->isVisible());
+    QVERIFY(
+        p.window->statusBar()->findChild<QLabel *>(QStringLiteral("StatusPanel2"))->isVisible());
     if (held) {
         holder.close();
         p.action(QStringLiteral("MenuResend"))->trigger();

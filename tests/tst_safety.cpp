@@ -6,6 +6,7 @@
 #include "formtune.h"
 #include "formtunesq.h"
 #include "imagecompare.h"
+#include "imagesession.h"
 #include "mdiformmain.h"
 #include "modalhelper.h"
 #include "radioimage.h"
@@ -15,7 +16,6 @@
 #include "testprogram.h"
 #include "testsettings.h"
 #include "translations.h"
-#include "imagesession.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -758,7 +758,8 @@ void TstSafety::verifyIdentical()
 void TstSafety::verifyCoversWhatTheReadCovers()
 {
     using R = QPair<int, int>;
-    QCOMPARE(ImageSession::fullReadRanges(), QList<R>({{0, 0}, {16, 51}, {61, 77}, {80, 115}, {128, 275}}));
+    QCOMPARE(ImageSession::fullReadRanges(),
+             QList<R>({{0, 0}, {16, 51}, {61, 77}, {80, 115}, {128, 275}}));
 }
 
 void TstSafety::logFileEqualsList()

@@ -37,8 +37,9 @@ bool runHeadless(RadioImage &image, TransferKind kind, int port,
     engine.setTimings(t);
     QEventLoop loop;
     bool ok = false;
-    QObject::connect(&engine, &TransferEngine::retryQuestion, &engine, [&] { engine.cancel(); },
-                     Qt::QueuedConnection);
+    QObject::connect(
+        &engine, &TransferEngine::retryQuestion, &engine, [&] { engine.cancel(); },
+        Qt::QueuedConnection);
     QObject::connect(&engine, &TransferEngine::finished, &loop, [&](bool success) {
         ok = success;
         if (success && isReadTransfer(kind) && afterRead)
@@ -121,17 +122,29 @@ void TstSession::operations_data()
     const int startUp = int(ImageSource::StartUp), newImage = int(ImageSource::New),
               file = int(ImageSource::File), radio = int(ImageSource::Radio);
     auto row = [](const char *name) -> QTestData & { return QTest::newRow(name); };
-    row("start-up, new") << QStringLiteral("start-up") << QStringLiteral("new") << true << true << newImage << false << QStringLiteral("new.rdat") << 1 << 0;
-    row("start-up, open") << QStringLiteral("start-up") << QStringLiteral("open") << true << true << file << false << QStringLiteral("b.rdat") << 1 << 0;
-    row("start-up, open missing") << QStringLiteral("start-up") << QStringLiteral("open missing") << true << false << startUp << false << QStringLiteral("new.rdat") << 0 << 0;
-    row("edited file, open missing") << QStringLiteral("edited file") << QStringLiteral("open missing") << true << false << file << true << QStringLiteral("a.rdat") << 0 << 0;
-    row("edited file, save") << QStringLiteral("edited file") << QStringLiteral("save") << true << true << file << false << QStringLiteral("a.rdat") << 0 << 0;
-    row("edited file, new") << QStringLiteral("edited file") << QStringLiteral("new") << true << true << newImage << false << QStringLiteral("a.rdat") << 1 << 0;
-    row("file, full read") << QStringLiteral("file") << QStringLiteral("full read") << true << true << radio << false << QStringLiteral("a.rdat") << 1 << 1;
+    row("start-up, new") << QStringLiteral("start-up") << QStringLiteral("new") << true << true
+                         << newImage << false << QStringLiteral("new.rdat") << 1 << 0;
+    row("start-up, open") << QStringLiteral("start-up") << QStringLiteral("open") << true << true
+                          << file << false << QStringLiteral("b.rdat") << 1 << 0;
+    row("start-up, open missing") << QStringLiteral("start-up") << QStringLiteral("open missing")
+                                  << true << false << startUp << false << QStringLiteral("new.rdat")
+                                  << 0 << 0;
+    row("edited file, open missing")
+        << QStringLiteral("edited file") << QStringLiteral("open missing") << true << false << file
+        << true << QStringLiteral("a.rdat") << 0 << 0;
+    row("edited file, save") << QStringLiteral("edited file") << QStringLiteral("save") << true
+                             << true << file << false << QStringLiteral("a.rdat") << 0 << 0;
+    row("edited file, new") << QStringLiteral("edited file") << QStringLiteral("new") << true
+                            << true << newImage << false << QStringLiteral("a.rdat") << 1 << 0;
+    row("file, full read") << QStringLiteral("file") << QStringLiteral("full read") << true << true
+                           << radio << false << QStringLiteral("a.rdat") << 1 << 1;
     // A read that stopped may have taken blocks: the windows are told either way.
-    row("file, full read, silent") << QStringLiteral("file") << QStringLiteral("full read") << false << false << file << false << QStringLiteral("a.rdat") << 1 << 0;
-    row("file, squelch read") << QStringLiteral("file") << QStringLiteral("squelch read") << true << true << file << true << QStringLiteral("a.rdat") << 1 << 1;
-    row("start-up, full read") << QStringLiteral("start-up") << QStringLiteral("full read") << true << true << radio << false << QStringLiteral("new.rdat") << 1 << 1;
+    row("file, full read, silent") << QStringLiteral("file") << QStringLiteral("full read") << false
+                                   << false << file << false << QStringLiteral("a.rdat") << 1 << 0;
+    row("file, squelch read") << QStringLiteral("file") << QStringLiteral("squelch read") << true
+                              << true << file << true << QStringLiteral("a.rdat") << 1 << 1;
+    row("start-up, full read") << QStringLiteral("start-up") << QStringLiteral("full read") << true
+                               << true << radio << false << QStringLiteral("new.rdat") << 1 << 1;
 }
 
 void TstSession::operations()
@@ -199,7 +212,8 @@ void TstSession::operations()
     }
     QCOMPARE(result, ok);
     QCOMPARE(int(session.source()), source);
-    QCOMPARE(session.hasSource(), source == int(ImageSource::File) || source == int(ImageSource::Radio));
+    QCOMPARE(session.hasSource(),
+             source == int(ImageSource::File) || source == int(ImageSource::Radio));
     QCOMPARE(session.isModified(), modified);
     QCOMPARE(session.fileName(), fileName);
     QCOMPARE(replacedSpy.count(), replaced);
@@ -225,12 +239,12 @@ void TstSession::undoAndRedo_data()
     QTest::addColumn<QByteArray>("undoFrames");
 
     // Word 0 keys the transmitter: the time index 5 (6 s) is in the command's high nibble.
-    QTest::newRow("frequency adjust") << QList<int>{0} << QList<int>{-5} << true
-                                      << hex("54554E4562000001FBFFFFFF")
-                                      << hex("54554E45620000010A000000");
-    QTest::newRow("volume, no transmit") << QList<int>{69} << QList<int>{70} << true
-                                         << hex("54554E450245000146000000")
-                                         << hex("54554E450245000114000000");
+    QTest::newRow("frequency adjust")
+        << QList<int>{0} << QList<int>{-5} << true << hex("54554E4562000001FBFFFFFF")
+        << hex("54554E45620000010A000000");
+    QTest::newRow("volume, no transmit")
+        << QList<int>{69} << QList<int>{70} << true << hex("54554E450245000146000000")
+        << hex("54554E450245000114000000");
     QTest::newRow("squelch box") << QList<int>{130} << QList<int>{77} << false << QByteArray()
                                  << QByteArray();
     QTest::newRow("rescaled table") << QList<int>{128, 129, 130} << QList<int>{1, 2, 3} << false
@@ -302,8 +316,10 @@ void TstSession::liveOutcomes_data()
     QTest::addColumn<QString>("line");
     QTest::addColumn<int>("outcome");
     QTest::newRow("sent") << QStringLiteral("radio") << int(LiveFrameOutcome::Sent);
-    QTest::newRow("port missing") << QStringLiteral("missing") << int(LiveFrameOutcome::PortMissing);
-    QTest::newRow("port in use") << QStringLiteral("held by another program") << int(LiveFrameOutcome::PortInUse);
+    QTest::newRow("port missing") << QStringLiteral("missing")
+                                  << int(LiveFrameOutcome::PortMissing);
+    QTest::newRow("port in use") << QStringLiteral("held by another program")
+                                 << int(LiveFrameOutcome::PortInUse);
 }
 
 void TstSession::liveOutcomes()

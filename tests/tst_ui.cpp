@@ -2,11 +2,11 @@
 #include "formcomport.h"
 #include "formlanguage.h"
 #include "formprocess.h"
-#include "imagesession.h"
 #include "formtune.h"
 #include "formtunesq.h"
 #include "frmabout.h"
 #include "helpwindow.h"
+#include "imagesession.h"
 #include "mdiformmain.h"
 #include "modalhelper.h"
 #include "portopen.h"
@@ -431,9 +431,8 @@ void TstUi::menuOrderAndSeparators()
     QCOMPARE(items("MenuFile"), QStringList({"MenuNew", "MenuOpen", "MenuSave", "MenuSaveAs", "-",
                                              "MenuCompare", "MenuBackups", "-", "MenuExit"}));
     QCOMPARE(items("MenuEdit"), QStringList({"MenuUndo", "MenuRedo"}));
-    QCOMPARE(items("MenuProgram"),
-             QStringList({"MenuRead", "MenuWrite", "-", "MenuVerify", "MenuResend", "-",
-                          "MenuAutoAlign"}));
+    QCOMPARE(items("MenuProgram"), QStringList({"MenuRead", "MenuWrite", "-", "MenuVerify",
+                                                "MenuResend", "-", "MenuAutoAlign"}));
     QCOMPARE(items("MenuSetting"), QStringList({"MenuCom", "MenuLanguage"}));
     QCOMPARE(items("MenuView"), QStringList({"MenuTree", "-", "MenuToolBar", "MenuStatus"}));
     QCOMPARE(items("MenuWindow"),
@@ -967,7 +966,8 @@ void TstUi::missingPortIsReported()
     mapAllPortsNowhere();
     AppState state;
     prepareFullRead(state, 7);
-    FormProcess process(state.image, TransferKind::FullRead, state.ComPortNumber, {}, nullptr, fastTimings());
+    FormProcess process(state.image, TransferKind::FullRead, state.ComPortNumber, {}, nullptr,
+                        fastTimings());
     QString text, reason;
     ProcessView seen;
     // The message comes up over the window as soon as it shows.
@@ -1002,7 +1002,8 @@ void TstUi::deadRadioAsksRetryOrCancel()
     QVERIFY(radio.registerAsComPort(4));
     AppState state;
     prepareFullRead(state, 4);
-    FormProcess process(state.image, TransferKind::FullRead, state.ComPortNumber, {}, nullptr, fastTimings());
+    FormProcess process(state.image, TransferKind::FullRead, state.ComPortNumber, {}, nullptr,
+                        fastTimings());
     QString question;
     ProcessView seen;
     whenModal([&](QWidget *window) {
@@ -1039,7 +1040,8 @@ void TstUi::retryAfterTheQuestionCarriesOn()
     // the shortest keeps a busy machine from adding one.
     TransferTimings timings = fastTimings();
     timings.replyTimeoutMs = 150;
-    FormProcess process(state.image, TransferKind::FullRead, state.ComPortNumber, {}, nullptr, timings);
+    FormProcess process(state.image, TransferKind::FullRead, state.ComPortNumber, {}, nullptr,
+                        timings);
     ProcessView seen;
     whenModal([&](QWidget *window) {
         whenModal(
@@ -1090,7 +1092,8 @@ void TstUi::escapeWaitsForTheTransfer()
     Radio good;
     QVERIFY(good.registerAsComPort(5));
     prepareFullRead(state, 5);
-    FormProcess done(state.image, TransferKind::FullRead, state.ComPortNumber, {}, nullptr, answeringTimings());
+    FormProcess done(state.image, TransferKind::FullRead, state.ComPortNumber, {}, nullptr,
+                     answeringTimings());
     whenModal([&](QWidget *window) {
         (void)QTest::qWaitFor([&] { return resultShown(window); }, 10000);
         QTest::keyClick(window, Qt::Key_Escape);
@@ -1283,8 +1286,8 @@ void TstUi::closingMidTransferStopsIt()
     // enough to show that nothing follows the close.
     TransferTimings timings = fastTimings();
     timings.replyTimeoutMs = 300;
-    auto process = std::make_unique<FormProcess>(state.image, TransferKind::FullRead,
-                                                 state.ComPortNumber, [] {}, nullptr, timings);
+    auto process = std::make_unique<FormProcess>(
+        state.image, TransferKind::FullRead, state.ComPortNumber, [] {}, nullptr, timings);
     whenModal([&](QWidget *window) {
         (void)QTest::qWaitFor([&] { return radio.requests().size() == 6; }, 10000);
         window->close();

@@ -63,27 +63,27 @@ void SessionAlignRadio::transfer(TransferKind kind, Done done)
         if (m_cancelled)
             return;
         const TransferTimings timings = m_timings;
-        const TransferOutcome outcome = m_session.transfer(
-            kind, [timings](RadioImage &image, TransferKind k, int port,
-                            const std::function<void()> &afterRead) {
-                TransferEngine engine(image);
-                engine.setTimings(timings);
-                QEventLoop loop;
-                bool ok = false;
-                QObject::connect(
-                    &engine, &TransferEngine::retryQuestion, &engine, [&] { engine.cancel(); },
-                    Qt::QueuedConnection);
-                QObject::connect(&engine, &TransferEngine::finished, &loop, [&](bool success) {
-                    ok = success;
-                    if (success && isReadTransfer(k) && afterRead)
-                        afterRead();
-                    loop.quit();
-                });
-                const PortOpenResult opened = engine.start(port, k);
-                if (opened.ok())
-                    loop.exec();
-                return ok;
-            });
+        const TransferOutcome outcome
+            = m_session.transfer(kind, [timings](RadioImage &image, TransferKind k, int port,
+                                                 const std::function<void()> &afterRead) {
+                  TransferEngine engine(image);
+                  engine.setTimings(timings);
+                  QEventLoop loop;
+                  bool ok = false;
+                  QObject::connect(
+                      &engine, &TransferEngine::retryQuestion, &engine, [&] { engine.cancel(); },
+                      Qt::QueuedConnection);
+                  QObject::connect(&engine, &TransferEngine::finished, &loop, [&](bool success) {
+                      ok = success;
+                      if (success && isReadTransfer(k) && afterRead)
+                          afterRead();
+                      loop.quit();
+                  });
+                  const PortOpenResult opened = engine.start(port, k);
+                  if (opened.ok())
+                      loop.exec();
+                  return ok;
+              });
         if (m_cancelled)
             return;
         Outcome result;

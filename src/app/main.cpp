@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QTimer>
 
-
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -24,6 +23,7 @@ int main(int argc, char *argv[])
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1 && !arguments.at(1).startsWith(QLatin1Char('-')))
         // Once the window is up, so the question and any message sit over it.
-        QTimer::singleShot(0, &window, [&window, path = arguments.at(1)] { window.openDataFile(path); });
+        QTimer::singleShot(0, &window,
+                           [&window, path = arguments.at(1)] { window.openDataFile(path); });
     return QApplication::exec();
 }

@@ -488,10 +488,9 @@ ExitCode CliCommands::sendLive(const NamedWord &named, const RadioImage &image,
     state.ComPortNumber = com;
     ImageSession session(state);
     bool drained = false;
-    QObject::connect(&session, &ImageSession::liveFrameFinished, &session,
-                     [&drained](int, LiveFrameOutcome outcome) {
-                         drained = outcome == LiveFrameOutcome::Sent;
-                     });
+    QObject::connect(
+        &session, &ImageSession::liveFrameFinished, &session,
+        [&drained](int, LiveFrameOutcome outcome) { drained = outcome == LiveFrameOutcome::Sent; });
     QEventLoop loop;
     QObject::connect(&session.liveLink(), &LiveTuneSender::idle, &loop, &QEventLoop::quit);
     if (named.kind == NamedWord::Kind::Squelch)

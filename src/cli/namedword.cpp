@@ -197,7 +197,8 @@ QString NamedWord::caption() const
         const SquelchTable::Row r = SquelchTable::row(box / 2);
         const bool automatic = r.table != SquelchTable::Table::Squelch;
         const bool on = box % 2 == 0;
-        const QString level = r.reference ? SquelchTable::referenceText() : QString::number(r.level);
+        const QString level
+            = r.reference ? SquelchTable::referenceText() : QString::number(r.level);
         return QStringLiteral("%1 %2 %3")
             .arg(SquelchTable::tableName(r.table), level,
                  SquelchTable::columnCaption(automatic, on));

@@ -27,8 +27,7 @@ void ProgressReport::update(double fraction)
 {
     // The transfer window's own words; but where the window leaves the figure out before the
     // first block is done, a line that a script reads always has its number.
-    const QString text
-        = TransferTexts::complete() + percentText(fraction);
+    const QString text = TransferTexts::complete() + percentText(fraction);
     QTextStream &err = Console::err();
     if (m_terminal) {
         err << '\r' << bar(fraction) << ' ' << text << "   ";

@@ -70,8 +70,7 @@ ExitCode TransferRun::run(TransferKind kind)
     if (!opened.ok()) {
         m_engine->stop();
         QTextStream &err = Console::err();
-        err << TransferTexts::reselectPort() << '\n'
-            << portOpenReason(opened) << '\n';
+        err << TransferTexts::reselectPort() << '\n' << portOpenReason(opened) << '\n';
         err.flush();
         return ExitCode::PortFailed;
     }
@@ -80,9 +79,7 @@ ExitCode TransferRun::run(TransferKind kind)
 
     QTextStream &err = Console::err();
     if (success) {
-        err << (isRead ? TransferTexts::readOk()
-                                : TransferTexts::writeOk())
-            << '\n';
+        err << (isRead ? TransferTexts::readOk() : TransferTexts::writeOk()) << '\n';
     } else {
         err << tr("The radio did not answer; the transfer was given up.") << '\n';
         if (!isRead)
@@ -96,8 +93,7 @@ ExitCode TransferRun::run(TransferKind kind)
 void TransferRun::answerQuestion()
 {
     QTextStream &err = Console::err();
-    const QString question
-        = TransferTexts::retryQuestion();
+    const QString question = TransferTexts::retryQuestion();
     bool retry = false;
     if (m_retriesLeft) {
         retry = *m_retriesLeft > 0;
@@ -122,9 +118,7 @@ bool TransferRun::askAtTerminal()
 {
     const QString keys = tr("[r = retry, c = cancel]");
     QTextStream &err = Console::err();
-    err << '\n'
-        << TransferTexts::retryQuestion() << ' '
-        << keys << ' ';
+    err << '\n' << TransferTexts::retryQuestion() << ' ' << keys << ' ';
     err.flush();
     const QString answer = Console::readLine().trimmed().toLower();
     return answer == QLatin1String("r") || answer == QLatin1String("retry")

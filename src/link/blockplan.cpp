@@ -30,7 +30,7 @@ int BlockPlan::LastWord() const
 double BlockPlan::progressFraction(int nextWord) const
 {
     const double fraction = m_range == Range::Squelch ? (nextWord - 128) / 147.0
-                                                    : static_cast<double>(nextWord) / LastWord();
+                                                      : static_cast<double>(nextWord) / LastWord();
     return std::clamp(fraction, 0.0, 1.0);
 }
 

@@ -23,8 +23,8 @@ struct PortOpenResult
 {
     PortOpenError error = PortOpenError::None;
     int comPortNumber = 0; // the COM number asked for; 0 when a device was named directly
-    QString device;     // the device name that was tried
-    QString systemText; // the platform's own error text, for the detail line
+    QString device;        // the device name that was tried
+    QString systemText;    // the platform's own error text, for the detail line
     bool ok() const { return error == PortOpenError::None; }
 };
 

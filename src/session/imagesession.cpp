@@ -314,8 +314,8 @@ VerifyOutcome ImageSession::verify(const TransferRunner &runner)
         return outcome;
     // The gaps the read skips hold nothing from the radio, so they are not compared.
     for (const auto &range : fullReadRanges())
-        outcome.differences += ImageCompare::differences(m_state.image, radio, range.first,
-                                                         range.second);
+        outcome.differences
+            += ImageCompare::differences(m_state.image, radio, range.first, range.second);
     return outcome;
 }
 

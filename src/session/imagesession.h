@@ -116,8 +116,14 @@ public:
     // (start-up and New count as a fresh, unchanged image).
     bool isModified() const { return m_modified; }
     // The word as the image was last opened or fully read; changed values are marked against it.
-    std::int32_t referenceWord(int wordAddress) const { return m_reference.ReadImageWord(wordAddress); }
-    bool isChanged(int wordAddress) const { return word(wordAddress) != referenceWord(wordAddress); }
+    std::int32_t referenceWord(int wordAddress) const
+    {
+        return m_reference.ReadImageWord(wordAddress);
+    }
+    bool isChanged(int wordAddress) const
+    {
+        return word(wordAddress) != referenceWord(wordAddress);
+    }
 
     // ---- files ----
     // Clears the first half of the image (the second half is kept) and forgets the source.

@@ -276,9 +276,8 @@ void FormTune::showTxTime()
 {
     const QScopedValueRollback refreshing(m_refreshing, true);
     // Only a damaged file holds a time below -1; like -1 it selects nothing.
-    ComboTxTime->setCurrentIndex(m_state.TuneTxTime >= 0 && m_state.TuneTxTime < 10
-                                     ? m_state.TuneTxTime
-                                     : -1);
+    ComboTxTime->setCurrentIndex(
+        m_state.TuneTxTime >= 0 && m_state.TuneTxTime < 10 ? m_state.TuneTxTime : -1);
 }
 
 void FormTune::SendLiveTune(int wordAddress)

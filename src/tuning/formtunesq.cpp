@@ -1,8 +1,8 @@
 #include "formtunesq.h"
 
 #include "appstate.h"
-#include "keyfilter.h"
 #include "imagesession.h"
+#include "keyfilter.h"
 #include "squelchtable.h"
 #include "tunefont.h"
 

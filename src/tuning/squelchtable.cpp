@@ -127,7 +127,8 @@ QString columnCaption(bool automatic, bool on)
     static const char *const captions[] = {
         QT_TRANSLATE_NOOP("SquelchTable", "SQ On"), QT_TRANSLATE_NOOP("SquelchTable", "SQ Off"),
         QT_TRANSLATE_NOOP("SquelchTable", "ASQ On"), QT_TRANSLATE_NOOP("SquelchTable", "ASQ Off")};
-    return QCoreApplication::translate("SquelchTable", captions[(automatic ? 2 : 0) + (on ? 0 : 1)]);
+    return QCoreApplication::translate("SquelchTable",
+                                       captions[(automatic ? 2 : 0) + (on ? 0 : 1)]);
 }
 
 QString referenceText()

@@ -17,8 +17,8 @@ class TuneChildWindow : public QWidget
 {
     Q_OBJECT
 public:
-    TuneChildWindow(ImageSession &session, TuneWindowHost &host, int commandNumber,
-                    int checkFirst, int checkLast, QSize preferredSize, QWidget *parent = nullptr);
+    TuneChildWindow(ImageSession &session, TuneWindowHost &host, int commandNumber, int checkFirst,
+                    int checkLast, QSize preferredSize, QWidget *parent = nullptr);
 
     ImageSession &session() const { return m_session; }
 

@@ -11,13 +11,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QWheelEvent>
 #include <QScopedValueRollback>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <algorithm>
 

@@ -12,9 +12,9 @@ class QToolButton;
 
 // One value of the tune data window: slider, value box and up/down buttons on one word of the
 // image, with the label the window places in its grid. Every change is written into the word at
-// once, through the image session; every committed change (end of a drag, a click or key on the slider, a box commit, an
-// up/down step) is announced once through committed(), which the window turns into one frame.
-// A display-only value has its box alone, read-only.
+// once, through the image session; every committed change (end of a drag, a click or key on the
+// slider, a box commit, an up/down step) is announced once through committed(), which the window
+// turns into one frame. A display-only value has its box alone, read-only.
 class TuneValueRow : public QWidget
 {
     Q_OBJECT

@@ -1,9 +1,9 @@
 #include "formprocess.h"
 
 #include "appstate.h"
-#include "radioimage.h"
 #include "blockplan.h"
 #include "portopenmessage.h"
+#include "radioimage.h"
 #include "savelogbutton.h"
 #include "transferengine.h"
 #include "transfertexts.h"
@@ -126,8 +126,7 @@ void FormProcess::askRetry()
     if (!isVisible())
         return;
     QMessageBox box(QMessageBox::Critical, QString::fromLatin1(AppState::ApplicationTitle),
-                    TransferTexts::retryQuestion(),
-                    QMessageBox::Retry | QMessageBox::Cancel, this);
+                    TransferTexts::retryQuestion(), QMessageBox::Retry | QMessageBox::Cancel, this);
     box.setObjectName(QStringLiteral("RetryQuestion"));
     if (box.exec() == QMessageBox::Retry)
         m_engine->retry();

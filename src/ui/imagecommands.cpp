@@ -149,13 +149,13 @@ bool ImageCommands::runTransfer(TransferKind kind, bool unsavedSettled)
         return false;
     if (m_session.writeNeedsConfirmation(kind) && !confirmWriteWithoutSource())
         return false;
-    const TransferOutcome outcome = m_session.transfer(
-        kind, [this](RadioImage &image, TransferKind k, int port,
-                     const std::function<void()> &afterRead) {
-            FormProcess process(image, k, port, afterRead, m_window, m_timings);
-            process.exec();
-            return process.succeeded();
-        });
+    const TransferOutcome outcome
+        = m_session.transfer(kind, [this](RadioImage &image, TransferKind k, int port,
+                                          const std::function<void()> &afterRead) {
+              FormProcess process(image, k, port, afterRead, m_window, m_timings);
+              process.exec();
+              return process.succeeded();
+          });
     return outcome.succeeded;
 }
 

@@ -83,8 +83,9 @@ void LiveStatusPanel::tick()
 void LiveStatusPanel::show(const QString &style)
 {
     setStyleSheet(style);
-    const QString text = m_txLeft > 0 ? tr("TX %1 s").arg(m_txLeft) + QStringLiteral("  ") + m_frameText
-                                      : m_frameText;
+    const QString text = m_txLeft > 0
+                             ? tr("TX %1 s").arg(m_txLeft) + QStringLiteral("  ") + m_frameText
+                             : m_frameText;
     setText(text);
     setAccessibleDescription(text);
 }

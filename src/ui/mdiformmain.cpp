@@ -242,8 +242,8 @@ void MDIFormMain::createMenus()
     QUndoStack *undo = m_session.undoStack();
     QAction *undoAction = addMenuAction(edit, "MenuUndo", QKeySequence(Qt::CTRL | Qt::Key_Z));
     QAction *redoAction = addMenuAction(edit, "MenuRedo", QKeySequence(Qt::CTRL | Qt::Key_Y));
-    redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
-                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    redoAction->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     undoAction->setEnabled(false);
     redoAction->setEnabled(false);
     connect(undoAction, &QAction::triggered, undo, &QUndoStack::undo);
@@ -480,8 +480,9 @@ void MDIFormMain::openChild(int command)
         bringForward(open);
         return;
     }
-    const auto kind = std::find_if(std::begin(ChildWindows), std::end(ChildWindows),
-                                   [command](const ChildWindowKind &k) { return k.command == command; });
+    const auto kind
+        = std::find_if(std::begin(ChildWindows), std::end(ChildWindows),
+                       [command](const ChildWindowKind &k) { return k.command == command; });
     if (kind == std::end(ChildWindows))
         return;
     TuneChildWindow *child = kind->make(m_session, *this);
@@ -648,10 +649,9 @@ void MDIFormMain::openAutoAlign()
     }
     // Every try goes through the session: the tune data window follows it, and the run is one
     // step of the undo history.
-    m_autoAlign = new FormAutoAlign(
-        [this]() -> std::unique_ptr<AlignRadio> {
-            return std::make_unique<SessionAlignRadio>(m_session);
-        });
+    m_autoAlign = new FormAutoAlign([this]() -> std::unique_ptr<AlignRadio> {
+        return std::make_unique<SessionAlignRadio>(m_session);
+    });
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(m_autoAlign);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(windowIcon());
