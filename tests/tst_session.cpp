@@ -5,9 +5,8 @@
 #include "portopen.h"
 #include "simulatedradio.h"
 #include "testsettings.h"
-#include "transferengine.h"
+#include "transfertimings.h"
 
-#include <QEventLoop>
 #include <QFile>
 #include <QSerialPort>
 #include <QSignalSpy>
@@ -25,31 +24,15 @@ QByteArray hex(const char *text)
     return QByteArray::fromHex(text);
 }
 
-// A transfer as the command line runs it: nobody answers the Retry question, so it is cancelled.
+// Short waits: a silent radio costs milliseconds.
 bool runHeadless(RadioImage &image, TransferKind kind, int port,
                  const std::function<void()> &afterRead)
 {
-    TransferEngine engine(image);
     TransferTimings t;
     t.replyTimeoutMs = 200;
     t.maxReplyWaitMs = 600;
     t.quietMs = 10;
-    engine.setTimings(t);
-    QEventLoop loop;
-    bool ok = false;
-    QObject::connect(
-        &engine, &TransferEngine::retryQuestion, &engine, [&] { engine.cancel(); },
-        Qt::QueuedConnection);
-    QObject::connect(&engine, &TransferEngine::finished, &loop, [&](bool success) {
-        ok = success;
-        if (success && isReadTransfer(kind) && afterRead)
-            afterRead();
-        loop.quit();
-    });
-    engine.start(port, kind);
-    if (engine.isRunning())
-        loop.exec();
-    return ok;
+    return runnerWithoutWindow(t)(image, kind, port, afterRead);
 }
 
 // A data file whose every word is its address plus offset, and tuneTxTime 3.

@@ -1018,14 +1018,6 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
         <translation>写入数据成功</translation>
     </message>
     <message>
-        <source>was %1</source>
-        <translation>原值 %1</translation>
-    </message>
-    <message>
-        <source>Not sent to the radio</source>
-        <translation>未发送到对讲机</translation>
-    </message>
-    <message>
         <source>The table was not changed: its reference value or its first value is 0, and a table cannot be scaled from 0. Enter the reference row and the first row first.</source>
         <translation>表格未被修改：其参考值或第一个值为 0，无法以 0 为基准缩放。请先输入参考行和第一行。</translation>
     </message>
@@ -1588,14 +1580,6 @@ It applies until the program is closed.</source>
         <translation>%1 减少</translation>
     </message>
     <message>
-        <source>was %1</source>
-        <translation>原值 %1</translation>
-    </message>
-    <message>
-        <source>Not sent to the radio</source>
-        <translation>未发送到对讲机</translation>
-    </message>
-    <message>
         <source>Revert to %1</source>
         <translation>恢复为 %1</translation>
     </message>
@@ -1731,6 +1715,17 @@ It applies until the program is closed.</source>
     <message>
         <source>Tx Time(S)</source>
         <translation>发射时长(秒)</translation>
+    </message>
+</context>
+<context>
+    <name>ValueMarks</name>
+    <message>
+        <source>was %1</source>
+        <translation>原值 %1</translation>
+    </message>
+    <message>
+        <source>Not sent to the radio</source>
+        <translation>未发送到对讲机</translation>
     </message>
 </context>
 <context>

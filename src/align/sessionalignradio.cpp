@@ -2,9 +2,7 @@
 
 #include "imagesession.h"
 #include "portopen.h"
-#include "transferengine.h"
 
-#include <QEventLoop>
 #include <QTimer>
 
 SessionAlignRadio::SessionAlignRadio(ImageSession &session, QObject *parent)
@@ -62,28 +60,7 @@ void SessionAlignRadio::transfer(TransferKind kind, Done done)
     QTimer::singleShot(0, this, [this, kind, done = std::move(done)] {
         if (m_cancelled)
             return;
-        const TransferTimings timings = m_timings;
-        const TransferOutcome outcome
-            = m_session.transfer(kind, [timings](RadioImage &image, TransferKind k, int port,
-                                                 const std::function<void()> &afterRead) {
-                  TransferEngine engine(image);
-                  engine.setTimings(timings);
-                  QEventLoop loop;
-                  bool ok = false;
-                  QObject::connect(
-                      &engine, &TransferEngine::retryQuestion, &engine, [&] { engine.cancel(); },
-                      Qt::QueuedConnection);
-                  QObject::connect(&engine, &TransferEngine::finished, &loop, [&](bool success) {
-                      ok = success;
-                      if (success && isReadTransfer(k) && afterRead)
-                          afterRead();
-                      loop.quit();
-                  });
-                  const PortOpenResult opened = engine.start(port, k);
-                  if (opened.ok())
-                      loop.exec();
-                  return ok;
-              });
+        const TransferOutcome outcome = m_session.transfer(kind, runnerWithoutWindow(m_timings));
         if (m_cancelled)
             return;
         Outcome result;

@@ -2,8 +2,10 @@
 
 #include "blockplan.h"
 #include "livetuneframe.h"
+#include "transferengine.h"
 
 #include <QDateTime>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QUndoCommand>
 #include <QUndoStack>
@@ -402,4 +404,27 @@ void ImageSession::resendUnsent()
         else
             sendTuneValue(w);
     }
+}
+
+TransferRunner runnerWithoutWindow(const TransferTimings &timings)
+{
+    return [timings](RadioImage &image, TransferKind kind, int port,
+                     const std::function<void()> &afterRead) {
+        TransferEngine engine(image);
+        engine.setTimings(timings);
+        QEventLoop loop;
+        bool ok = false;
+        QObject::connect(
+            &engine, &TransferEngine::retryQuestion, &engine, [&] { engine.cancel(); },
+            Qt::QueuedConnection);
+        QObject::connect(&engine, &TransferEngine::finished, &loop, [&](bool success) {
+            ok = success;
+            if (success && isReadTransfer(kind) && afterRead)
+                afterRead();
+            loop.quit();
+        });
+        if (engine.start(port, kind).ok())
+            loop.exec();
+        return ok;
+    };
 }

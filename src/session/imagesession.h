@@ -46,6 +46,11 @@ struct LiveFrameReport
 using TransferRunner = std::function<bool(RadioImage &image, TransferKind kind, int comPortNumber,
                                           const std::function<void()> &afterRead)>;
 
+struct TransferTimings;
+// Runs the transfer with no window: nobody is there to answer Retry, so a transfer that would ask
+// is given up at once. For an alignment run and for tests.
+TransferRunner runnerWithoutWindow(const TransferTimings &timings);
+
 struct TransferOutcome
 {
     bool succeeded = false;

@@ -5,6 +5,7 @@
 #include "keyfilter.h"
 #include "squelchtable.h"
 #include "tunefont.h"
+#include "valuemarks.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -70,30 +71,10 @@ void FormTuneSq::markBox(int box)
     // A Test frame carries the pair: its mark is on the row's first word.
     const bool unsent = m_session.unsentWords().contains(w - box % 2);
     const bool changed = m_session.isChanged(w);
-    QLineEdit *edit = TextSq[box];
-    QFont font = edit->font();
-    font.setBold(changed);
-    edit->setFont(font);
-    QStringList notes;
-    if (changed)
-        notes << tr("was %1").arg(m_session.referenceWord(w));
-    if (unsent)
-        notes << tr("Not sent to the radio");
-    if (unsent)
-        edit->setStyleSheet(QStringLiteral("QLineEdit { background: #f8d0d0; }"));
-    else if (changed)
-        edit->setStyleSheet(QStringLiteral("QLineEdit { background: #fff2c0; }"));
-    else
-        edit->setStyleSheet(QString());
-    const QString note = notes.join(QStringLiteral("; "));
     // The reference rows have no level label; their tip says what they are.
-    QStringList tip;
-    if (SquelchTable::row(box / 2).reference)
-        tip << edit->accessibleName();
-    if (!note.isEmpty())
-        tip << note;
-    edit->setToolTip(tip.join(QLatin1Char('\n')));
-    edit->setAccessibleDescription(note);
+    ValueMarks::apply(TextSq[box], changed, m_session.referenceWord(w), unsent,
+                      SquelchTable::row(box / 2).reference ? TextSq[box]->accessibleName()
+                                                           : QString());
 }
 
 void FormTuneSq::updateMarks()

@@ -3,6 +3,7 @@
 #include "appstate.h"
 #include "imagesession.h"
 #include "keyfilter.h"
+#include "valuemarks.h"
 
 #include <QFocusEvent>
 #include <QHBoxLayout>
@@ -310,24 +311,7 @@ void TuneValueRow::setMarks(bool changed, int was, bool unsent)
     m_markedChanged = changed;
     m_markedUnsent = unsent;
     m_was = was;
-    QFont font = m_text->font();
-    font.setBold(changed);
-    m_text->setFont(font);
-    QStringList notes;
-    if (changed)
-        notes << tr("was %1").arg(was);
-    if (unsent)
-        notes << tr("Not sent to the radio");
-    // A tint says "changed", a red one "not sent"; the words say the same to a screen reader.
-    if (unsent)
-        m_text->setStyleSheet(QStringLiteral("QLineEdit { background: #f8d0d0; }"));
-    else if (changed)
-        m_text->setStyleSheet(QStringLiteral("QLineEdit { background: #fff2c0; }"));
-    else
-        m_text->setStyleSheet(QString());
-    const QString note = notes.join(QStringLiteral("; "));
-    m_text->setToolTip(note);
-    m_text->setAccessibleDescription(note);
+    const QString note = ValueMarks::apply(m_text, changed, was, unsent);
     if (m_slider)
         m_slider->setAccessibleDescription(note);
 }
