@@ -91,6 +91,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createMenus();
@@ -103,6 +107,13 @@ private:
     void reopenFormTune();
     void showBackupResult(const BackupStore::SaveResult &result);
     void updatePortText();
+    // The size, place and tree width the window had when it last closed; on the first start the
+    // screen's available area.
+    void restoreWindow();
+    void saveWindow() const;
+    void fitToScreen();
+    void rebuildRecentMenu();
+    void showMissingRecent(const QString &path);
 
     AppState &m_state;
     Translations &m_translations;
@@ -117,6 +128,8 @@ private:
 
     QMdiArea *m_mdiArea = nullptr;
     QMenu *m_windowListMenu = nullptr;
+    QMenu *m_recentMenu = nullptr;
+    bool m_fitPending = false;
     QAction *m_writeAction = nullptr;
     QToolBar *Toolbar1 = nullptr;
     TreePane *m_treePane = nullptr;
@@ -125,4 +138,5 @@ private:
 
     static constexpr int BackupMessageMs = 10000;
     static constexpr int BackupFailureMessageMs = 60000;
+    static constexpr int MissingRecentMessageMs = 10000;
 };
