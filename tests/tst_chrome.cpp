@@ -188,6 +188,16 @@ void TstChrome::windowFitsScreen()
             QVERIFY2(c->width() >= c->minimumSizeHint().width(), qPrintable(c->objectName()));
     }
 
+    // RQ73_SHOT_DIR=folder keeps a picture of each window for a person to look at.
+    const QString shots = qEnvironmentVariable("RQ73_SHOT_DIR");
+    auto keepShot = [&](const char *what) {
+        if (!shots.isEmpty())
+            w.grab().save(QDir(shots).filePath(QStringLiteral("%1-%2.png")
+                                                   .arg(QString::fromLatin1(what),
+                                                        QString::fromLatin1(
+                                                            QTest::currentDataTag()))));
+    };
+    keepShot("tune");
     w.openFormTuneSq();
     FormTuneSq *sq = w.formTuneSq();
     QVERIFY(sq);
@@ -202,6 +212,7 @@ void TstChrome::windowFitsScreen()
         const QString fault = unreachable(button);
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
     }
+    keepShot("sq");
 }
 
 void TstChrome::windowPlaceRemembered()
