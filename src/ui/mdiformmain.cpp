@@ -431,6 +431,8 @@ void MDIFormMain::changeEvent(QEvent *event)
 
 bool MDIFormMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (takeDrop(watched, event))
+        return true;
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1) {
         QWidget *modal = QApplication::activeModalWidget();
         if (modal && modal->isVisible() && watched->isWidgetType()
@@ -728,20 +730,22 @@ void MDIFormMain::hideEvent(QHideEvent *event)
     QMainWindow::hideEvent(event);
 }
 
-void MDIFormMain::dragEnterEvent(QDragEnterEvent *event)
+bool MDIFormMain::takeDrop(QObject *watched, QEvent *event)
 {
-    if (!droppedDataFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void MDIFormMain::dropEvent(QDropEvent *event)
-{
-    const QString path = droppedDataFile(event->mimeData());
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return false;
+    if (!watched->isWidgetType() || static_cast<QWidget *>(watched)->window() != this)
+        return false;
+    auto *drop = static_cast<QDropEvent *>(event);
+    const QString path = droppedDataFile(drop->mimeData());
     if (path.isEmpty())
-        return;
-    event->acceptProposedAction();
-    // After the drop has finished, so the question is not asked inside the drag.
-    QTimer::singleShot(0, this, [this, path] { openDataFile(path); });
+        return false;
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop)
+        // After the drop has finished, so the question is not asked inside the drag.
+        QTimer::singleShot(0, this, [this, path] { openDataFile(path); });
+    return true;
 }
 
 void MDIFormMain::rebuildRecentMenu()

@@ -93,8 +93,6 @@ protected:
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
 
 private:
     void createMenus();
@@ -113,6 +111,8 @@ private:
     void saveWindow() const;
     void fitToScreen();
     void rebuildRecentMenu();
+    // A data file dragged anywhere over the window, a value box included, opens as Open does.
+    bool takeDrop(QObject *watched, QEvent *event);
     void showMissingRecent(const QString &path);
 
     AppState &m_state;
