@@ -1363,6 +1363,18 @@ Do you want to save the changes?</source>
         <source>&amp;Auto Align...</source>
         <translation>自动校准(&amp;A)...</translation>
     </message>
+    <message>
+        <source>&amp;Recent Files</source>
+        <translation>最近的文件(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Contents</source>
+        <translation>目录(&amp;C)</translation>
+    </message>
+    <message>
+        <source>File not found, removed from Recent Files: %1</source>
+        <translation>找不到文件，已从最近的文件中移除：%1</translation>
+    </message>
 </context>
 <context>
     <name>PortOpenMessage</name>

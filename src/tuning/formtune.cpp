@@ -15,6 +15,7 @@
 #include <QScopedValueRollback>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 using TuneValues::Group;
@@ -155,11 +156,22 @@ FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
     right->addLayout(commands);
     right->addStretch(1);
 
-    auto *main = new QHBoxLayout(this);
+    // On a small screen or a large scale factor the window scrolls rather than clips.
+    auto *content = new QWidget;
+    content->setObjectName(QStringLiteral("TuneContent"));
+    auto *main = new QHBoxLayout(content);
     main->setContentsMargins(8, 8, 8, 8);
     main->setSpacing(12);
     main->addLayout(left, 5);
     main->addLayout(right, 6);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("TuneScroll"));
+    m_scroll->setWidget(content);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(m_scroll);
 
     connect(TabStrip1, &QTabBar::currentChanged, this, &FormTune::TabStrip1_Click);
     connect(ComboTxTime, &QComboBox::currentIndexChanged, this, &FormTune::ComboTxTime_Click);
@@ -196,6 +208,11 @@ FormTune::~FormTune()
     }
     // A frame still on its way reaches the radio: the link is the session's and outlives the
     // window.
+}
+
+QSize FormTune::sizeHint() const
+{
+    return m_scroll ? m_scroll->widget()->sizeHint() : TuneChildWindow::sizeHint();
 }
 
 LiveTuneSender &FormTune::liveSender() const

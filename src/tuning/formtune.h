@@ -9,6 +9,7 @@ class LiveTuneSender;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class QStackedWidget;
 class QTabBar;
 class TuneValueRow;
@@ -24,6 +25,9 @@ public:
 
     FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent = nullptr);
     ~FormTune() override;
+
+    // The whole of the controls, not the scroll area's share of them.
+    QSize sizeHint() const override;
 
     // Puts the image's tune values into the controls.
     void AnalyseTuneData();
@@ -56,6 +60,7 @@ private:
     QList<TuneValueRow *> m_rows;
     QTabBar *TabStrip1 = nullptr;
     QStackedWidget *m_modeFrames = nullptr;
+    QScrollArea *m_scroll = nullptr;
     QWidget *FrameAM = nullptr;
     QWidget *FrameFM = nullptr;
     QWidget *FrameUsb = nullptr;

@@ -112,6 +112,8 @@ TuneValueRow::TuneValueRow(const TuneValues::Value &value, ImageSession &session
     m_slider->setMinimumWidth(120);
     layout->addWidget(m_slider, 1);
     layout->addWidget(m_text);
+    // The box was made first; Tab must still go left to right, slider then box.
+    QWidget::setTabOrder(m_slider, m_text);
 
     // The pair is a layout, not a widget of its own: the window holds 90 of them.
     auto *buttons = new QVBoxLayout;

@@ -6,6 +6,7 @@
 #include "formcompare.h"
 #include "formprocess.h"
 #include "imagesession.h"
+#include "settingsstore.h"
 #include "showfiledialog.h"
 #include "transfertexts.h"
 
@@ -16,6 +17,13 @@
 namespace {
 
 const QString AppTitle = QString::fromLatin1(AppState::ApplicationTitle);
+const QString RecentFilesValue = QStringLiteral("RecentFiles");
+
+void storeRecentFiles(const QStringList &files)
+{
+    QSettings settings = SettingsStore::openSettings();
+    settings.setValue(RecentFilesValue, files);
+}
 
 } // namespace
 
@@ -97,8 +105,41 @@ bool ImageCommands::load(const QString &path, const QString &previousName, bool 
         DataFileMessage::show(m_window, result, path, DataFileAction::Load);
         return false;
     }
+    if (!isBackup)
+        rememberFile(path);
     emit imageReopened();
     return true;
+}
+
+QStringList ImageCommands::recentFiles() const
+{
+    QStringList files = SettingsStore::openSettings().value(RecentFilesValue).toStringList();
+    files.removeAll(QString());
+    return files.mid(0, RecentFileCount);
+}
+
+void ImageCommands::rememberFile(const QString &path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    QStringList files = recentFiles();
+    files.removeAll(absolute);
+    files.prepend(absolute);
+    storeRecentFiles(files.mid(0, RecentFileCount));
+    // The next file dialog starts where this file is, however it was opened.
+    SettingsStore::openSettings().setValue(QStringLiteral("LastFolder"),
+                                           QFileInfo(absolute).absolutePath());
+}
+
+void ImageCommands::openRecent(const QString &path)
+{
+    if (!QFileInfo(path).isFile()) {
+        QStringList files = recentFiles();
+        files.removeAll(path);
+        storeRecentFiles(files);
+        emit recentFileMissing(path);
+        return;
+    }
+    openPath(path);
 }
 
 bool ImageCommands::saveTo(const QString &path, const QString &previousName)
@@ -109,6 +150,7 @@ bool ImageCommands::saveTo(const QString &path, const QString &previousName)
         DataFileMessage::show(m_window, result, path, DataFileAction::Save);
         return false;
     }
+    rememberFile(path);
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class ImageSession;
 class QWidget;
@@ -32,6 +33,12 @@ public:
     void openPath(const QString &path);
     // A file chosen elsewhere (the Backups list): the same question and messages as Open.
     void openBackup(const QString &path);
+    // An entry of File > Recent Files: opened as Open opens it, or dropped from the list when
+    // the file is gone.
+    void openRecent(const QString &path);
+    // The files last opened or saved, newest first.
+    QStringList recentFiles() const;
+    static constexpr int RecentFileCount = 8;
     bool save();
     bool saveAs();
     void compare();
@@ -47,6 +54,8 @@ public:
 signals:
     // New or Open replaced the image: the child windows start again from the tune data window.
     void imageReopened();
+    // A recent file that no longer exists was taken off the list.
+    void recentFileMissing(const QString &path);
 
 private:
     // Asks before covering the image and loads the file; on failure puts back the file name
@@ -54,6 +63,7 @@ private:
     bool load(const QString &path, const QString &previousName, bool isBackup);
     bool saveTo(const QString &path, const QString &previousName);
     bool confirmWriteWithoutSource();
+    void rememberFile(const QString &path);
 
     ImageSession &m_session;
     QWidget *m_window;

@@ -24,6 +24,12 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QScreen>
+#include <QSettings>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -61,6 +67,7 @@ const Caption MenuCaptions[] = {
     {"MenuSaveAs", QT_TRANSLATE_NOOP("MDIFormMain", "Save &As")},
     {"MenuCompare", QT_TRANSLATE_NOOP("MDIFormMain", "&Compare With File")},
     {"MenuBackups", QT_TRANSLATE_NOOP("MDIFormMain", "&Backups")},
+    {"MenuRecent", QT_TRANSLATE_NOOP("MDIFormMain", "&Recent Files")},
     {"MenuExit", QT_TRANSLATE_NOOP("MDIFormMain", "&Exit")},
     {"MenuEdit", QT_TRANSLATE_NOOP("MDIFormMain", "&Edit")},
     {"MenuUndo", QT_TRANSLATE_NOOP("MDIFormMain", "&Undo")},
@@ -82,6 +89,7 @@ const Caption MenuCaptions[] = {
     {"MenuCeng", QT_TRANSLATE_NOOP("MDIFormMain", "&Cascade")},
     {"MenuCloseAll", QT_TRANSLATE_NOOP("MDIFormMain", "Close All &Windows")},
     {"MenuHelp", QT_TRANSLATE_NOOP("MDIFormMain", "&Help")},
+    {"HelpKey", QT_TRANSLATE_NOOP("MDIFormMain", "&Contents")},
     {"MenuAbout", QT_TRANSLATE_NOOP("MDIFormMain", "&About")},
 };
 
@@ -99,6 +107,21 @@ const Caption ToolbarTips[] = {
 QString trMain(const char *text)
 {
     return QCoreApplication::translate("MDIFormMain", text);
+}
+
+const QString GeometryValue = QStringLiteral("Window/Geometry");
+const QString TreeWidthValue = QStringLiteral("Window/TreeTwips");
+
+// The data file a drag carries, or empty text: one local file named *.rdat.
+QString droppedDataFile(const QMimeData *mime)
+{
+    if (!mime || !mime->hasUrls() || mime->urls().size() != 1)
+        return {};
+    const QUrl url = mime->urls().constFirst();
+    if (!url.isLocalFile())
+        return {};
+    const QString path = url.toLocalFile();
+    return path.endsWith(QStringLiteral(".rdat"), Qt::CaseInsensitive) ? path : QString();
 }
 
 } // namespace
@@ -152,7 +175,7 @@ MDIFormMain::MDIFormMain(AppState &state, Translations &translations, QWidget *p
     layout->addWidget(m_treePane);
     layout->addWidget(m_mdiArea, 1);
     setCentralWidget(central);
-    resize(1100, 760);
+    setAcceptDrops(true);
 
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow *sub) {
         if (auto *child = sub ? qobject_cast<TuneChildWindow *>(sub->widget()) : nullptr)
@@ -168,6 +191,7 @@ MDIFormMain::MDIFormMain(AppState &state, Translations &translations, QWidget *p
     connect(m_commands, &ImageCommands::imageReopened, this, &MDIFormMain::reopenFormTune);
     connect(&m_session, &ImageSession::fileChanged, this, &MDIFormMain::Timer1_Timer);
     connect(&m_session, &ImageSession::backupSaved, this, &MDIFormMain::showBackupResult);
+    connect(m_commands, &ImageCommands::recentFileMissing, this, &MDIFormMain::showMissingRecent);
 
     // The start-up sequence. The language always starts English; the stored choice is not applied.
     m_state.DecimalSeparator = DetermineDecimalSeparator();
@@ -179,7 +203,7 @@ MDIFormMain::MDIFormMain(AppState &state, Translations &translations, QWidget *p
     m_session.setTuneTxTime(5);
     m_childWindowState = 0;
     RelabelMainWindow();
-    LayoutTreePane(Twips::TreeStart);
+    restoreWindow();
     m_treePane->tree()->expandAll();
 
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -235,6 +259,12 @@ void MDIFormMain::createMenus()
             &MDIFormMain::MenuCompare_Click);
     connect(addMenuAction(file, "MenuBackups"), &QAction::triggered, this,
             &MDIFormMain::MenuBackups_Click);
+    file->addSeparator();
+    m_recentMenu = file->addMenu(QString());
+    m_recentMenu->setObjectName(QStringLiteral("MenuRecent"));
+    m_recentMenu->menuAction()->setObjectName(QStringLiteral("MenuRecentTitle"));
+    connect(m_recentMenu, &QMenu::aboutToShow, this, &MDIFormMain::rebuildRecentMenu);
+    rebuildRecentMenu();
     file->addSeparator();
     connect(addMenuAction(file, "MenuExit"), &QAction::triggered, this, &QWidget::close);
 
@@ -296,16 +326,13 @@ void MDIFormMain::createMenus()
     m_windowListMenu = window;
 
     QMenu *help = addMenu("MenuHelp");
+    // F1 anywhere in the frame opens the help of the current language.
+    QAction *contents = addMenuAction(help, "HelpKey", QKeySequence(Qt::Key_F1));
+    contents->setShortcutContext(Qt::ApplicationShortcut);
+    connect(contents, &QAction::triggered, this, &MDIFormMain::Help_Click);
+    help->addSeparator();
     connect(addMenuAction(help, "MenuAbout"), &QAction::triggered, this,
             &MDIFormMain::MenuAbout_Click);
-
-    // F1 anywhere in the frame opens the help of the current language.
-    auto *f1 = new QAction(this);
-    f1->setObjectName(QStringLiteral("HelpKey"));
-    f1->setShortcut(QKeySequence(Qt::Key_F1));
-    f1->setShortcutContext(Qt::ApplicationShortcut);
-    addAction(f1);
-    connect(f1, &QAction::triggered, this, &MDIFormMain::Help_Click);
 }
 
 void MDIFormMain::createToolbar()
@@ -383,9 +410,16 @@ void MDIFormMain::RelabelMainWindow()
         else if (auto *action = findChild<QAction *>(name))
             action->setText(trMain(c.text));
     }
-    for (const Caption &c : ToolbarTips)
-        findChild<QAction *>(QString::fromUtf8(c.name))->setToolTip(trMain(c.text));
+    for (const Caption &c : ToolbarTips) {
+        QAction *action = findChild<QAction *>(QString::fromUtf8(c.name));
+        action->setToolTip(trMain(c.text));
+        // The buttons show only icons; a screen reader needs the words.
+        if (QWidget *button = Toolbar1->widgetForAction(action))
+            button->setAccessibleName(trMain(c.text));
+    }
     m_treePane->relabel();
+    if (m_recentMenu)
+        rebuildRecentMenu();
     updatePortText();
     showModified();
 }
@@ -442,6 +476,8 @@ void MDIFormMain::changeEvent(QEvent *event)
 
 bool MDIFormMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (takeDrop(watched, event))
+        return true;
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1) {
         QWidget *modal = QApplication::activeModalWidget();
         if (modal && modal->isVisible() && watched->isWidgetType()
@@ -553,6 +589,10 @@ void MDIFormMain::childUnloaded(TuneChildWindow &child)
 
 void MDIFormMain::childActivated(TuneChildWindow &child)
 {
+    for (const ChildWindowKind &kind : ChildWindows) {
+        if (kind.command == child.commandNumber())
+            m_treePane->selectKey(QString::fromLatin1(kind.treeKey));
+    }
     for (auto it = m_windowList.cbegin(); it != m_windowList.cend(); ++it) {
         if (it.key() >= child.checkFirst() && it.key() <= child.checkLast())
             it.value()->setChecked(it.key() == child.commandNumber());
@@ -686,7 +726,6 @@ void MDIFormMain::SwitchLanguage()
     closeAllChildWindows();
     m_translations.apply(m_state.LanguageIsEnglish);
     RelabelMainWindow();
-    m_treePane->tree()->collapseAll();
     Timer1_Timer();
     openFormTune();
 }
@@ -723,4 +762,98 @@ void MDIFormMain::showModified()
     const QString text = m_session.isModified() ? tr("Modified") : QString();
     m_modifiedPanel->setText(text);
     m_modifiedPanel->setAccessibleName(text);
+}
+
+void MDIFormMain::restoreWindow()
+{
+    QSettings settings = SettingsStore::openSettings();
+    if (!restoreGeometry(settings.value(GeometryValue).toByteArray())) {
+        const QRect area = screen()->availableGeometry();
+        setGeometry(area);
+        // The window manager's frame is known only once the window is on screen.
+        m_fitPending = true;
+    }
+    const int stored = settings.value(TreeWidthValue, Twips::TreeStart).toInt();
+    const double dpi = m_treePane->logicalDpiX();
+    LayoutTreePane(Twips::clampSplitter(
+        stored, Twips::fromPixels(std::max(width(), frameGeometry().width()), dpi)));
+}
+
+void MDIFormMain::saveWindow() const
+{
+    QSettings settings = SettingsStore::openSettings();
+    settings.setValue(GeometryValue, saveGeometry());
+    settings.setValue(TreeWidthValue, splitterTwips());
+}
+
+void MDIFormMain::fitToScreen()
+{
+    const QRect area = screen()->availableGeometry();
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize((area.size() - frame).expandedTo(QSize(1, 1)));
+    move(area.topLeft());
+}
+
+void MDIFormMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_fitPending) {
+        m_fitPending = false;
+        fitToScreen();
+        QTimer::singleShot(0, this, [this] {
+            if (!isMaximized() && !isFullScreen())
+                fitToScreen();
+        });
+    }
+}
+
+void MDIFormMain::hideEvent(QHideEvent *event)
+{
+    // Closing hides the window; a minimised one is hidden by the system and keeps its place.
+    if (!event->spontaneous())
+        saveWindow();
+    QMainWindow::hideEvent(event);
+}
+
+bool MDIFormMain::takeDrop(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return false;
+    if (!watched->isWidgetType() || static_cast<QWidget *>(watched)->window() != this)
+        return false;
+    auto *drop = static_cast<QDropEvent *>(event);
+    const QString path = droppedDataFile(drop->mimeData());
+    if (path.isEmpty())
+        return false;
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop)
+        // After the drop has finished, so the question is not asked inside the drag.
+        QTimer::singleShot(0, this, [this, path] { openDataFile(path); });
+    return true;
+}
+
+void MDIFormMain::rebuildRecentMenu()
+{
+    m_recentMenu->clear();
+    const QStringList files = m_commands->recentFiles();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path = files.at(i);
+        // "&1 name" gives each entry its key; the tooltip tells the folder.
+        QAction *entry = m_recentMenu->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        entry->setObjectName(QStringLiteral("Recent%1").arg(i + 1));
+        entry->setData(path);
+        entry->setToolTip(QDir::toNativeSeparators(path));
+        entry->setStatusTip(QDir::toNativeSeparators(path));
+        connect(entry, &QAction::triggered, this, [this, path] { m_commands->openRecent(path); });
+    }
+    m_recentMenu->setEnabled(!files.isEmpty());
+}
+
+void MDIFormMain::showMissingRecent(const QString &path)
+{
+    statusBar()->showMessage(tr("File not found, removed from Recent Files: %1")
+                                 .arg(QDir::toNativeSeparators(path)),
+                             MissingRecentMessageMs);
 }

@@ -94,6 +94,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void createMenus();
@@ -108,6 +110,15 @@ private:
     void showNote(const QString &text, int ms);
     void showModified();
     void updatePortText();
+    // The size, place and tree width the window had when it last closed; on the first start the
+    // screen's available area.
+    void restoreWindow();
+    void saveWindow() const;
+    void fitToScreen();
+    void rebuildRecentMenu();
+    // A data file dragged anywhere over the window, a value box included, opens as Open does.
+    bool takeDrop(QObject *watched, QEvent *event);
+    void showMissingRecent(const QString &path);
 
     AppState &m_state;
     Translations &m_translations;
@@ -123,6 +134,8 @@ private:
 
     QMdiArea *m_mdiArea = nullptr;
     QMenu *m_windowListMenu = nullptr;
+    QMenu *m_recentMenu = nullptr;
+    bool m_fitPending = false;
     QAction *m_writeAction = nullptr;
     QToolBar *Toolbar1 = nullptr;
     TreePane *m_treePane = nullptr;
@@ -134,4 +147,5 @@ private:
 
     static constexpr int BackupMessageMs = 10000;
     static constexpr int BackupFailureMessageMs = 60000;
+    static constexpr int MissingRecentMessageMs = 10000;
 };

@@ -2,8 +2,10 @@
 
 #include "appstate.h"
 #include "imagesession.h"
+#include "settingsstore.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -66,6 +68,11 @@ QString ShowFileDialog(ImageSession *session, QWidget *parent, const QString &mo
         dialog.setDefaultSuffix(QStringLiteral("rdat"));
     }
     letAllFilesFilterShowEverything(dialog);
+    // Data files of one job usually sit together: start where the last file was picked.
+    const QString lastFolder
+        = SettingsStore::openSettings().value(QStringLiteral("LastFolder")).toString();
+    if (!lastFolder.isEmpty() && QDir(lastFolder).exists())
+        dialog.setDirectory(lastFolder);
     if (!initialName.isEmpty())
         dialog.selectFile(initialName);
 
@@ -78,6 +85,8 @@ QString ShowFileDialog(ImageSession *session, QWidget *parent, const QString &mo
         return {};
     }
     const QString path = files.first();
+    SettingsStore::openSettings().setValue(QStringLiteral("LastFolder"),
+                                           QFileInfo(path).absolutePath());
     if (session)
         session->showFileName(QFileInfo(path).fileName());
     return path;

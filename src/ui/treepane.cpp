@@ -6,7 +6,9 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QSet>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 TreePane::TreePane(QWidget *parent)
     : QWidget(parent)
@@ -23,6 +25,8 @@ TreePane::TreePane(QWidget *parent)
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
     TreeView1->setHeaderHidden(true);
     TreeView1->setRootIsDecorated(true);
+    // Choosing the active window's entry would otherwise unfold a branch the user folded.
+    TreeView1->setAutoScroll(false);
     connect(TreeView1, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
         emit nodeClicked(item->data(0, Qt::UserRole).toString());
     });
@@ -34,6 +38,17 @@ void TreePane::relabel()
     const QString appTitle = QString::fromLatin1(AppState::ApplicationTitle);
     Label1->setText(appTitle);
     Label1->adjustSize();
+    // The entries are made again in the new language; what was open and chosen stays so.
+    QSet<QString> expanded;
+    QString selected;
+    for (QTreeWidgetItemIterator it(TreeView1); *it; ++it) {
+        const QString key = (*it)->data(0, Qt::UserRole).toString();
+        if ((*it)->isExpanded())
+            expanded.insert(key);
+        if ((*it)->isSelected())
+            selected = key;
+    }
+    const bool first = TreeView1->topLevelItemCount() == 0;
     TreeView1->clear();
     auto *root = new QTreeWidgetItem(TreeView1, {tr("RQ73 Tune")});
     root->setData(0, Qt::UserRole, appTitle);
@@ -41,6 +56,22 @@ void TreePane::relabel()
     tune->setData(0, Qt::UserRole, QStringLiteral("TreeTuneData"));
     auto *sq = new QTreeWidgetItem(root, {QStringLiteral("SQ")});
     sq->setData(0, Qt::UserRole, QStringLiteral("TreeTuneSq"));
+    if (!first) {
+        for (QTreeWidgetItemIterator it(TreeView1); *it; ++it)
+            (*it)->setExpanded(expanded.contains((*it)->data(0, Qt::UserRole).toString()));
+    }
+    if (!selected.isEmpty())
+        selectKey(selected);
+}
+
+void TreePane::selectKey(const QString &key)
+{
+    for (QTreeWidgetItemIterator it(TreeView1); *it; ++it) {
+        if ((*it)->data(0, Qt::UserRole).toString() == key) {
+            TreeView1->setCurrentItem(*it);
+            return;
+        }
+    }
 }
 
 void TreePane::resizeEvent(QResizeEvent *event)

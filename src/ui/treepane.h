@@ -18,6 +18,8 @@ public:
 
     // Refills the tree in the current language.
     void relabel();
+    // Selects the entry of a window by its key, as a click on it would show it.
+    void selectKey(const QString &key);
     // x: the splitter position in twips.
     void layoutPane(int x);
     int splitterTwips() const { return m_splitterTwips; }
