@@ -13,6 +13,7 @@
 #include "tunevaluerow.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -271,6 +272,10 @@ void TstEdits::statusBarTellsTheLink()
     QVERIFY(p.window->session().waitForLiveLink(WaitMs));
     QCOMPARE(liveText(p), text);
     QCOMPARE(row->isMarkedUnsent(), held);
+    // RQ73_SHOT_DIR=folder keeps a picture of the status bar for a look by eye.
+    if (const QString shots = qEnvironmentVariable("RQ73_SHOT_DIR"); !shots.isEmpty())
+        p.window->grab().save(QDir(shots).filePath(
+            QStringLiteral("status-%1.png").arg(QString::fromLatin1(QTest::currentDataTag()))));
     QCOMPARE(row->text()->accessibleDescription().contains(
                  held ? (english ? QStringLiteral("Not sent") : QStringLiteral("未发送"))
                       : QStringLiteral("@")),

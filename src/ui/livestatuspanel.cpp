@@ -41,6 +41,10 @@ LiveStatusPanel::LiveStatusPanel(ImageSession &session, QWidget *parent)
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Sunken);
     setContentsMargins(6, 0, 6, 0);
+    // The panel takes the room the status bar has left: on a narrow window the four panels and
+    // "Modified" keep their text, and the whole line is in the tooltip.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    setMinimumWidth(160);
     m_timer->setInterval(1000);
     connect(m_timer, &QTimer::timeout, this, &LiveStatusPanel::tick);
     connect(&session, &ImageSession::liveFrameReported, this, &LiveStatusPanel::report);
@@ -87,5 +91,6 @@ void LiveStatusPanel::show(const QString &style)
                              ? tr("TX %1 s").arg(m_txLeft) + QStringLiteral("  ") + m_frameText
                              : m_frameText;
     setText(text);
+    setToolTip(text);
     setAccessibleDescription(text);
 }
