@@ -150,7 +150,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption faultOption(
         QStringLiteral("fault"),
         QStringLiteral("Misbehave on every request: none, silent, refuse, junk, split, cutshort, "
-                       "trailing, vanish, babble, late, verylate, duplicate, ackstorm."),
+                       "trailing, vanish, babble, late, verylate, duplicate, ackstorm, stale, unasked, "
+                       "replaced."),
         QStringLiteral("name"), QStringLiteral("none"));
     const QCommandLineOption demoOption(
         QStringLiteral("demo"),
