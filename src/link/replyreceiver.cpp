@@ -73,5 +73,7 @@ std::int32_t ReplyReceiver::replyWord(int i) const
 
 void ReplyReceiver::restartDebugLine()
 {
-    m_debugLine = QString::fromLatin1(DebugText::RxPrefix);
+    // The line handed out keeps its text; one nobody holds is reused.
+    m_debugLine.resize(0);
+    m_debugLine += QLatin1StringView(DebugText::RxPrefix);
 }

@@ -60,10 +60,12 @@ void TransferEngine::begin(int comPortNumber, TransferKind kind)
     m_operation = isReadTransfer(kind) ? RequestOperation::Read : RequestOperation::Write;
     m_plan = BlockPlan(kind);
     m_before = m_image;
+    m_imageTouched = false;
     m_reply = ReplyReceiver();
     m_noise.clear();
     m_retryCount = 0;
     m_careful = false;
+    m_mustDrain = false;
     m_unproved.clear();
     m_longestAnswerNs = 0;
     m_lineWireTimed = false;
@@ -83,8 +85,11 @@ void TransferEngine::enterBlock(const BlockPlan::Block &block)
 void TransferEngine::restart()
 {
     // Whoever answers now may not be the radio that gave the words taken so far.
-    for (const BlockPlan::Block &block : m_plan.blocks())
-        restoreWords(block);
+    if (m_imageTouched) {
+        for (const BlockPlan::Block &block : m_plan.blocks())
+            restoreWords(block);
+        m_imageTouched = false;
+    }
     m_unproved.clear();
     enterBlock(m_plan.firstBlock());
 }
@@ -239,6 +244,7 @@ void TransferEngine::takeBytes(const QByteArray &data)
         // Bytes before a request belong to no request of ours; the quiet time starts again, and
         // from now on every block must be proved.
         doubtUnproved();
+        m_mustDrain = true;
         if (m_noise.isEmpty())
             m_noise = QString::fromLatin1(DebugText::RxPrefix);
         for (const char c : data)
@@ -309,6 +315,15 @@ bool TransferEngine::copiesFit() const
 
 void TransferEngine::armHandOver()
 {
+    if (m_mustDrain) {
+        // Every earlier request was sent before this one, so any answer to them that comes
+        // within the longest wait is due before that wait for this one has passed: the answer is
+        // taken only then, and after a quiet time since the last byte. Later than that only a
+        // stale answer can come, which the second, agreeing answer shows up.
+        const qint64 leftMs = m_timings.maxReplyWaitMs - m_sinceSend.elapsed();
+        armGuard(1000 * std::max<qint64>(m_timings.quietMs, leftMs));
+        return;
+    }
     if (!isLastBlock()) {
         armGuard(m_timings.handOverUs);
         return;
@@ -436,15 +451,19 @@ void TransferEngine::acceptBlock()
     }
     if (exact && m_firstByteNs >= 0) {
         m_longestAnswerNs = std::max(m_longestAnswerNs, m_firstByteNs - m_requestWireNs);
-        // Each answer tells what kind of line this is. On one that runs at 115200 baud (a real
-        // cable, or a paced simulation) a reply cannot begin before the request is out, and
+        // A read's answer tells what kind of line this is. On one that runs at 115200 baud (a
+        // real cable, or a paced simulation) a reply cannot begin before the request is out, and
         // takes its own time on the wire; a pseudo-terminal hands over a whole reply at once. A
-        // busy machine only delays bytes, so it cannot make the one look like the other.
+        // busy machine only delays bytes, so it cannot make the one look like the other. A
+        // write's one-byte answer shows nothing of the sort.
         const qint64 replyWireNs = (m_reply.ExpectedReplyLength() - 1) * WireNsPerByte;
-        m_lineWireTimed = m_firstByteNs >= earliestAnswerNs()
-                          && 10 * (m_lastByteNs - m_firstByteNs) >= 9 * replyWireNs;
+        if (m_reply.ExpectedReplyLength() > 1) {
+            m_lineWireTimed = m_firstByteNs >= earliestAnswerNs()
+                              && 10 * (m_lastByteNs - m_firstByteNs) >= 9 * replyWireNs;
+        }
     }
 
+    m_mustDrain = false;
     if (!m_careful) {
         m_unproved.append(m_block);
         takeBlock();
@@ -505,6 +524,7 @@ void TransferEngine::takeBlock()
     if (m_operation == RequestOperation::Read) {
         for (int i = 0; i < m_block.count; ++i)
             m_image.WriteImageWord(m_block.firstWord + i, m_reply.replyWord(i));
+        m_imageTouched = true;
     }
     const QString line = m_reply.DebugLine();
     m_reply.restartDebugLine();
@@ -544,6 +564,7 @@ void TransferEngine::failBlock(QString line)
     if (!alive())
         return;
     doubtUnproved();
+    m_mustDrain = true;
     // A write whose read-back failed is written again: the radio may not hold it.
     m_readingBack = false;
     ++m_retryCount;

@@ -156,11 +156,15 @@ private:
     ReplyReceiver m_reply;
     QString m_noise; // bytes that arrived while the line should have been quiet
 
-    RadioImage m_before; // the image as the transfer found it
+    RadioImage m_before;         // the image as the transfer found it
+    bool m_imageTouched = false; // a block has been read into it since
     int m_retryCount = 0;
     int m_blockTries = 0; // requests sent for the current block
     // The line has shown evidence of being out of step: every block must be proved.
     bool m_careful = false;
+    // A request has failed: the next answer is taken only once every earlier answer due within
+    // the longest wait has come.
+    bool m_mustDrain = false;
     QList<BlockPlan::Block> m_unproved; // taken on one answer since the transfer (re)started
     QByteArray m_candidate;             // a first answer to the current block, awaiting a second
     bool m_readingBack = false;         // a write's block is acknowledged; its read-back is out
