@@ -42,7 +42,7 @@ Run fullTransfer(SimulatedRadio &radio, TransferKind kind)
     const bool isRead = isReadTransfer(kind);
     if (!isRead) {
         for (int w = 0; w < RadioImage::WordCount; ++w)
-            image.WriteImageWord(w, 0x01020304 * (w + 1));
+            image.WriteImageWord(w, qint32(0x01020304u * quint32(w + 1)));
     }
     TransferEngine engine(image);
     radio.clearRecords();
