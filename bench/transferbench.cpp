@@ -4,10 +4,10 @@
 // COM99 takes.
 
 #include "blockplan.h"
-#include "settingsstore.h"
 #include "portopen.h"
 #include "portprobe.h"
 #include "radioimage.h"
+#include "settingsstore.h"
 #include "simulatedradio.h"
 #include "transferengine.h"
 
@@ -150,7 +150,8 @@ int main(int argc, char *argv[])
         }
         const double elapsed = median(times);
         // The time the bytes this transfer moved need at 115200 baud.
-        const double floor = run.bytes * double(SimulatedRadio::BitsPerByte) / SimulatedRadio::BaudRate;
+        const double floor
+            = run.bytes * double(SimulatedRadio::BitsPerByte) / SimulatedRadio::BaudRate;
         out << Qt::fixed << qSetRealNumberPrecision(4) << c.name << ": elapsed " << elapsed
             << " s, " << run.requests << " requests, bytes " << run.bytes;
         if (c.paced) {

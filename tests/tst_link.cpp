@@ -1,7 +1,7 @@
 // The transfer engine against the simulated radio over real pseudo-terminals.
 
-#include "blocktext.h"
 #include "blockplan.h"
+#include "blocktext.h"
 #include "debugtext.h"
 #include "portopen.h"
 #include "portprobe.h"
@@ -292,8 +292,7 @@ void TstLink::transfer()
              std::accumulate(requests.cbegin(), requests.cend(), qsizetype(0),
                              [](qsizetype n, const auto &r) { return n + r.frame.size(); }));
 
-    const QList<int> moved
-        = transferredWords(BlockPlan(kind));
+    const QList<int> moved = transferredWords(BlockPlan(kind));
     for (int w = 0; w < RadioImage::WordCount; ++w) {
         if (isRead) {
             const qint32 expected = moved.contains(w) ? m_radio->memoryWord(w) : Marker;
@@ -414,7 +413,8 @@ void TstLink::faultyRadio()
 
     RadioImage image = distinctSides(*m_radio, isRead);
     const RadioImage imageBefore = image;
-    const TransferKind squelchKind = isRead ? TransferKind::SquelchRead : TransferKind::SquelchWrite;
+    const TransferKind squelchKind
+        = isRead ? TransferKind::SquelchRead : TransferKind::SquelchWrite;
     // The memory of every radio the transfer met, each as it appeared.
     QList<QByteArray> memories{m_radio->memory()};
     int firstRequestOfLastRadio = 0;

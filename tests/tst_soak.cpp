@@ -41,10 +41,9 @@ constexpr int HangMs = 60000;
 constexpr int MaxQuestions = 4;
 
 constexpr std::array AllFaults = {
-    Fault::Silent,   Fault::Refuse,   Fault::JunkBeforeAck, Fault::Split,
-    Fault::CutShort, Fault::Trailing, Fault::Vanish,        Fault::Babble,
-    Fault::Late,     Fault::VeryLate, Fault::Duplicate,     Fault::AckStorm,
-    Fault::Stale,    Fault::Unasked,  Fault::Replaced,
+    Fault::Silent,    Fault::Refuse,   Fault::JunkBeforeAck, Fault::Split,   Fault::CutShort,
+    Fault::Trailing,  Fault::Vanish,   Fault::Babble,        Fault::Late,    Fault::VeryLate,
+    Fault::Duplicate, Fault::AckStorm, Fault::Stale,         Fault::Unasked, Fault::Replaced,
 };
 // How long the radio takes to answer, in microseconds: mostly at once, sometimes slowly.
 constexpr std::array AnswerDelaysUs = {0, 0, 100, 5000};
@@ -142,7 +141,7 @@ void TstSoak::soak()
         const quint32 transferSeed = random();
         const std::size_t kindIndex = random() % AllKinds.size();
         const TransferKind kind = AllKinds[kindIndex];
-            // Calm, troubled and stormy transfers: a tenth, a third or most requests go wrong.
+        // Calm, troubled and stormy transfers: a tenth, a third or most requests go wrong.
         const int faultPercent = std::array{10, 35, 85}[random() % 3];
         const int answerUs = AnswerDelaysUs[random() % AnswerDelaysUs.size()];
         radio.setAnswerDelayUs(answerUs);
@@ -231,9 +230,7 @@ void TstSoak::soak()
         connect(&hang, &QTimer::timeout, &loop, &QEventLoop::quit);
         hang.start(HangMs);
 
-        QVERIFY2(
-            engine.start(SoakCom, kind).ok(),
-            qPrintable(where));
+        QVERIFY2(engine.start(SoakCom, kind).ok(), qPrintable(where));
         loop.exec();
         QVERIFY2(finishedCount == 1, qPrintable(where + QStringLiteral(": never finished")));
         QCoreApplication::processEvents();

@@ -206,7 +206,8 @@ void TransferEngine::armTimeout()
 void TransferEngine::sendRequest()
 {
     const RequestOperation operation = m_readingBack ? RequestOperation::Read : m_operation;
-    const RequestFrame frame = buildRequestFrame(operation, m_block.firstWord, m_block.count, m_image);
+    const RequestFrame frame
+        = buildRequestFrame(operation, m_block.firstWord, m_block.count, m_image);
     m_reply.beginRequest(frame.expectedReplyLength);
     m_firstByteNs = -1;
     m_requestWireNs = frame.bytes.size() * WireNsPerByte;
@@ -300,8 +301,7 @@ bool TransferEngine::extraIsHarmless() const
     // On the normal path any byte past the reply fails it. Once the line has been out of step the
     // radio may still answer the earlier tries of this same block, late; such copies are
     // harmless as long as they repeat the reply byte for byte, since the block is proved anyway.
-    return !m_reply.isOverlong()
-           || (m_careful && m_reply.extraRepeatsReply(false) && copiesFit());
+    return !m_reply.isOverlong() || (m_careful && m_reply.extraRepeatsReply(false) && copiesFit());
 }
 
 bool TransferEngine::copiesFit() const

@@ -177,10 +177,10 @@ void SimulatedRadio::setFaultPlan(FaultPlan plan)
 SimulatedRadio::Fault SimulatedRadio::faultFromName(const QString &name, bool *ok)
 {
     static const Fault all[]
-        = {Fault::None,     Fault::Silent,    Fault::Refuse,  Fault::JunkBeforeAck, Fault::Split,
-           Fault::CutShort, Fault::Trailing,  Fault::Vanish,  Fault::Babble,        Fault::Late,
-           Fault::VeryLate, Fault::Duplicate, Fault::AckStorm, Fault::Stale,         Fault::Unasked,
-           Fault::Replaced};
+        = {Fault::None,     Fault::Silent,   Fault::Refuse,   Fault::JunkBeforeAck,
+           Fault::Split,    Fault::CutShort, Fault::Trailing, Fault::Vanish,
+           Fault::Babble,   Fault::Late,     Fault::VeryLate, Fault::Duplicate,
+           Fault::AckStorm, Fault::Stale,    Fault::Unasked,  Fault::Replaced};
     for (const Fault fault : all) {
         if (faultName(fault).compare(name, Qt::CaseInsensitive) == 0) {
             if (ok)
@@ -453,7 +453,8 @@ void SimulatedRadio::handleRequest(const QByteArray &frame)
         if (item.startNs < heardNs) {
             keep = item.bytes.size();
             if (item.nsPerByte > 0)
-                keep = std::min(keep, (heardNs - item.startNs + item.nsPerByte - 1) / item.nsPerByte);
+                keep = std::min(keep,
+                                (heardNs - item.startNs + item.nsPerByte - 1) / item.nsPerByte);
         }
         keep = std::max(keep, item.sent);
         if (keep < item.bytes.size()) {
@@ -462,10 +463,12 @@ void SimulatedRadio::handleRequest(const QByteArray &frame)
         }
     }
     if (cut) {
-        m_queue.removeIf([](const Outgoing &item) { return item.bytes.isEmpty() && !item.vanishAfter; });
+        m_queue.removeIf(
+            [](const Outgoing &item) { return item.bytes.isEmpty() && !item.vanishAfter; });
         m_queueEndNs = 0;
         for (const Outgoing &item : std::as_const(m_queue))
-            m_queueEndNs = std::max(m_queueEndNs, item.startNs + item.nsPerByte * item.bytes.size());
+            m_queueEndNs
+                = std::max(m_queueEndNs, item.startNs + item.nsPerByte * item.bytes.size());
     }
 
     const Fault fault = m_faultPlan ? m_faultPlan(index) : Fault::None;
@@ -578,7 +581,8 @@ void SimulatedRadio::storeWrite(const Request &request)
 
 qint64 SimulatedRadio::releaseStale(const Request &request, qint64 now)
 {
-    const auto replyLength = [](const Request &r) { return r.operation == ReadOperation ? 1 + 4 * r.count : 1; };
+    const auto replyLength
+        = [](const Request &r) { return r.operation == ReadOperation ? 1 + 4 * r.count : 1; };
     for (qsizetype i = 0; i < m_stale.size(); ++i) {
         const Held &held = m_stale.at(i);
         if (replyLength(held.request) != replyLength(request)

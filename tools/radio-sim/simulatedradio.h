@@ -29,12 +29,12 @@ public:
     // scales every pause with it, so a test with short time-outs sees the same story faster.
     static constexpr int DefaultReplyTimeoutMs = 1000;
     // Pauses in thousandths of the reply time-out.
-    static constexpr int SplitPausePerMille = 150; // between the pieces of a Split reply
-    static constexpr int BabblePerMille = 100;     // between Babble bytes: each restarts it
-    static constexpr int LatePerMille = 1300;      // Late: just over the time-out
-    static constexpr int VeryLatePerMille = 2300;  // VeryLate: over twice the time-out
-    static constexpr int VanishDelayPerMille = 50; // from Vanish's partial reply to the end
-    static constexpr int ReturnPerMille = 1000;    // Replaced: from vanishing to coming back
+    static constexpr int SplitPausePerMille = 150;  // between the pieces of a Split reply
+    static constexpr int BabblePerMille = 100;      // between Babble bytes: each restarts it
+    static constexpr int LatePerMille = 1300;       // Late: just over the time-out
+    static constexpr int VeryLatePerMille = 2300;   // VeryLate: over twice the time-out
+    static constexpr int VanishDelayPerMille = 50;  // from Vanish's partial reply to the end
+    static constexpr int ReturnPerMille = 1000;     // Replaced: from vanishing to coming back
     static constexpr int StaleAfterPerMille = 1000; // Stale: the tool has given up by then
     // Stale and Unasked: when the stray reply comes, and how long the real one waits behind it.
     static constexpr qint64 StrayLeadNs = 2'000'000;
