@@ -322,6 +322,7 @@ void TstLink::transfer()
 void TstLink::faultyRadio_data()
 {
     QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("next");     // the fault of the third request
     QTest::addColumn<bool>("always");  // every request, not only the second
     QTest::addColumn<bool>("restart"); // the transfer is closed mid-reply and started again
     QTest::addColumn<int>("answerUs"); // how long the radio takes to answer
@@ -334,6 +335,7 @@ void TstLink::faultyRadio_data()
     {
         const char *name;
         Fault fault;
+        Fault next;
         bool always;
         bool restart;
         int answerUs;
@@ -342,37 +344,42 @@ void TstLink::faultyRadio_data()
         bool pacedToo;
     };
     const Row rows[] = {
-        {"silent", Fault::Silent, false, false, 0, 0, Succeeds, true},
-        {"refuse", Fault::Refuse, false, false, 0, 0, Succeeds, true},
-        {"junk before ack", Fault::JunkBeforeAck, false, false, 0, 0, Succeeds, true},
-        {"split", Fault::Split, false, false, 0, 0, Succeeds, true},
-        {"cut short", Fault::CutShort, false, false, 0, 0, Succeeds, true},
-        {"trailing", Fault::Trailing, false, false, 0, 0, Succeeds, true},
-        {"babble", Fault::Babble, false, false, 0, 0, Succeeds, true},
-        {"late", Fault::Late, false, false, 0, 0, Succeeds, true},
-        {"very late", Fault::VeryLate, false, false, 0, 0, Succeeds, true},
-        {"duplicate", Fault::Duplicate, false, false, 0, 0, Succeeds, true},
-        {"ack storm", Fault::AckStorm, false, false, 0, 0, Succeeds, true},
+        {"silent", Fault::Silent, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"refuse", Fault::Refuse, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"junk before ack", Fault::JunkBeforeAck, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"split", Fault::Split, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"cut short", Fault::CutShort, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"trailing", Fault::Trailing, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"babble", Fault::Babble, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"late", Fault::Late, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"very late", Fault::VeryLate, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"duplicate", Fault::Duplicate, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"ack storm", Fault::AckStorm, Fault::None, false, false, 0, 0, Succeeds, true},
         // The answer to 158-189 comes after the tool has given up on it, just after the request
         // for 190-221, whose own answer follows 10 ms later.
-        {"stale", Fault::Stale, false, false, 0, 0, Succeeds, true},
+        {"stale", Fault::Stale, Fault::None, false, false, 0, 0, Succeeds, true},
         // A reply nobody asked for, as long as the next block's, 2 ms after a real one: a slow
         // radio's real answer comes after it, a quick radio's before it.
-        {"unasked, slow radio", Fault::Unasked, false, false, 5000, 0, Succeeds, true},
-        {"unasked, quick radio", Fault::Unasked, false, false, 100, 0, Succeeds, true},
+        {"unasked, slow radio", Fault::Unasked, Fault::None, false, false, 5000, 0, Succeeds, true},
+        {"unasked, quick radio", Fault::Unasked, Fault::None, false, false, 100, 0, Succeeds, true},
         // The radio goes in the middle of a reply and another takes its device; the user says
         // Retry.
-        {"replaced", Fault::Replaced, false, false, 0, 1, Succeeds, true},
+        {"replaced", Fault::Replaced, Fault::None, false, false, 0, 1, Succeeds, true},
+        // The unasked reply's real counterpart never comes: the radio babbles instead.
+        {"unasked then babble, slow radio", Fault::Unasked, Fault::Babble, false, false, 5000, 0,
+         Succeeds, true},
         // Every answer comes after the time-out: slow progress, never a wrong word. Whether the
         // failures add up to the question before the end depends on how the late answers fall.
-        {"very late always", Fault::VeryLate, true, false, 0, 0, Either, false},
-        {"ack storm always", Fault::AckStorm, true, false, 0, 0, Fails, false},
+        {"very late always", Fault::VeryLate, Fault::None, true, false, 0, 0, Either, false},
+        {"ack storm always", Fault::AckStorm, Fault::None, true, false, 0, 0, Fails, false},
         // Each first try fails by its second copy; the repeat's copies are taken as the same
         // answer once the line has been out of step.
-        {"duplicate always", Fault::Duplicate, true, false, 0, 0, Succeeds, false},
-        {"stale always", Fault::Stale, true, false, 0, 0, Fails, false},
-        {"unasked always, slow radio", Fault::Unasked, true, false, 5000, 0, Either, false},
-        {"closed mid-reply and restarted", Fault::Split, true, true, 0, 0, Succeeds, true},
+        {"duplicate always", Fault::Duplicate, Fault::None, true, false, 0, 0, Succeeds, false},
+        {"stale always", Fault::Stale, Fault::None, true, false, 0, 0, Fails, false},
+        {"unasked always, slow radio", Fault::Unasked, Fault::None, true, false, 5000, 0, Either,
+         false},
+        {"closed mid-reply and restarted", Fault::Split, Fault::None, true, true, 0, 0, Succeeds,
+         true},
     };
     // CTest runs the two directions as tests of their own, in parallel.
     const QByteArray direction = qgetenv("RQ73_FAULT_DIRECTION");
@@ -385,8 +392,8 @@ void TstLink::faultyRadio_data()
                     continue;
                 QTest::addRow("%s, %s%s", row.name, isRead ? "read" : "write",
                               paced ? ", paced" : "")
-                    << int(row.fault) << row.always << row.restart << row.answerUs << row.retries
-                    << isRead << paced << int(row.outcome);
+                    << int(row.fault) << int(row.next) << row.always << row.restart << row.answerUs
+                    << row.retries << isRead << paced << int(row.outcome);
             }
         }
     }
@@ -398,6 +405,7 @@ void TstLink::faultyRadio()
     if (qEnvironmentVariableIsSet("RQ73_SKIP_FAULT_TABLE"))
         QSKIP("run on its own");
     QFETCH(int, fault);
+    QFETCH(int, next);
     QFETCH(bool, always);
     QFETCH(bool, restart);
     QFETCH(int, answerUs);
@@ -409,7 +417,9 @@ void TstLink::faultyRadio()
     m_radio->setPaced(paced);
     m_radio->setAnswerDelayUs(answerUs);
     const Fault injected = Fault(fault);
-    m_radio->setFaultPlan([=](int i) { return (always || i == 1) ? injected : Fault::None; });
+    m_radio->setFaultPlan([=](int i) {
+        return (always || i == 1) ? injected : i == 2 ? Fault(next) : Fault::None;
+    });
 
     RadioImage image = distinctSides(*m_radio, isRead);
     const RadioImage imageBefore = image;

@@ -449,8 +449,11 @@ void TransferEngine::acceptBlock()
         failBlock(m_reply.DebugLine());
         return;
     }
+    // The radio's own time to answer, once the request was out.
+    const qint64 answerNs
+        = m_firstByteNs >= 0 ? std::max<qint64>(0, m_firstByteNs - m_requestWireNs) : -1;
     if (exact && m_firstByteNs >= 0) {
-        m_longestAnswerNs = std::max(m_longestAnswerNs, m_firstByteNs - m_requestWireNs);
+        m_longestAnswerNs = std::max(m_longestAnswerNs, answerNs);
         // A read's answer tells what kind of line this is. On one that runs at 115200 baud (a
         // real cable, or a paced simulation) a reply cannot begin before the request is out, and
         // takes its own time on the wire; a pseudo-terminal hands over a whole reply at once. A
@@ -463,12 +466,20 @@ void TransferEngine::acceptBlock()
         }
     }
 
-    m_mustDrain = false;
     if (!m_careful) {
+        // Bytes nobody asked for came first: something else is running into the line (a reply
+        // nobody asked for, taken for the last block, and its real counterpart never came, looks
+        // just like this), so the blocks taken on one answer are doubted.
+        if (m_reply.strayBefore() > 0) {
+            failBlock(m_reply.DebugLine());
+            return;
+        }
+        m_mustDrain = false;
         m_unproved.append(m_block);
         takeBlock();
         return;
     }
+    m_mustDrain = false;
     const QByteArray answer(reinterpret_cast<const char *>(m_reply.ReplyBuffer().data()),
                             m_reply.ExpectedReplyLength());
     if (m_operation == RequestOperation::Write) {
