@@ -13,6 +13,8 @@ namespace {
 // Guards shorter than this are timed by polling the event loop: a millisecond timer would
 // round them up to a whole millisecond or more.
 constexpr qint64 PollBelowUs = 2000;
+// How much sooner than its quickest answer so far a radio cannot answer.
+constexpr qint64 EarlyMarginNs = 2'000'000;
 // One byte at 115200 baud: a start bit, eight data bits and a stop bit.
 constexpr qint64 WireNsPerByte = (1'000'000'000LL * 10 + 115200 / 2) / 115200;
 } // namespace
@@ -68,6 +70,8 @@ void TransferEngine::begin(int comPortNumber, TransferKind kind)
     m_mustDrain = false;
     m_unproved.clear();
     m_longestAnswerNs = 0;
+    m_shortestAnswerNs = 0;
+    m_answerSamples = 0;
     m_lineWireTimed = false;
     m_deviceLost = false;
     m_succeeded = false;
@@ -470,9 +474,21 @@ void TransferEngine::acceptBlock()
         // Bytes nobody asked for came first: something else is running into the line (a reply
         // nobody asked for, taken for the last block, and its real counterpart never came, looks
         // just like this), so the blocks taken on one answer are doubted.
-        if (m_reply.strayBefore() > 0) {
+        // The same if the answer came far sooner than this radio has answered so far: radios
+        // answer in their own steady time, and a busy machine only makes answers later, so a
+        // reply that early is something else (an unasked reply whose real counterpart never
+        // came). Two answers at least, and by a wide margin.
+        const bool early = m_answerSamples >= 2 && answerNs >= 0
+                           && answerNs < m_shortestAnswerNs / 2
+                           && answerNs < m_shortestAnswerNs - EarlyMarginNs;
+        if (m_reply.strayBefore() > 0 || early) {
             failBlock(m_reply.DebugLine());
             return;
+        }
+        if (exact && answerNs >= 0) {
+            m_shortestAnswerNs
+                = m_answerSamples == 0 ? answerNs : std::min(m_shortestAnswerNs, answerNs);
+            ++m_answerSamples;
         }
         m_mustDrain = false;
         m_unproved.append(m_block);

@@ -171,6 +171,8 @@ private:
     qint64 m_firstByteNs = -1;          // since the send, of the reply being counted
     qint64 m_requestWireNs = 0;         // the request's own time on the wire
     qint64 m_longestAnswerNs = 0;       // first byte after the request was out, over the transfer
+    qint64 m_shortestAnswerNs = 0;      // the same, of the blocks taken on one answer
+    int m_answerSamples = 0;            // how many of those
     qint64 m_lastByteNs = 0;            // since the send, of the latest arrival
     bool m_lineWireTimed = false;       // the last answer came as a 115200 baud line brings it
     bool m_succeeded = false;
