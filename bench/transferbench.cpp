@@ -1,12 +1,13 @@
-// rq73-bench: how close a full read comes to the time the bytes need on the wire at 115200 baud,
-// what each block costs on top when the radio answers at once, and how long the COM port
-// dialog's probe of COM1 to COM99 takes.
+// rq73-bench: how close a full read and a full write come to the time their bytes need on the
+// wire at 115200 baud, what each block costs on top when the radio answers at once, what a reply
+// that puts the blocks taken in doubt costs, and how long the COM port dialog's probe of COM1 to
+// COM99 takes.
 
 #include "blockplan.h"
-#include "settingsstore.h"
 #include "portopen.h"
 #include "portprobe.h"
 #include "radioimage.h"
+#include "settingsstore.h"
 #include "simulatedradio.h"
 #include "transferengine.h"
 
@@ -32,11 +33,17 @@ struct Run
     bool ok = false;
     double seconds = 0.0;
     qint64 bytes = 0;
+    int requests = 0;
 };
 
-Run fullRead(SimulatedRadio &radio)
+Run fullTransfer(SimulatedRadio &radio, TransferKind kind)
 {
     RadioImage image;
+    const bool isRead = isReadTransfer(kind);
+    if (!isRead) {
+        for (int w = 0; w < RadioImage::WordCount; ++w)
+            image.WriteImageWord(w, qint32(0x01020304u * quint32(w + 1)));
+    }
     TransferEngine engine(image);
     radio.clearRecords();
 
@@ -51,17 +58,18 @@ Run fullRead(SimulatedRadio &radio)
 
     QElapsedTimer clock;
     clock.start();
-    if (!engine.start(ComPort, TransferKind::FullRead).ok())
+    if (!engine.start(ComPort, kind).ok())
         return {};
     loop.exec();
     const qint64 ns = clock.nsecsElapsed();
 
     Run run;
     run.ok = success;
-    for (const BlockPlan::Block &block : BlockPlan(BlockPlan::Range::Full).blocks()) {
+    for (const BlockPlan::Block &block : BlockPlan(kind).blocks()) {
         for (int w = block.firstWord; w < block.firstWord + block.count; ++w)
             run.ok = run.ok && image.ReadImageWord(w) == radio.memoryWord(w);
     }
+    run.requests = int(radio.requests().size());
     run.seconds = ns / 1e9;
     run.bytes = radio.receivedBytes().size() + radio.sentByteCount();
     return run;
@@ -108,33 +116,53 @@ int main(int argc, char *argv[])
     radio.registerAsComPort(ComPort);
 
     const int blocks = static_cast<int>(BlockPlan(BlockPlan::Range::Full).blocks().size());
-    out << "full read, " << blocks << " blocks, " << Runs << " runs each (median)" << Qt::endl;
+    out << "full transfers, " << blocks << " blocks, " << Runs << " runs each (median)" << Qt::endl;
 
-    for (const bool paced : {true, false}) {
-        radio.setPaced(paced);
+    // One row per case: the transfer, paced or not, and the fault of the sixth request, if any.
+    struct Case
+    {
+        const char *name;
+        TransferKind kind;
+        bool paced;
+        SimulatedRadio::Fault fault;
+    };
+    using F = SimulatedRadio::Fault;
+    const Case cases[] = {
+        {"read, paced at 115200 baud", TransferKind::FullRead, true, F::None},
+        {"write, paced at 115200 baud", TransferKind::FullWrite, true, F::None},
+        {"read, unpaced", TransferKind::FullRead, false, F::None},
+        // Evidence in the middle: every block taken so far is proved again, the rest twice.
+        {"read, paced, a reply doubled at block 6", TransferKind::FullRead, true, F::Duplicate},
+        {"write, paced, a reply doubled at block 6", TransferKind::FullWrite, true, F::Duplicate},
+    };
+    for (const Case &c : cases) {
+        radio.setPaced(c.paced);
+        radio.setFaultPlan([&c](int i) { return i == 5 ? c.fault : SimulatedRadio::Fault::None; });
         QList<double> times;
-        qint64 bytes = 0;
+        Run run;
         for (int i = 0; i < Runs; ++i) {
-            const Run run = fullRead(radio);
+            run = fullTransfer(radio, c.kind);
             if (!run.ok) {
-                out << (paced ? "paced" : "unpaced") << ": transfer failed" << Qt::endl;
+                out << c.name << ": transfer failed" << Qt::endl;
                 return 1;
             }
             times.append(run.seconds);
-            bytes = run.bytes;
         }
         const double elapsed = median(times);
-        const double floor = bytes * double(SimulatedRadio::BitsPerByte) / SimulatedRadio::BaudRate;
-        out << Qt::fixed << qSetRealNumberPrecision(4);
-        if (paced) {
-            out << "paced at 115200 baud: elapsed " << elapsed << " s, bytes " << bytes
-                << ", wire floor " << floor << " s, ratio " << qSetRealNumberPrecision(3)
+        // The time the bytes this transfer moved need at 115200 baud.
+        const double floor
+            = run.bytes * double(SimulatedRadio::BitsPerByte) / SimulatedRadio::BaudRate;
+        out << Qt::fixed << qSetRealNumberPrecision(4) << c.name << ": elapsed " << elapsed
+            << " s, " << run.requests << " requests, bytes " << run.bytes;
+        if (c.paced) {
+            out << ", wire floor " << floor << " s, ratio " << qSetRealNumberPrecision(3)
                 << elapsed / floor << Qt::endl;
         } else {
-            out << "unpaced: elapsed " << elapsed << " s, bytes " << bytes << ", per block "
-                << qSetRealNumberPrecision(2) << elapsed * 1000.0 / blocks << " ms" << Qt::endl;
+            out << ", per block " << qSetRealNumberPrecision(2) << elapsed * 1000.0 / blocks
+                << " ms" << Qt::endl;
         }
     }
+    radio.setFaultPlan({});
 
     QList<double> before, after;
     int listedBefore = 0, listedAfter = 0;

@@ -21,8 +21,9 @@
 
 namespace {
 
-// No settings entry and no conventional device: a Retry that reopens the port finds nothing.
-constexpr int NoDevice = 98;
+// A COM number that names no device at all: a Retry that reopens the port finds nothing, and
+// finds it without reading the settings, which would cost more than the rest of an input.
+constexpr int NoDevice = 0;
 
 void check(bool condition)
 {
@@ -76,6 +77,57 @@ struct TransferEngineDriver
     }
 };
 
+namespace {
+
+// What one input saw of the engine's signals.
+struct Seen
+{
+    QList<BlockPlan::Block> blocks;
+    QList<double> blockFractions; // the progress each block reports when taken
+    QList<bool> taken;            // ever taken during this input
+    int progressCount = 0, finishedCount = 0, questions = 0;
+    bool stopped = false, success = false;
+    double lastFraction = 0.0;
+};
+
+// One engine for the whole run, started afresh for every input: building a serial port, a timer
+// and their connections for each input would cost far more than the input itself.
+struct Rig
+{
+    RadioImage image;
+    TransferEngine engine{image};
+    Seen seen;
+
+    Rig()
+    {
+        QObject::connect(&engine, &TransferEngine::progress, [this](double fraction) {
+            check(seen.finishedCount == 0 && !seen.stopped);
+            check(fraction > 0.0 && fraction <= 1.0);
+            const qsizetype b = seen.blockFractions.indexOf(fraction);
+            check(b >= 0);
+            seen.taken[b] = true;
+            seen.lastFraction = fraction;
+            ++seen.progressCount;
+        });
+        QObject::connect(&engine, &TransferEngine::finished, [this](bool ok) {
+            check(seen.finishedCount == 0 && !seen.stopped);
+            ++seen.finishedCount;
+            seen.success = ok;
+        });
+        QObject::connect(&engine, &TransferEngine::retryQuestion, [this] {
+            check(seen.finishedCount == 0 && !seen.stopped);
+            ++seen.questions;
+        });
+        QObject::connect(&engine, &TransferEngine::debugLine, [this](const QString &) {
+            check(seen.finishedCount == 0 && !seen.stopped);
+        });
+    }
+};
+
+Rig *g_rig = nullptr;
+
+} // namespace
+
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     static QCoreApplication app(*argc, *argv);
@@ -83,6 +135,8 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     check(settings.isValid());
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    static Rig rig;
+    g_rig = &rig;
     return 0;
 }
 
@@ -112,33 +166,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             marked.WriteImageWord(w, -1 - w);
         return marked;
     }();
-    RadioImage image = before;
-    const QList<BlockPlan::Block> blocks
-        = BlockPlan(kind).blocks();
+    Rig &rig = *g_rig;
+    rig.image = before;
+    TransferEngine &engine = rig.engine;
+    Seen &seen = rig.seen;
+    seen = Seen();
+    const BlockPlan plan(kind);
+    seen.blocks = plan.blocks();
+    for (const BlockPlan::Block &block : std::as_const(seen.blocks))
+        seen.blockFractions.append(plan.advance(block).fraction);
+    seen.taken = QList<bool>(seen.blocks.size(), false);
 
-    TransferEngine engine(image);
     engine.setTimings(timings);
-    int accepted = 0, finishedCount = 0, questions = 0;
-    bool stopped = false, success = false;
-    double lastFraction = 0.0;
-    QObject::connect(&engine, &TransferEngine::progress, [&](double fraction) {
-        check(finishedCount == 0 && !stopped);
-        check(fraction > lastFraction && fraction <= 1.0);
-        lastFraction = fraction;
-        ++accepted;
-    });
-    QObject::connect(&engine, &TransferEngine::finished, [&](bool ok) {
-        check(finishedCount == 0 && !stopped);
-        ++finishedCount;
-        success = ok;
-    });
-    QObject::connect(&engine, &TransferEngine::retryQuestion, [&] {
-        check(finishedCount == 0 && !stopped);
-        ++questions;
-    });
-    QObject::connect(&engine, &TransferEngine::debugLine,
-                     [&](const QString &) { check(finishedCount == 0 && !stopped); });
-
     TransferEngineDriver::begin(engine, kind);
 
     while (at < size) {
@@ -168,7 +207,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             break;
         case 6:
             engine.stop();
-            stopped = true;
+            seen.stopped = true;
             break;
         case 7:
             // Time passes: every step the timer has armed, up to a limit.
@@ -177,26 +216,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             break;
         }
 
-        check(finishedCount <= 1);
-        check(accepted <= blocks.size());
-        check(!success || accepted == blocks.size());
-        check(engine.isRunning() == (finishedCount == 0 && !stopped));
+        check(seen.finishedCount <= 1);
+        check(!seen.success || seen.lastFraction == 1.0);
+        check(engine.isRunning() == (seen.finishedCount == 0 && !seen.stopped));
     }
     // Whatever is left to do, the engine finishes or was stopped.
     for (int i = 0; i < 64 && TransferEngineDriver::timerDue(engine); ++i)
         TransferEngineDriver::fireTimer(engine);
 
-    // Only words of taken blocks may have changed, and only on a read.
+    // Only words of blocks taken at some point may have changed, and only on a read.
     RadioImage expected = before;
     if (isReadTransfer(kind)) {
-        for (int b = 0; b < accepted; ++b) {
-            for (int w = blocks[b].firstWord; w < blocks[b].firstWord + blocks[b].count; ++w)
-                expected.WriteImageWord(w, image.ReadImageWord(w));
+        for (qsizetype b = 0; b < seen.blocks.size(); ++b) {
+            const BlockPlan::Block &block = seen.blocks.at(b);
+            for (int w = block.firstWord; seen.taken.at(b) && w < block.firstWord + block.count;
+                 ++w)
+                expected.WriteImageWord(w, rig.image.ReadImageWord(w));
         }
     }
-    check(image == expected);
-    check(!success || accepted == blocks.size());
+    check(rig.image == expected);
+    // Success needs every block taken.
+    check(!seen.success || !seen.taken.contains(false));
+    check(!seen.success || seen.progressCount >= seen.blocks.size());
     check(!engine.isPortOpen());
-    (void)questions;
     return 0;
 }

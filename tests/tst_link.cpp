@@ -1,7 +1,7 @@
 // The transfer engine against the simulated radio over real pseudo-terminals.
 
-#include "blocktext.h"
 #include "blockplan.h"
+#include "blocktext.h"
 #include "debugtext.h"
 #include "portopen.h"
 #include "portprobe.h"
@@ -292,8 +292,7 @@ void TstLink::transfer()
              std::accumulate(requests.cbegin(), requests.cend(), qsizetype(0),
                              [](qsizetype n, const auto &r) { return n + r.frame.size(); }));
 
-    const QList<int> moved
-        = transferredWords(BlockPlan(kind));
+    const QList<int> moved = transferredWords(BlockPlan(kind));
     for (int w = 0; w < RadioImage::WordCount; ++w) {
         if (isRead) {
             const qint32 expected = moved.contains(w) ? m_radio->memoryWord(w) : Marker;
@@ -315,16 +314,19 @@ void TstLink::transfer()
 }
 
 // Every way a radio or a line can misbehave, in both directions, paced and not. Whatever happens,
-// a transfer that reports success has moved every word exactly, and one that does not has
-// changed nothing outside the blocks it took.
+// a transfer that reports success has every word of its range from the radio it finished on, and
+// one that does not holds no word that came from anywhere else.
 //
 // The fault hits the second request: block 158-189 of a squelch transfer, followed by a block of
 // the same length, so a reply taken one request late would fit it exactly.
 void TstLink::faultyRadio_data()
 {
     QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("next");     // the fault of the third request
     QTest::addColumn<bool>("always");  // every request, not only the second
     QTest::addColumn<bool>("restart"); // the transfer is closed mid-reply and started again
+    QTest::addColumn<int>("answerUs"); // how long the radio takes to answer
+    QTest::addColumn<int>("retries");  // Retry answers to the question before Cancel
     QTest::addColumn<bool>("isRead");
     QTest::addColumn<bool>("paced");
     QTest::addColumn<int>("outcome");
@@ -333,31 +335,51 @@ void TstLink::faultyRadio_data()
     {
         const char *name;
         Fault fault;
+        Fault next;
         bool always;
         bool restart;
+        int answerUs;
+        int retries;
         Outcome outcome;
         bool pacedToo;
     };
     const Row rows[] = {
-        {"silent", Fault::Silent, false, false, Succeeds, true},
-        {"refuse", Fault::Refuse, false, false, Succeeds, true},
-        {"junk before ack", Fault::JunkBeforeAck, false, false, Succeeds, true},
-        {"split", Fault::Split, false, false, Succeeds, true},
-        {"cut short", Fault::CutShort, false, false, Succeeds, true},
-        {"trailing", Fault::Trailing, false, false, Succeeds, true},
-        {"babble", Fault::Babble, false, false, Succeeds, true},
-        {"late", Fault::Late, false, false, Succeeds, true},
-        {"very late", Fault::VeryLate, false, false, Succeeds, true},
-        {"duplicate", Fault::Duplicate, false, false, Succeeds, true},
-        {"ack storm", Fault::AckStorm, false, false, Succeeds, true},
+        {"silent", Fault::Silent, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"refuse", Fault::Refuse, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"junk before ack", Fault::JunkBeforeAck, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"split", Fault::Split, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"cut short", Fault::CutShort, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"trailing", Fault::Trailing, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"babble", Fault::Babble, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"late", Fault::Late, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"very late", Fault::VeryLate, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"duplicate", Fault::Duplicate, Fault::None, false, false, 0, 0, Succeeds, true},
+        {"ack storm", Fault::AckStorm, Fault::None, false, false, 0, 0, Succeeds, true},
+        // The answer to 158-189 comes after the tool has given up on it, just after the request
+        // for 190-221, whose own answer follows 10 ms later.
+        {"stale", Fault::Stale, Fault::None, false, false, 0, 0, Succeeds, true},
+        // A reply nobody asked for, as long as the next block's, 2 ms after a real one: a slow
+        // radio's real answer comes after it, a quick radio's before it.
+        {"unasked, slow radio", Fault::Unasked, Fault::None, false, false, 5000, 0, Succeeds, true},
+        {"unasked, quick radio", Fault::Unasked, Fault::None, false, false, 100, 0, Succeeds, true},
+        // The radio goes in the middle of a reply and another takes its device; the user says
+        // Retry.
+        {"replaced", Fault::Replaced, Fault::None, false, false, 0, 1, Succeeds, true},
+        // The unasked reply's real counterpart never comes: the radio babbles instead.
+        {"unasked then babble, slow radio", Fault::Unasked, Fault::Babble, false, false, 5000, 0,
+         Succeeds, true},
         // Every answer comes after the time-out: slow progress, never a wrong word. Whether the
         // failures add up to the question before the end depends on how the late answers fall.
-        {"very late always", Fault::VeryLate, true, false, Either, false},
-        {"ack storm always", Fault::AckStorm, true, false, Fails, false},
+        {"very late always", Fault::VeryLate, Fault::None, true, false, 0, 0, Either, false},
+        {"ack storm always", Fault::AckStorm, Fault::None, true, false, 0, 0, Fails, false},
         // Each first try fails by its second copy; the repeat's copies are taken as the same
-        // answer once the block has failed.
-        {"duplicate always", Fault::Duplicate, true, false, Succeeds, false},
-        {"closed mid-reply and restarted", Fault::Split, true, true, Succeeds, true},
+        // answer once the line has been out of step.
+        {"duplicate always", Fault::Duplicate, Fault::None, true, false, 0, 0, Succeeds, false},
+        {"stale always", Fault::Stale, Fault::None, true, false, 0, 0, Fails, false},
+        {"unasked always, slow radio", Fault::Unasked, Fault::None, true, false, 5000, 0, Either,
+         false},
+        {"closed mid-reply and restarted", Fault::Split, Fault::None, true, true, 0, 0, Succeeds,
+         true},
     };
     // CTest runs the two directions as tests of their own, in parallel.
     const QByteArray direction = qgetenv("RQ73_FAULT_DIRECTION");
@@ -370,8 +392,8 @@ void TstLink::faultyRadio_data()
                     continue;
                 QTest::addRow("%s, %s%s", row.name, isRead ? "read" : "write",
                               paced ? ", paced" : "")
-                    << int(row.fault) << row.always << row.restart << isRead << paced
-                    << int(row.outcome);
+                    << int(row.fault) << int(row.next) << row.always << row.restart << row.answerUs
+                    << row.retries << isRead << paced << int(row.outcome);
             }
         }
     }
@@ -383,19 +405,33 @@ void TstLink::faultyRadio()
     if (qEnvironmentVariableIsSet("RQ73_SKIP_FAULT_TABLE"))
         QSKIP("run on its own");
     QFETCH(int, fault);
+    QFETCH(int, next);
     QFETCH(bool, always);
     QFETCH(bool, restart);
+    QFETCH(int, answerUs);
+    QFETCH(int, retries);
     QFETCH(bool, isRead);
     QFETCH(bool, paced);
     QFETCH(int, outcome);
 
     m_radio->setPaced(paced);
+    m_radio->setAnswerDelayUs(answerUs);
     const Fault injected = Fault(fault);
-    m_radio->setFaultPlan([=](int i) { return (always || i == 1) ? injected : Fault::None; });
+    m_radio->setFaultPlan([=](int i) {
+        return (always || i == 1) ? injected : i == 2 ? Fault(next) : Fault::None;
+    });
 
     RadioImage image = distinctSides(*m_radio, isRead);
     const RadioImage imageBefore = image;
-    const TransferKind squelchKind = isRead ? TransferKind::SquelchRead : TransferKind::SquelchWrite;
+    const TransferKind squelchKind
+        = isRead ? TransferKind::SquelchRead : TransferKind::SquelchWrite;
+    // The memory of every radio the transfer met, each as it appeared.
+    QList<QByteArray> memories{m_radio->memory()};
+    int firstRequestOfLastRadio = 0;
+    connect(m_radio.get(), &SimulatedRadio::reappeared, this, [&] {
+        memories.append(m_radio->memory());
+        firstRequestOfLastRadio = int(m_radio->requests().size());
+    });
 
     if (restart) {
         // The window is closed while the second reply is still coming in, and the user starts
@@ -412,7 +448,15 @@ void TstLink::faultyRadio()
     }
 
     Watched run(image);
-    connect(&run.engine, &TransferEngine::retryQuestion, &run.engine, [&] { run.engine.cancel(); });
+    int retried = 0;
+    connect(&run.engine, &TransferEngine::retryQuestion, &run.engine, [&] {
+        QTimer::singleShot(0, &run.engine, [&] {
+            if (retried++ < retries)
+                run.engine.retry();
+            else
+                run.engine.cancel();
+        });
+    });
     QVERIFY(run.engine.start(SimCom, squelchKind).ok());
     QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, WaitMs);
     const bool success = run.succeeded();
@@ -420,25 +464,39 @@ void TstLink::faultyRadio()
         qInfo().noquote() << lines(run.debug).join(QLatin1Char('\n'));
     if (outcome != Either)
         QCOMPARE(success, outcome == Succeeds);
+    if (injected == Fault::Replaced && success) {
+        QCOMPARE(memories.size(), 2);
+        // Nothing went to the second radio before the transfer started again.
+        const SimulatedRadio::Request &r = m_radio->requests().at(firstRequestOfLastRadio);
+        QCOMPARE(r.frame.left(8), header(isRead ? 4 : 5, 128, 30));
+    }
 
-    const QList<BlockPlan::Block> plan = BlockPlan(BlockPlan::Range::Squelch).blocks();
-    const QList<int> moved = transferredWords(plan);
-    const QList<int> taken
-        = transferredWords(plan.mid(0, success ? plan.size() : run.progress.count()));
+    const QList<int> moved = transferredWords(BlockPlan(BlockPlan::Range::Squelch));
+    const QByteArray &lastMemory = memories.last();
     for (int w = 0; w < RadioImage::WordCount; ++w) {
         const QByteArray where = QByteArray::number(w);
+        const qint32 radioNow = m_radio->memoryWord(w);
         if (isRead) {
-            // Every word taken is the radio's own; nothing else was touched, unless an earlier
-            // run that was closed midway had taken it.
-            if (taken.contains(w))
-                QVERIFY2(image.ReadImageWord(w) == m_radio->memoryWord(w), where);
-            else if (!restart || !moved.contains(w))
-                QVERIFY2(image.ReadImageWord(w) == Marker, where);
+            const qint32 now = image.ReadImageWord(w);
+            if (!moved.contains(w)) {
+                QVERIFY2(now == Marker, where);
+            } else if (success) {
+                QVERIFY2(now == radioNow, where);
+            } else {
+                // Not taken, or taken from a radio the transfer met.
+                bool fromARadio = false;
+                for (const QByteArray &memory : std::as_const(memories))
+                    fromARadio = fromARadio || now == RadioImage::WordFromBytes(memory, 4 * w);
+                QVERIFY2(now == Marker || fromARadio, where);
+            }
         } else {
-            if (taken.contains(w))
-                QVERIFY2(m_radio->memoryWord(w) == image.ReadImageWord(w), where);
-            else if (!moved.contains(w))
-                QVERIFY2(m_radio->memoryWord(w) == RadioMarker, where);
+            const qint32 then = RadioImage::WordFromBytes(lastMemory, 4 * w);
+            if (!moved.contains(w))
+                QVERIFY2(radioNow == then, where);
+            else if (success)
+                QVERIFY2(radioNow == image.ReadImageWord(w), where);
+            else
+                QVERIFY2(radioNow == then || radioNow == image.ReadImageWord(w), where);
         }
     }
     if (!isRead)
@@ -486,16 +544,17 @@ void TstLink::deadRadioAsksAfterElevenTries()
 
 void TstLink::failuresCountAcrossSuccesses()
 {
-    // Two failures of the first block, then two good blocks, then nothing more.
-    m_radio->setFaultPlan([](int i) { return (i == 2 || i == 3) ? Fault::None : Fault::Silent; });
+    // Two failures of the first block, then two good blocks, then nothing more. After a failure
+    // every block is read twice.
+    m_radio->setFaultPlan([](int i) { return (i >= 2 && i <= 5) ? Fault::None : Fault::Silent; });
     RadioImage image;
     fillWords(image, Marker);
     Watched run(image, mixedTimings());
 
     QVERIFY(run.engine.start(SimCom, TransferKind::FullRead).ok());
     QTRY_COMPARE_WITH_TIMEOUT(run.question.count(), 1, WaitMs);
-    // The eleventh failure asks: 2 + 2 successes + 9 more requests.
-    QCOMPARE(m_radio->requests().size(), 13);
+    // The eleventh failure asks: 2 + 2 blocks read twice + 9 more requests.
+    QCOMPARE(m_radio->requests().size(), 15);
     QCOMPARE(countLines(run.debug, QStringLiteral("No Data")), 11);
     QCOMPARE(run.progress.count(), 2);
 
@@ -549,16 +608,18 @@ void TstLink::vanishedPortIsNotReopened()
     QCOMPARE(m_radio->requests().size(), 4);
     QCOMPARE(countLines(run.debug, QStringLiteral("TX:")), 4 + 10);
 
-    // Retry: the user has put a cable back, so the COM number is looked up and opened again.
+    // Retry: the user has put a cable back, so the COM number is looked up and opened again,
+    // and the transfer starts again: this may be another radio. The line has failed, so every
+    // block is read twice.
     run.engine.retry();
     QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, WaitMs);
     QVERIFY(run.succeeded());
     QCOMPARE(requestsText(second->requests()),
-             QStringLiteral("61-63;64-77;80-111;112-115;128-157;158-189;190-221;222-245;246-275"));
-    for (const int w : transferredWords(BlockPlan(BlockPlan::Range::Full))) {
-        const SimulatedRadio &source = w < 61 ? *m_radio : *second;
-        QCOMPARE(image.ReadImageWord(w), source.memoryWord(w));
-    }
+             QStringLiteral("0;0;16-47;16-47;48-51;48-51;61-63;61-63;64-77;64-77;80-111;80-111;"
+                            "112-115;112-115;128-157;128-157;158-189;158-189;190-221;190-221;"
+                            "222-245;222-245;246-275;246-275"));
+    for (const int w : transferredWords(BlockPlan(BlockPlan::Range::Full)))
+        QCOMPARE(image.ReadImageWord(w), second->memoryWord(w));
 }
 
 void TstLink::radioWithdrawsItsPortWhenItVanishes()

@@ -12,6 +12,7 @@ void ReplyReceiver::beginRequest(int expectedReplyLength)
     m_complete = false;
     m_overlong = false;
     m_extraCut = false;
+    m_strayBefore = 0;
     m_extra.clear();
     restartDebugLine();
 }
@@ -37,6 +38,8 @@ bool ReplyReceiver::feed(QByteArrayView bytes)
             m_replyBuffer[static_cast<std::size_t>(m_replyLength)] = byte;
         if (byte == Ack)
             m_ackSeen = true;
+        else if (!m_ackSeen)
+            ++m_strayBefore;
         if (m_ackSeen) {
             ++m_replyLength;
             if (m_replyLength >= m_expectedReplyLength) {
@@ -73,5 +76,7 @@ std::int32_t ReplyReceiver::replyWord(int i) const
 
 void ReplyReceiver::restartDebugLine()
 {
-    m_debugLine = QString::fromLatin1(DebugText::RxPrefix);
+    // The line handed out keeps its text; one nobody holds is reused.
+    m_debugLine.resize(0);
+    m_debugLine += QLatin1StringView(DebugText::RxPrefix);
 }

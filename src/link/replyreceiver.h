@@ -39,6 +39,8 @@ public:
     bool extraRepeatsReply(bool wholeCopies) const;
     // The time-out reports "No Data" unless this holds.
     bool countedAny() const { return !m_awaitingReply && m_replyLength >= 1; }
+    // Bytes before the acknowledgement: shown, not counted, and nobody asked for them.
+    int strayBefore() const { return m_strayBefore; }
     // Any byte at all since the request, counted or not.
     bool receivedAny() const { return !m_awaitingReply; }
 
@@ -63,6 +65,7 @@ private:
     bool m_complete = false;
     bool m_overlong = false;
     bool m_extraCut = false;
+    int m_strayBefore = 0;
     QByteArray m_extra;
     QString m_debugLine = QStringLiteral("RX:");
 };

@@ -13,6 +13,10 @@ namespace {
 // Guards shorter than this are timed by polling the event loop: a millisecond timer would
 // round them up to a whole millisecond or more.
 constexpr qint64 PollBelowUs = 2000;
+// How much sooner than its quickest answer so far a radio cannot answer.
+constexpr qint64 EarlyMarginNs = 2'000'000;
+// One byte at 115200 baud: a start bit, eight data bits and a stop bit.
+constexpr qint64 WireNsPerByte = (1'000'000'000LL * 10 + 115200 / 2) / 115200;
 } // namespace
 
 TransferEngine::TransferEngine(RadioImage &image, QObject *parent)
@@ -57,14 +61,49 @@ void TransferEngine::begin(int comPortNumber, TransferKind kind)
     m_comPortNumber = comPortNumber;
     m_operation = isReadTransfer(kind) ? RequestOperation::Read : RequestOperation::Write;
     m_plan = BlockPlan(kind);
-    m_block = m_plan.firstBlock();
+    m_before = m_image;
+    m_imageTouched = false;
     m_reply = ReplyReceiver();
     m_noise.clear();
     m_retryCount = 0;
-    m_blockFailed = false;
-    m_blockTries = 0;
+    m_careful = false;
+    m_mustDrain = false;
+    m_unproved.clear();
+    m_longestAnswerNs = 0;
+    m_shortestAnswerNs = 0;
+    m_answerSamples = 0;
+    m_lineWireTimed = false;
     m_deviceLost = false;
     m_succeeded = false;
+    enterBlock(m_plan.firstBlock());
+}
+
+void TransferEngine::enterBlock(const BlockPlan::Block &block)
+{
+    m_block = block;
+    m_blockTries = 0;
+    m_candidate.clear();
+    m_readingBack = false;
+}
+
+void TransferEngine::restart()
+{
+    // Whoever answers now may not be the radio that gave the words taken so far.
+    if (m_imageTouched) {
+        for (const BlockPlan::Block &block : m_plan.blocks())
+            restoreWords(block);
+        m_imageTouched = false;
+    }
+    m_unproved.clear();
+    enterBlock(m_plan.firstBlock());
+}
+
+void TransferEngine::restoreWords(const BlockPlan::Block &block)
+{
+    if (m_operation != RequestOperation::Read)
+        return;
+    for (int w = block.firstWord; w < block.firstWord + block.count; ++w)
+        m_image.WriteImageWord(w, m_before.ReadImageWord(w));
 }
 
 void TransferEngine::retry()
@@ -76,6 +115,7 @@ void TransferEngine::retry()
         m_device = result.device;
         m_deviceLost = !result.ok();
     }
+    restart();
     waitForQuiet(qint64(m_timings.quietMs) * 1000);
 }
 
@@ -169,9 +209,12 @@ void TransferEngine::armTimeout()
 
 void TransferEngine::sendRequest()
 {
+    const RequestOperation operation = m_readingBack ? RequestOperation::Read : m_operation;
     const RequestFrame frame
-        = buildRequestFrame(m_operation, m_block.firstWord, m_block.count, m_image);
+        = buildRequestFrame(operation, m_block.firstWord, m_block.count, m_image);
     m_reply.beginRequest(frame.expectedReplyLength);
+    m_firstByteNs = -1;
+    m_requestWireNs = frame.bytes.size() * WireNsPerByte;
     m_replyUntrusted = m_talkedOver;
     m_talkedOver = false;
     ++m_blockTries;
@@ -203,7 +246,10 @@ void TransferEngine::takeBytes(const QByteArray &data)
 {
     switch (m_phase) {
     case Phase::Quieting:
-        // Bytes before a request belong to no request of ours; the quiet time starts again.
+        // Bytes before a request belong to no request of ours; the quiet time starts again, and
+        // from now on every block must be proved.
+        doubtUnproved();
+        m_mustDrain = true;
         if (m_noise.isEmpty())
             m_noise = QString::fromLatin1(DebugText::RxPrefix);
         for (const char c : data)
@@ -213,18 +259,32 @@ void TransferEngine::takeBytes(const QByteArray &data)
         else
             m_talkedOver = true;
         return;
-    case Phase::Awaiting:
+    case Phase::Awaiting: {
         m_timer->stop();
+        const bool first = m_firstByteNs < 0;
+        m_lastByteNs = m_sinceSend.nsecsElapsed();
+        if (first)
+            m_firstByteNs = m_lastByteNs;
         m_reply.feed(data);
-        if (!m_reply.isComplete()) {
+        if (first && !m_careful && m_lineWireTimed && m_firstByteNs < earliestAnswerNs()) {
+            // The radio cannot have heard the whole request yet: these bytes were on their way
+            // before it, the tail of something the last reply did not end.
+            failBlock(m_reply.DebugLine());
+        } else if (!m_reply.isComplete()) {
             armTimeout();
         } else if (!extraIsHarmless()) {
             failBlock(m_reply.DebugLine());
+        } else if (!m_careful && m_lineWireTimed && !isLastBlock() && m_reply.isAccepted()) {
+            // Anything that follows this reply arrives before the radio can have heard the next
+            // request, which fails that one and puts this block in doubt; so the next request
+            // goes out at once, and the wait for silence overlaps its time on the wire.
+            acceptBlock();
         } else {
             m_phase = Phase::HandingOver;
             armHandOver();
         }
         return;
+    }
     case Phase::HandingOver:
         m_timer->stop();
         m_reply.feed(data);
@@ -242,11 +302,10 @@ void TransferEngine::takeBytes(const QByteArray &data)
 
 bool TransferEngine::extraIsHarmless() const
 {
-    // On the normal path any byte past the reply fails it. After a failure the radio may still
-    // answer the earlier tries of this same block, late; such copies are harmless as long as
-    // they repeat the reply byte for byte.
-    return !m_reply.isOverlong()
-           || (m_blockFailed && m_reply.extraRepeatsReply(false) && copiesFit());
+    // On the normal path any byte past the reply fails it. Once the line has been out of step the
+    // radio may still answer the earlier tries of this same block, late; such copies are
+    // harmless as long as they repeat the reply byte for byte, since the block is proved anyway.
+    return !m_reply.isOverlong() || (m_careful && m_reply.extraRepeatsReply(false) && copiesFit());
 }
 
 bool TransferEngine::copiesFit() const
@@ -260,15 +319,37 @@ bool TransferEngine::copiesFit() const
 
 void TransferEngine::armHandOver()
 {
-    if (!m_blockFailed) {
+    if (m_mustDrain) {
+        // Every earlier request was sent before this one, so any answer to them that comes
+        // within the longest wait is due before that wait for this one has passed: the answer is
+        // taken only then, and after a quiet time since the last byte. Later than that only a
+        // stale answer can come, which the second, agreeing answer shows up.
+        const qint64 leftMs = m_timings.maxReplyWaitMs - m_sinceSend.elapsed();
+        armGuard(1000 * std::max<qint64>(m_timings.quietMs, leftMs));
+        return;
+    }
+    if (!isLastBlock()) {
         armGuard(m_timings.handOverUs);
         return;
     }
-    // Every earlier try of this block was sent before the last one, so any answer to them is due
-    // before the longest wait for a reply to the last one has passed: the block is taken only
-    // then, and after a quiet time since the last byte.
-    const qint64 leftMs = m_timings.maxReplyWaitMs - m_sinceSend.elapsed();
-    armGuard(1000 * std::max<qint64>(m_timings.quietMs, leftMs));
+    // Nothing follows the last reply that could show it was not the answer: the real answer, if
+    // this was something else, is due within the radio's answer time, so the line must stay
+    // quiet until twice the longest answer time seen has passed since the request was out.
+    const qint64 dueNs = m_requestWireNs + 2 * m_longestAnswerNs - m_sinceSend.nsecsElapsed();
+    armGuard(std::max<qint64>(m_timings.handOverUs, dueNs / 1000));
+}
+
+qint64 TransferEngine::earliestAnswerNs() const
+{
+    // One byte short of the request's time on the wire: the clock started before the write.
+    return std::max<qint64>(0, m_requestWireNs - WireNsPerByte);
+}
+
+bool TransferEngine::isLastBlock() const
+{
+    if (m_operation == RequestOperation::Write && m_careful && !m_readingBack)
+        return false; // the read-back comes last
+    return m_plan.advance(m_block).finished;
 }
 
 void TransferEngine::onPortError(int error)
@@ -367,14 +448,110 @@ void TransferEngine::acceptBlock()
 {
     const bool exact = m_reply.isAccepted();
     const bool withCopies = m_reply.isComplete() && m_reply.ReplyBuffer()[0] == ReplyReceiver::Ack
-                            && m_blockFailed && m_reply.extraRepeatsReply(true) && copiesFit();
+                            && m_careful && m_reply.extraRepeatsReply(true) && copiesFit();
     if ((!exact && !withCopies) || m_replyUntrusted) {
         failBlock(m_reply.DebugLine());
         return;
     }
+    // The radio's own time to answer, once the request was out.
+    const qint64 answerNs
+        = m_firstByteNs >= 0 ? std::max<qint64>(0, m_firstByteNs - m_requestWireNs) : -1;
+    if (exact && m_firstByteNs >= 0) {
+        m_longestAnswerNs = std::max(m_longestAnswerNs, answerNs);
+        // A read's answer tells what kind of line this is. On one that runs at 115200 baud (a
+        // real cable, or a paced simulation) a reply cannot begin before the request is out, and
+        // takes its own time on the wire; a pseudo-terminal hands over a whole reply at once. A
+        // busy machine only delays bytes, so it cannot make the one look like the other. A
+        // write's one-byte answer shows nothing of the sort.
+        const qint64 replyWireNs = (m_reply.ExpectedReplyLength() - 1) * WireNsPerByte;
+        if (m_reply.ExpectedReplyLength() > 1) {
+            m_lineWireTimed = m_firstByteNs >= earliestAnswerNs()
+                              && 10 * (m_lastByteNs - m_firstByteNs) >= 9 * replyWireNs;
+        }
+    }
+
+    if (!m_careful) {
+        // Bytes nobody asked for came first: something else is running into the line (a reply
+        // nobody asked for, taken for the last block, and its real counterpart never came, looks
+        // just like this), so the blocks taken on one answer are doubted.
+        // The same if the answer came far sooner than this radio has answered so far: radios
+        // answer in their own steady time, and a busy machine only makes answers later, so a
+        // reply that early is something else (an unasked reply whose real counterpart never
+        // came). Two answers at least, and by a wide margin.
+        const bool early = m_answerSamples >= 2 && answerNs >= 0
+                           && answerNs < m_shortestAnswerNs / 2
+                           && answerNs < m_shortestAnswerNs - EarlyMarginNs;
+        if (m_reply.strayBefore() > 0 || early) {
+            failBlock(m_reply.DebugLine());
+            return;
+        }
+        if (exact && answerNs >= 0) {
+            m_shortestAnswerNs
+                = m_answerSamples == 0 ? answerNs : std::min(m_shortestAnswerNs, answerNs);
+            ++m_answerSamples;
+        }
+        m_mustDrain = false;
+        m_unproved.append(m_block);
+        takeBlock();
+        return;
+    }
+    m_mustDrain = false;
+    const QByteArray answer(reinterpret_cast<const char *>(m_reply.ReplyBuffer().data()),
+                            m_reply.ExpectedReplyLength());
+    if (m_operation == RequestOperation::Write) {
+        if (!m_readingBack) {
+            // Acknowledged; whether the words arrived is for the radio's own memory to say.
+            const QString line = m_reply.DebugLine();
+            m_reply.restartDebugLine();
+            emit debugLine(line);
+            if (!alive())
+                return;
+            m_readingBack = true;
+            sendRequest();
+            return;
+        }
+        if (!readBackMatches()) {
+            failBlock(m_reply.DebugLine());
+            return;
+        }
+        takeBlock();
+        return;
+    }
+    if (m_candidate.isEmpty() || m_candidate != answer) {
+        // A first answer, or one that disagrees with the last: the line is asked again, and the
+        // disagreement counts as a failure.
+        const bool disagreed = !m_candidate.isEmpty();
+        m_candidate = answer;
+        if (disagreed) {
+            failBlock(m_reply.DebugLine());
+            return;
+        }
+        const QString line = m_reply.DebugLine();
+        m_reply.restartDebugLine();
+        emit debugLine(line);
+        if (!alive())
+            return;
+        sendRequest();
+        return;
+    }
+    takeBlock();
+}
+
+bool TransferEngine::readBackMatches() const
+{
+    for (int i = 0; i < m_block.count; ++i) {
+        if (m_reply.replyWord(i) != m_image.ReadImageWord(m_block.firstWord + i))
+            return false;
+    }
+    return true;
+}
+
+void TransferEngine::takeBlock()
+{
     if (m_operation == RequestOperation::Read) {
         for (int i = 0; i < m_block.count; ++i)
             m_image.WriteImageWord(m_block.firstWord + i, m_reply.replyWord(i));
+        m_imageTouched = true;
     }
     const QString line = m_reply.DebugLine();
     m_reply.restartDebugLine();
@@ -382,10 +559,8 @@ void TransferEngine::acceptBlock()
     if (!alive())
         return;
 
-    m_blockFailed = false;
-    m_blockTries = 0;
     const BlockPlan::Step step = m_plan.advance(m_block);
-    m_block = {step.nextWord, step.blockCount};
+    enterBlock({step.nextWord, step.blockCount});
     if (step.finished) {
         m_succeeded = true;
         finishSoon();
@@ -396,6 +571,17 @@ void TransferEngine::acceptBlock()
     sendRequest();
 }
 
+void TransferEngine::doubtUnproved()
+{
+    m_careful = true;
+    if (m_unproved.isEmpty())
+        return;
+    for (const BlockPlan::Block &block : std::as_const(m_unproved))
+        restoreWords(block);
+    enterBlock(m_unproved.first());
+    m_unproved.clear();
+}
+
 void TransferEngine::failBlock(QString line)
 {
     m_timer->stop();
@@ -404,7 +590,10 @@ void TransferEngine::failBlock(QString line)
     emit debugLine(line);
     if (!alive())
         return;
-    m_blockFailed = true;
+    doubtUnproved();
+    m_mustDrain = true;
+    // A write whose read-back failed is written again: the radio may not hold it.
+    m_readingBack = false;
     ++m_retryCount;
     if (m_retryCount <= MaxRepeats) {
         waitForQuiet(qint64(m_timings.quietMs) * 1000);

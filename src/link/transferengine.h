@@ -2,6 +2,7 @@
 
 #include "blockplan.h"
 #include "portopen.h"
+#include "radioimage.h"
 #include "replyreceiver.h"
 #include "requestframe.h"
 #include "transferkind.h"
@@ -13,16 +14,30 @@
 
 class QSerialPort;
 class QTimer;
-class RadioImage;
 
 // Runs one read or write transfer of the radio image over a serial port, block by block, without
 // any widget: the transfer window is its view and answers the Retry/Cancel question.
 //
-// A block is taken only when its reply came after its own request, was exactly as long as asked
-// for, and the line then stayed silent for the hand-over time. Anything else (no reply, a reply
-// cut short, bytes beyond the reply, bytes waiting before the request) fails the block, and the
-// repeat goes out only once the line has been quiet, so a late or doubled reply can never be taken
-// for the answer to another request.
+// A transfer reports success only if every word it took is the radio's answer to the request for
+// that word, from the radio the transfer started with. No timing rule alone can promise that (a
+// radio may answer a request long after the longest wait, or say something nobody asked for at
+// just the length of the next reply), so the engine acts on evidence:
+// - While the line has behaved, a reply of exactly the expected length is taken on one answer and
+//   stays open to doubt. On a line that runs at 115200 baud it is taken at once and the next
+//   request follows: a byte after the reply would arrive before the radio could have heard that
+//   request, which gives it away. On a line that answers faster than that (a pseudo-terminal),
+//   the line must first stay silent for the hand-over time.
+// - Anything else is evidence that the line is out of step: no reply, a refused, short or
+//   overlong one, bytes before a request, bytes after the last reply. Then every block taken on
+//   one answer is doubted: its words go back to what the image held before (a read), the transfer
+//   resumes from the first of them, and from then on a block counts only when it is proved: two
+//   answers to two requests for it agree byte for byte (a read), or a read-back of the block
+//   returns exactly the image's words (a write). A late answer to an earlier request or an
+//   unasked reply can only pass if another wrong answer repeats it exactly.
+// - The last block is taken only once the line has stayed quiet past twice the longest answer
+//   time seen, so that the real answer to a request cannot arrive after success was reported.
+// - A Retry after the question starts the transfer again from its first block: the cable may
+//   have been moved to another radio, and a read restores every word it had taken.
 //
 // A slot may call stop(), retry() or cancel() from inside any of the signals; the engine does no
 // further work in the handler that emitted it.
@@ -45,9 +60,10 @@ public:
     // the reason returned; finished(false) follows from the event loop, as after a cancel.
     PortOpenResult start(int comPortNumber, TransferKind kind);
 
-    // Answers to retryQuestion(); ignored at any other time. Retry opens the port again if the
-    // device went away, under the device the COM number names now: the user has just put the
-    // cable back. Cancel may also be used to abandon a running transfer.
+    // Answers to retryQuestion(); ignored at any other time. Retry starts again from the first
+    // block, and opens the port again if the device went away, under the device the COM number
+    // names now: the user has just put the cable back. Cancel may also be used to abandon a
+    // running transfer.
     void retry();
     void cancel();
 
@@ -62,7 +78,8 @@ public:
 
 signals:
     void debugLine(const QString &line);
-    // After each accepted block: the progress fraction, capped at 1.
+    // After each block taken: the progress fraction, capped at 1. It goes back when blocks are
+    // doubted and taken again, or when a Retry starts the transfer again.
     void progress(double fraction);
     void retryQuestion();
     void finished(bool success);
@@ -101,7 +118,17 @@ private:
     bool extraIsHarmless() const;
     bool copiesFit() const;
     void armHandOver();
+    bool isLastBlock() const;
+    // The earliest a reply can begin after the send on a line that runs at 115200 baud.
+    qint64 earliestAnswerNs() const;
     void acceptBlock();
+    void takeBlock();
+    bool readBackMatches() const;
+    // Evidence that the line is out of step: every block taken on one answer is doubted.
+    void doubtUnproved();
+    void restoreWords(const BlockPlan::Block &block);
+    void restart();
+    void enterBlock(const BlockPlan::Block &block);
     // line is taken by value: it is often the receiver's own line, which this restarts.
     void failBlock(QString line);
     void finishSoon();
@@ -129,9 +156,25 @@ private:
     ReplyReceiver m_reply;
     QString m_noise; // bytes that arrived while the line should have been quiet
 
+    RadioImage m_before;         // the image as the transfer found it
+    bool m_imageTouched = false; // a block has been read into it since
     int m_retryCount = 0;
-    bool m_blockFailed = false; // the current block has failed at least once
-    int m_blockTries = 0;       // requests sent for the current block
+    int m_blockTries = 0; // requests sent for the current block
+    // The line has shown evidence of being out of step: every block must be proved.
+    bool m_careful = false;
+    // A request has failed: the next answer is taken only once every earlier answer due within
+    // the longest wait has come.
+    bool m_mustDrain = false;
+    QList<BlockPlan::Block> m_unproved; // taken on one answer since the transfer (re)started
+    QByteArray m_candidate;             // a first answer to the current block, awaiting a second
+    bool m_readingBack = false;         // a write's block is acknowledged; its read-back is out
+    qint64 m_firstByteNs = -1;          // since the send, of the reply being counted
+    qint64 m_requestWireNs = 0;         // the request's own time on the wire
+    qint64 m_longestAnswerNs = 0;       // first byte after the request was out, over the transfer
+    qint64 m_shortestAnswerNs = 0;      // the same, of the blocks taken on one answer
+    int m_answerSamples = 0;            // how many of those
+    qint64 m_lastByteNs = 0;            // since the send, of the latest arrival
+    bool m_lineWireTimed = false;       // the last answer came as a 115200 baud line brings it
     bool m_succeeded = false;
     // The line was still talking when the request went out: a radio may talk until it hears a
     // request (a stream of acknowledgements), and its talk cannot be told from an answer, so no

@@ -6,12 +6,15 @@ struct TransferTimings
 {
     // Silence after a send or an arrival that makes a block fail.
     int replyTimeoutMs = 1000;
-    // After the last expected byte of a reply, the line must stay silent this long before the
-    // reply is taken: a byte in this window means the reply was longer than asked for (a repeated
-    // or stale reply running into this one). About four byte times at 115200 baud.
+    // Once the line has been out of step, and after the last block, the line must stay silent
+    // this long after the last expected byte of a reply before the reply is taken: a byte in this
+    // window means the reply was longer than asked for (a repeated or stale reply running into
+    // this one). About four byte times at 115200 baud.
     int handOverUs = 350;
     // Arrivals restart the time-out, but a radio that keeps sending without ever completing its
-    // reply cannot hold a block open for longer than this after the request.
+    // reply cannot hold a block open for longer than this after the request. After a failure, the
+    // next answer counts only once this long has passed since its request, so that every late
+    // answer to an earlier request has come by then.
     int maxReplyWaitMs = 5000;
     // After a failed or overlong reply, nothing is sent and nothing is taken until the line has
     // been silent this long, so that a late or repeated reply has drained first (a line that

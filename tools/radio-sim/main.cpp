@@ -150,8 +150,10 @@ int main(int argc, char *argv[])
                                          QStringLiteral("Reply at the speed of 115200 baud."));
     const QCommandLineOption faultOption(
         QStringLiteral("fault"),
-        QStringLiteral("Misbehave on every request: none, silent, refuse, junk, split, cutshort, "
-                       "trailing, vanish, babble, late, verylate, duplicate, ackstorm."),
+        QStringLiteral(
+            "Misbehave on every request: none, silent, refuse, junk, split, cutshort, "
+            "trailing, vanish, babble, late, verylate, duplicate, ackstorm, stale, unasked, "
+            "replaced."),
         QStringLiteral("name"), QStringLiteral("none"));
     const QCommandLineOption demoOption(
         QStringLiteral("demo"),

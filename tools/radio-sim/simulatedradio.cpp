@@ -1,5 +1,6 @@
 #include "simulatedradio.h"
 
+#include "blockplan.h"
 #include "radioimage.h"
 #include "settingsstore.h"
 
@@ -158,6 +159,16 @@ bool SimulatedRadio::isPaced() const
     return m_paced;
 }
 
+void SimulatedRadio::setAnswerDelayUs(qint64 us)
+{
+    m_answerDelayNs = std::max<qint64>(0, us) * 1000;
+}
+
+void SimulatedRadio::setOtherMemory(const QByteArray &memory)
+{
+    m_otherMemory = memory;
+}
+
 void SimulatedRadio::setFaultPlan(FaultPlan plan)
 {
     m_faultPlan = std::move(plan);
@@ -166,9 +177,10 @@ void SimulatedRadio::setFaultPlan(FaultPlan plan)
 SimulatedRadio::Fault SimulatedRadio::faultFromName(const QString &name, bool *ok)
 {
     static const Fault all[]
-        = {Fault::None,     Fault::Silent,    Fault::Refuse,  Fault::JunkBeforeAck, Fault::Split,
-           Fault::CutShort, Fault::Trailing,  Fault::Vanish,  Fault::Babble,        Fault::Late,
-           Fault::VeryLate, Fault::Duplicate, Fault::AckStorm};
+        = {Fault::None,     Fault::Silent,   Fault::Refuse,   Fault::JunkBeforeAck,
+           Fault::Split,    Fault::CutShort, Fault::Trailing, Fault::Vanish,
+           Fault::Babble,   Fault::Late,     Fault::VeryLate, Fault::Duplicate,
+           Fault::AckStorm, Fault::Stale,    Fault::Unasked,  Fault::Replaced};
     for (const Fault fault : all) {
         if (faultName(fault).compare(name, Qt::CaseInsensitive) == 0) {
             if (ok)
@@ -210,6 +222,12 @@ QString SimulatedRadio::faultName(Fault fault)
         return QStringLiteral("duplicate");
     case Fault::AckStorm:
         return QStringLiteral("ackstorm");
+    case Fault::Stale:
+        return QStringLiteral("stale");
+    case Fault::Unasked:
+        return QStringLiteral("unasked");
+    case Fault::Replaced:
+        return QStringLiteral("replaced");
     }
     return {};
 }
@@ -240,6 +258,7 @@ void SimulatedRadio::clearRecords()
     m_sent = 0;
     m_requests.clear();
     m_liveFrames.clear();
+    m_stale.clear();
 }
 
 void SimulatedRadio::vanish()
@@ -254,12 +273,41 @@ void SimulatedRadio::vanish()
     emit vanished();
 }
 
-bool SimulatedRadio::reappear()
+bool SimulatedRadio::reappear(bool sameDevice)
 {
     if (isOpen())
         return true;
     if (!openTerminal())
         return false;
+    if (sameDevice) {
+        // Pseudo-terminal numbers are handed out lowest first: holding the ones that come up
+        // leads to the old number if it is free at all.
+        struct Spare
+        {
+            int master, slave;
+            QSocketNotifier *notifier;
+        };
+        QList<Spare> spares;
+        for (int i = 0; i < 8 && m_devicePath != m_lastDevicePath; ++i) {
+            spares.append({m_masterFd, m_heldSlaveFd, m_notifier});
+            m_notifier = nullptr;
+            m_masterFd = m_heldSlaveFd = -1;
+            if (!openTerminal()) {
+                // Keep the last one that opened.
+                const Spare last = spares.takeLast();
+                m_masterFd = last.master;
+                m_heldSlaveFd = last.slave;
+                m_notifier = last.notifier;
+                break;
+            }
+        }
+        for (const Spare &spare : std::as_const(spares)) {
+            spare.notifier->setEnabled(false);
+            spare.notifier->deleteLater();
+            ::close(spare.master);
+            ::close(spare.slave);
+        }
+    }
     if (m_comPortNumber > 0)
         registerAsComPort(m_comPortNumber);
     emit reappeared(m_devicePath);
@@ -328,6 +376,8 @@ void SimulatedRadio::closeTerminal()
         ::close(m_heldSlaveFd);
     m_masterFd = -1;
     m_heldSlaveFd = -1;
+    if (!m_devicePath.isEmpty())
+        m_lastDevicePath = m_devicePath;
     m_devicePath.clear();
 }
 
@@ -392,28 +442,51 @@ void SimulatedRadio::handleRequest(const QByteArray &frame)
     const int index = static_cast<int>(m_requests.size());
     m_requests.append(request);
 
-    const qsizetype dropped
-        = m_queue.removeIf([](const Outgoing &item) { return item.dropOnRequest; });
-    if (dropped > 0) {
+    // Talk that stops at a request stops when the radio has heard it: at line speed, only after
+    // the request's last byte.
+    const qint64 heardNs = m_clock.nsecsElapsed() + (m_paced ? frame.size() * nsPerByte() : 0);
+    bool cut = false;
+    for (Outgoing &item : m_queue) {
+        if (!item.dropOnRequest)
+            continue;
+        qsizetype keep = 0;
+        if (item.startNs < heardNs) {
+            keep = item.bytes.size();
+            if (item.nsPerByte > 0)
+                keep = std::min(keep,
+                                (heardNs - item.startNs + item.nsPerByte - 1) / item.nsPerByte);
+        }
+        keep = std::max(keep, item.sent);
+        if (keep < item.bytes.size()) {
+            item.bytes.truncate(keep);
+            cut = true;
+        }
+    }
+    if (cut) {
+        m_queue.removeIf(
+            [](const Outgoing &item) { return item.bytes.isEmpty() && !item.vanishAfter; });
         m_queueEndNs = 0;
         for (const Outgoing &item : std::as_const(m_queue))
-            m_queueEndNs = item.startNs + item.nsPerByte * item.bytes.size();
+            m_queueEndNs
+                = std::max(m_queueEndNs, item.startNs + item.nsPerByte * item.bytes.size());
     }
 
     const Fault fault = m_faultPlan ? m_faultPlan(index) : Fault::None;
     const bool isRead = request.operation == ReadOperation;
 
     if (!isRead && fault != Fault::Silent && fault != Fault::Refuse && fault != Fault::Vanish
-        && fault != Fault::AckStorm) {
-        for (int i = 0; i < request.count; ++i)
-            setMemoryWord(request.firstWord + i, RadioImage::WordFromBytes(request.data, 4 * i));
+        && fault != Fault::AckStorm && fault != Fault::Stale && fault != Fault::Replaced) {
+        storeWrite(request);
     }
 
     QByteArray reply = isRead ? readReply(request.firstWord, request.count)
                               : QByteArray(1, static_cast<char>(Ack));
     const qint64 now = m_clock.nsecsElapsed();
-    const qint64 start = now + (m_paced ? frame.size() * nsPerByte() : 0);
+    qint64 start = now + (m_paced ? frame.size() * nsPerByte() : 0) + m_answerDelayNs;
     const qint64 pause = pauseNs(SplitPausePerMille);
+    const qint64 staleEnd = releaseStale(request, now);
+    if (staleEnd >= 0)
+        start = std::max(start, staleEnd + StrayGapNs);
 
     switch (fault) {
     case Fault::None:
@@ -451,10 +524,29 @@ void SimulatedRadio::handleRequest(const QByteArray &frame)
         break;
     }
     case Fault::Vanish:
+    case Fault::Replaced:
         if (isRead)
             schedule(start, reply.left(std::max<qsizetype>(1, reply.size() / 2)));
         schedule(std::max(start, m_queueEndNs) + pauseNs(VanishDelayPerMille), {}, true);
+        if (fault == Fault::Replaced) {
+            connect(this, &SimulatedRadio::vanished, this, &SimulatedRadio::comeBackReplaced,
+                    Qt::SingleShotConnection);
+        }
         break;
+    case Fault::Stale:
+        m_stale.append({request, now});
+        break;
+    case Fault::Unasked: {
+        schedule(start, reply);
+        QByteArray stray(1, static_cast<char>(Ack));
+        if (isRead) {
+            // The tool's next block: it follows this one, past the gaps of the image.
+            const int c = request.firstWord + request.count;
+            stray = readReply(request.firstWord, BlockPlan::nextBlockCount(c, request.count));
+        }
+        schedule(m_queueEndNs + StrayLeadNs, stray);
+        break;
+    }
     case Fault::Babble: {
         const qint64 interval = pauseNs(BabblePerMille);
         for (int i = 0; i < BabbleBytes; ++i)
@@ -479,6 +571,52 @@ void SimulatedRadio::handleRequest(const QByteArray &frame)
     }
     }
     emit requestReceived(index);
+}
+
+void SimulatedRadio::storeWrite(const Request &request)
+{
+    for (int i = 0; i < request.count; ++i)
+        setMemoryWord(request.firstWord + i, RadioImage::WordFromBytes(request.data, 4 * i));
+}
+
+qint64 SimulatedRadio::releaseStale(const Request &request, qint64 now)
+{
+    const auto replyLength
+        = [](const Request &r) { return r.operation == ReadOperation ? 1 + 4 * r.count : 1; };
+    for (qsizetype i = 0; i < m_stale.size(); ++i) {
+        const Held &held = m_stale.at(i);
+        if (replyLength(held.request) != replyLength(request)
+            || held.request.firstWord == request.firstWord
+            || now - held.receivedNs < pauseNs(StaleAfterPerMille)) {
+            continue;
+        }
+        const Request late = held.request;
+        m_stale.removeAt(i);
+        QByteArray reply(1, static_cast<char>(Ack));
+        if (late.operation == ReadOperation)
+            reply = readReply(late.firstWord, late.count);
+        else
+            storeWrite(late);
+        const qint64 wire = m_paced ? request.frame.size() * nsPerByte() : 0;
+        schedule(now + wire + StrayLeadNs, reply);
+        return m_queueEndNs;
+    }
+    return -1;
+}
+
+void SimulatedRadio::comeBackReplaced()
+{
+    QTimer::singleShot(pauseNs(ReturnPerMille) / 1'000'000, this, [this] {
+        if (isOpen())
+            return;
+        if (m_otherMemory.size() == MemorySize) {
+            m_memory = m_otherMemory;
+        } else {
+            for (char &byte : m_memory)
+                byte = static_cast<char>(~byte);
+        }
+        reappear(true);
+    });
 }
 
 void SimulatedRadio::handleLiveFrame(const QByteArray &frame)

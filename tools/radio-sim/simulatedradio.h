@@ -29,11 +29,16 @@ public:
     // scales every pause with it, so a test with short time-outs sees the same story faster.
     static constexpr int DefaultReplyTimeoutMs = 1000;
     // Pauses in thousandths of the reply time-out.
-    static constexpr int SplitPausePerMille = 150; // between the pieces of a Split reply
-    static constexpr int BabblePerMille = 100;     // between Babble bytes: each restarts it
-    static constexpr int LatePerMille = 1300;      // Late: just over the time-out
-    static constexpr int VeryLatePerMille = 2300;  // VeryLate: over twice the time-out
-    static constexpr int VanishDelayPerMille = 50; // from Vanish's partial reply to the end
+    static constexpr int SplitPausePerMille = 150;  // between the pieces of a Split reply
+    static constexpr int BabblePerMille = 100;      // between Babble bytes: each restarts it
+    static constexpr int LatePerMille = 1300;       // Late: just over the time-out
+    static constexpr int VeryLatePerMille = 2300;   // VeryLate: over twice the time-out
+    static constexpr int VanishDelayPerMille = 50;  // from Vanish's partial reply to the end
+    static constexpr int ReturnPerMille = 1000;     // Replaced: from vanishing to coming back
+    static constexpr int StaleAfterPerMille = 1000; // Stale: the tool has given up by then
+    // Stale and Unasked: when the stray reply comes, and how long the real one waits behind it.
+    static constexpr qint64 StrayLeadNs = 2'000'000;
+    static constexpr qint64 StrayGapNs = 10'000'000;
 
     enum class Fault {
         None,
@@ -49,6 +54,17 @@ public:
         VeryLate,      // the normal reply, after more than twice the reply time-out
         Duplicate,     // the normal reply, sent twice
         AckStorm,      // 0x06 at line speed instead of a reply, until the next request
+        // No answer in time (a write is stored only when answered): the answer comes StrayLeadNs
+        // after the first later request for another block whose reply has the same length and
+        // which comes after the tool has given up (one reply time-out); that request's own
+        // answer follows StrayGapNs after it.
+        Stale,
+        // The normal reply, then StrayLeadNs after it a reply nobody asked for, as long as the
+        // reply to the block the tool asks for next: this request's words (a write: 0x06).
+        Unasked,
+        // Like Vanish, and the radio comes back after ReturnPerMille as another radio: the other
+        // memory, on the same device number when it is free.
+        Replaced,
     };
 
     struct Request
@@ -99,6 +115,12 @@ public:
     // 86.8 microseconds.
     void setPaced(bool paced);
     bool isPaced() const;
+    // A slow radio: every reply starts this much later (after the request's wire time if paced).
+    void setAnswerDelayUs(qint64 us);
+    qint64 answerDelayUs() const { return m_answerDelayNs / 1000; }
+    // The memory the radio has after Fault::Replaced; by default every byte of the present one
+    // inverted.
+    void setOtherMemory(const QByteArray &memory);
 
     // Decides the fault of each read or write request; requestIndex counts them from 0 (the index
     // into requests()). Without a plan every request is answered normally.
@@ -119,7 +141,8 @@ public:
     // The cable is pulled: the pseudo-terminal is closed entirely, pending replies are dropped.
     void vanish();
     // The cable is plugged back in: a new pseudo-terminal, registered under the same COM number.
-    bool reappear();
+    // sameDevice: a few terminals are tried for the device number the radio had.
+    bool reappear(bool sameDevice = false);
 
 signals:
     void requestReceived(int index);
@@ -144,6 +167,10 @@ private:
     void parse();
     void handleRequest(const QByteArray &frame);
     void handleLiveFrame(const QByteArray &frame);
+    void storeWrite(const Request &request);
+    // Sends a Stale answer now due before the reply to request, if any; returns when its end is.
+    qint64 releaseStale(const Request &request, qint64 now);
+    void comeBackReplaced();
     QByteArray readReply(int firstWord, int count) const;
     // pacing: nanoseconds per byte; -1 for the radio's own pacing.
     void schedule(qint64 startNs, const QByteArray &bytes, bool vanishAfter = false,
@@ -165,7 +192,17 @@ private:
 
     QByteArray m_memory;
     bool m_paced = false;
+    qint64 m_answerDelayNs = 0;
     FaultPlan m_faultPlan;
+    QByteArray m_otherMemory;
+    QString m_lastDevicePath;
+
+    struct Held
+    {
+        Request request;
+        qint64 receivedNs = 0;
+    };
+    QList<Held> m_stale;
 
     QByteArray m_pending;
     QByteArray m_received;
