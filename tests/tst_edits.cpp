@@ -144,7 +144,7 @@ void TstEdits::unsavedChanges_data()
     QTest::addColumn<QString>("answer"); // "", "save", "discard", "cancel", "failed save"
     QTest::addColumn<bool>("goesOn");
 
-    for (const char *command : {"new", "exit", "read"}) {
+    for (const char *command : {"new", "open", "exit", "read"}) {
         auto row = [&](const char *name, bool changed, const char *answer, bool goesOn) {
             QTest::addRow("%s, %s", command, name)
                 << QString::fromLatin1(command) << changed << QString::fromLatin1(answer) << goesOn;
@@ -180,6 +180,16 @@ void TstEdits::unsavedChanges()
         QVERIFY(QFile::remove(path) && QDir().mkdir(path)); // a folder where the file was
 
     QString asked;
+    bool fileDialogShown = false;
+    // Open's file dialog comes after the question, if the command goes on; it is cancelled.
+    auto answerFileDialog = [&](QWidget *ignore) {
+        whenModal(
+            [&](QWidget *dialog) {
+                fileDialogShown = dialog->objectName() == QLatin1String("FileDialog");
+                dialog->close();
+            },
+            ignore);
+    };
     auto answerQuestion = [&] {
         whenModal([&](QWidget *modal) {
             auto *box = qobject_cast<QMessageBox *>(modal);
@@ -190,6 +200,8 @@ void TstEdits::unsavedChanges()
             }
             if (answer == QLatin1String("failed save"))
                 whenModal([](QWidget *error) { error->close(); }, modal);
+            else if (command == QLatin1String("open") && goesOn)
+                answerFileDialog(modal);
             box->button(answer == QLatin1String("cancel")    ? QMessageBox::Cancel
                         : answer == QLatin1String("discard") ? QMessageBox::Discard
                                                              : QMessageBox::Save)
@@ -200,7 +212,12 @@ void TstEdits::unsavedChanges()
         answerQuestion();
 
     bool wentOn = false;
-    if (command == QLatin1String("new")) {
+    if (command == QLatin1String("open")) {
+        if (!changed)
+            answerFileDialog(nullptr);
+        p.action(QStringLiteral("MenuOpen"))->trigger();
+        wentOn = fileDialogShown;
+    } else if (command == QLatin1String("new")) {
         p.action(QStringLiteral("MenuNew"))->trigger();
         wentOn = session.source() == ImageSource::New;
     } else if (command == QLatin1String("exit")) {

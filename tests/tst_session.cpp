@@ -14,6 +14,10 @@
 #include <QTest>
 #include <QUndoStack>
 
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr int SimCom = 8;
@@ -303,6 +307,8 @@ void TstSession::liveOutcomes_data()
                                   << int(LiveFrameOutcome::PortMissing);
     QTest::newRow("port in use") << QStringLiteral("held by another program")
                                  << int(LiveFrameOutcome::PortInUse);
+    QTest::newRow("line never drains")
+        << QStringLiteral("stopped") << int(LiveFrameOutcome::NeverDrained);
 }
 
 void TstSession::liveOutcomes()
@@ -316,6 +322,14 @@ void TstSession::liveOutcomes()
     QSerialPort holder;
     if (line.startsWith(QLatin1String("held")))
         QVERIFY(openSerialPort(holder, SimCom).ok());
+    // A line whose output is stopped takes the bytes and never lets them out.
+    int stopped = -1;
+    if (line == QLatin1String("stopped")) {
+        stopped = ::open(qPrintable(m_radio->devicePath()), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(stopped >= 0);
+        ::tcflow(stopped, TCOOFF);
+        session.setLiveDrainLimitMs(150);
+    }
     QSignalSpy reports(&session, &ImageSession::liveFrameReported);
     session.setWord(0, -5);
     session.commitEdit({0}, ImageSession::LiveKind::TuneValue);
@@ -332,6 +346,12 @@ void TstSession::liveOutcomes()
 
     // The line is free again: Resend sends every unsent value, and the mark goes.
     holder.close();
+    if (stopped >= 0) {
+        ::tcflow(stopped, TCOON);
+        ::close(stopped);
+        // The given-up frame was flushed; only the resent one may arrive.
+        m_radio->clearRecords();
+    }
     state.ComPortNumber = SimCom;
     session.resendUnsent();
     QVERIFY(session.waitForLiveLink(WaitMs));
