@@ -2,6 +2,7 @@
 // simulated radio over a pseudo-terminal and to a simulated instrument over TCP, both in this
 // process.
 
+#include "cliprocess.h"
 #include "radioimage.h"
 #include "settingsstore.h"
 #include "simulatedmeter.h"
@@ -36,13 +37,6 @@ QByteArray hex(const char *text)
 {
     return QByteArray::fromHex(text);
 }
-
-struct Result
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
 // One step on the frequency adjustment; the readings come from the meter's response.
 QByteArray freqProcedure(int maxTries = 12)
@@ -125,7 +119,6 @@ void TstAlignRun::cleanup()
 Result TstAlignRun::cli(const QStringList &arguments, const QString &transferTimings,
                         const QString &instrumentTimings)
 {
-    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.path());
     env.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.path());
@@ -136,23 +129,7 @@ Result TstAlignRun::cli(const QStringList &arguments, const QString &transferTim
     env.remove(QStringLiteral("RQ73_ALIGN_TIMINGS"));
     if (!instrumentTimings.isEmpty())
         env.insert(QStringLiteral("RQ73_ALIGN_TIMINGS"), instrumentTimings);
-    process.setProcessEnvironment(env);
-    QSignalSpy finished(&process, &QProcess::finished);
-    process.start(QStringLiteral(RQ73_CLI_PROGRAM), arguments);
-    if (!process.waitForStarted())
-        return {};
-    process.closeWriteChannel();
-    // The radio and the instrument answer from this process's event loop.
-    if (!finished.wait(RunLimitMs)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    Result r;
-    r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    r.out = QString::fromUtf8(process.readAllStandardOutput());
-    r.err = QString::fromUtf8(process.readAllStandardError());
-    return r;
+    return runCliProgram(QStringLiteral(RQ73_CLI_PROGRAM), arguments, env, RunLimitMs);
 }
 
 QString TstAlignRun::writeProcedure(const QByteArray &content)

@@ -1,6 +1,7 @@
 // rq73tune-cli as a script runs it: the real program in a process of its own, talking to a
 // simulated radio in this process over a pseudo-terminal, on real files.
 
+#include "cliprocess.h"
 #include "datafile.h"
 #include "namedword.h"
 #include "radioimage.h"
@@ -36,13 +37,6 @@ QByteArray hex(const char *text)
 {
     return QByteArray::fromHex(text);
 }
-
-struct Result
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
 // Words every full transfer moves.
 bool transferred(int w)
@@ -144,31 +138,13 @@ void TstCli::cleanup()
 
 Result TstCli::cli(const QStringList &arguments, bool fastTimings, const QString &configHome)
 {
-    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome.isEmpty() ? m_dir.path() : configHome);
     env.remove(QStringLiteral("LANGUAGE"));
     env.remove(QStringLiteral("RQ73_TRANSFER_TIMINGS"));
     if (fastTimings)
         env.insert(QStringLiteral("RQ73_TRANSFER_TIMINGS"), QString::fromLatin1(FastTimings));
-    process.setProcessEnvironment(env);
-    QSignalSpy finished(&process, &QProcess::finished);
-    process.start(QStringLiteral(RQ73_CLI_PROGRAM), arguments);
-    if (!process.waitForStarted())
-        return {};
-    // Nobody types: standard input is an empty pipe, as in a script.
-    process.closeWriteChannel();
-    // The simulated radio answers from this process's event loop, so the wait must run it.
-    if (!finished.wait(RunLimitMs)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    Result r;
-    r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    r.out = QString::fromUtf8(process.readAllStandardOutput());
-    r.err = QString::fromUtf8(process.readAllStandardError());
-    return r;
+    return runCliProgram(QStringLiteral(RQ73_CLI_PROGRAM), arguments, env, RunLimitMs);
 }
 
 void TstCli::writeFile(const QString &name, const RadioImage &image, std::int32_t txTime)
