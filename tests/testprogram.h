@@ -15,8 +15,8 @@
 #include <memory>
 
 // A fresh program for a window test: its own process-wide values and main window, talking to
-// COM port comPort, switched to Chinese through the language dialog when asked. setUp runs
-// before the window is shown.
+// COM port comPort (0: the stored one, as at start-up), switched to Chinese through the language
+// dialog when asked. setUp runs before the window is shown.
 struct TestProgram
 {
     AppState state;
@@ -31,7 +31,8 @@ struct TestProgram
             setUp(*window);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        state.ComPortNumber = comPort;
+        if (comPort > 0)
+            state.ComPortNumber = comPort;
         if (!english) {
             whenModal([](QWidget *dialog) {
                 dialog->findChild<QComboBox *>(QStringLiteral("ComboLanguage"))->setCurrentIndex(1);

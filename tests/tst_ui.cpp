@@ -9,6 +9,7 @@
 #include "imagesession.h"
 #include "mdiformmain.h"
 #include "modalhelper.h"
+#include "testprogram.h"
 #include "portopen.h"
 #include "settingsstore.h"
 #include "showfiledialog.h"
@@ -76,36 +77,21 @@ QSettings store()
     return SettingsStore::openSettings();
 }
 
-// A fresh program: its own process-wide values and main window.
-struct Program
+// The shared program fixture, on the stored COM port, with the transfer timings of a radio that
+// answers.
+struct Program : TestProgram
 {
-    AppState state;
-    Translations translations;
-    std::unique_ptr<MDIFormMain> window;
-
     Program()
+        : TestProgram(0, true, [](MDIFormMain &w) { w.setTransferTimings(answeringTimings()); })
     {
-        window = std::make_unique<MDIFormMain>(state, translations);
-        window->setTransferTimings(answeringTimings());
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         window->activateWindow();
         QCoreApplication::processEvents();
-    }
-
-    ~Program()
-    {
-        closeDiscarding(window.get());
-        window.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     QString panel(int n) const
     {
         return window->findChild<QLabel *>(QStringLiteral("StatusPanel%1").arg(n))->text();
     }
-
-    QAction *action(const QString &name) const { return window->findChild<QAction *>(name); }
 
     // Switches the language through the dialog, as the user does.
     void chooseLanguage(int entry)
