@@ -9,6 +9,7 @@
 #include "modalhelper.h"
 #include "settingsstore.h"
 #include "testfiles.h"
+#include "testprogram.h"
 #include "testsettings.h"
 #include "translations.h"
 
@@ -159,27 +160,14 @@ Answer press(QMessageBox::StandardButton button, Seen *seen = nullptr)
     };
 }
 
-// A fresh program: its own process-wide values and main window.
-struct Program
+// The shared program fixture, on the stored COM port.
+struct Program : TestProgram
 {
-    AppState state;
-    Translations translations;
-    std::unique_ptr<MDIFormMain> window;
-
     Program()
+        : TestProgram(0)
     {
-        window = std::make_unique<MDIFormMain>(state, translations);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         window->activateWindow();
         QCoreApplication::processEvents();
-    }
-
-    ~Program()
-    {
-        closeDiscarding(window.get());
-        window.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     void trigger(const QString &action)

@@ -9,11 +9,11 @@
 #include "imagesession.h"
 #include "mdiformmain.h"
 #include "modalhelper.h"
-#include "testprogram.h"
 #include "portopen.h"
 #include "settingsstore.h"
 #include "showfiledialog.h"
 #include "simulatedradio.h"
+#include "testprogram.h"
 #include "testsettings.h"
 #include "translations.h"
 #include "twips.h"
@@ -414,9 +414,9 @@ void TstUi::menuOrderAndSeparators()
             names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
         return names;
     };
-    QCOMPARE(items("MenuFile"), QStringList({"MenuNew", "MenuOpen", "MenuSave", "MenuSaveAs", "-",
-                                             "MenuCompare", "MenuBackups", "-", "MenuRecentTitle",
-                                             "-", "MenuExit"}));
+    QCOMPARE(items("MenuFile"),
+             QStringList({"MenuNew", "MenuOpen", "MenuSave", "MenuSaveAs", "-", "MenuCompare",
+                          "MenuBackups", "-", "MenuRecentTitle", "-", "MenuExit"}));
     QCOMPARE(items("MenuEdit"), QStringList({"MenuUndo", "MenuRedo"}));
     QCOMPARE(items("MenuProgram"), QStringList({"MenuRead", "MenuWrite", "-", "MenuVerify",
                                                 "MenuResend", "-", "MenuAutoAlign"}));
