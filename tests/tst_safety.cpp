@@ -215,14 +215,17 @@ void TstSafety::backupNames_data()
     QTest::addColumn<bool>("ours");
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("sequence");
-    QTest::newRow("full") << "2026-12-10_14-15-07-042_full-read.rdat" << true << 0 << 1;
-    QTest::newRow("squelch") << "2026-12-10_14-15-07-042_squelch-read.rdat" << true << 1 << 1;
-    QTest::newRow("second") << "2026-12-10_14-15-07-042_full-read_2.rdat" << true << 0 << 2;
-    QTest::newRow("user file") << "my radio.rdat" << false << 0 << 0;
-    QTest::newRow("other kind") << "2026-12-10_14-15-07-042_write.rdat" << false << 0 << 0;
-    QTest::newRow("other suffix") << "2026-12-10_14-15-07-042_full-read.txt" << false << 0 << 0;
-    QTest::newRow("sequence one") << "2026-12-10_14-15-07-042_full-read_1.rdat" << false << 0 << 0;
-    QTest::newRow("no such day") << "2026-02-30_14-15-07-042_full-read.rdat" << false << 0 << 0;
+    const int full = int(BackupStore::Kind::FullRead);
+    const int squelch = int(BackupStore::Kind::SquelchRead);
+    QTest::newRow("full") << "2026-12-10_14-15-07-042_full-read.rdat" << true << full << 1;
+    QTest::newRow("squelch") << "2026-12-10_14-15-07-042_squelch-read.rdat" << true << squelch << 1;
+    QTest::newRow("second") << "2026-12-10_14-15-07-042_full-read_2.rdat" << true << full << 2;
+    QTest::newRow("user file") << "my radio.rdat" << false << full << 0;
+    QTest::newRow("other kind") << "2026-12-10_14-15-07-042_write.rdat" << false << full << 0;
+    QTest::newRow("other suffix") << "2026-12-10_14-15-07-042_full-read.txt" << false << full << 0;
+    QTest::newRow("sequence one") << "2026-12-10_14-15-07-042_full-read_1.rdat" << false << full
+                                  << 0;
+    QTest::newRow("no such day") << "2026-02-30_14-15-07-042_full-read.rdat" << false << full << 0;
 }
 
 void TstSafety::backupNames()

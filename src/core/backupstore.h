@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transferkind.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -20,7 +22,8 @@ public:
     // The settings value that caps the number of backups kept.
     static constexpr char LimitSetting[] = "BackupLimit";
 
-    enum class Kind { FullRead, SquelchRead };
+    // The read that left the backup: a full read or a squelch read, named as the transfers are.
+    using Kind = TransferKind;
 
     struct Entry
     {

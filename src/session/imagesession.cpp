@@ -285,11 +285,8 @@ TransferOutcome ImageSession::transfer(TransferKind kind, const TransferRunner &
 
 BackupStore::SaveResult ImageSession::saveBackup(TransferKind kind)
 {
-    const BackupStore::Kind backupKind = kind == TransferKind::SquelchRead
-                                             ? BackupStore::Kind::SquelchRead
-                                             : BackupStore::Kind::FullRead;
     return BackupStore(m_backupFolder)
-        .save(m_state.image, m_state.TuneTxTime, backupKind, QDateTime::currentDateTime(),
+        .save(m_state.image, m_state.TuneTxTime, kind, QDateTime::currentDateTime(),
               BackupStore::storedLimit());
 }
 
