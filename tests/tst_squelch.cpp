@@ -309,9 +309,14 @@ void TstSquelch::rescale()
         image.WriteImageWord(246 + i, table[i]);
     image.WriteImageWord(276, referenceOn);
     image.WriteImageWord(277, referenceOff);
-    SquelchTable::rescale(image, SquelchTable::AmRescale);
-    for (int i = 0; i < 30; ++i)
+    const auto words = SquelchTable::rescaleOf(image, SquelchTable::AmRescale);
+    QCOMPARE(words.size(), 30);
+    for (const auto &[word, value] : words)
+        image.WriteImageWord(word, value);
+    for (int i = 0; i < 30; ++i) {
+        QCOMPARE(words.at(i).first, 246 + i);
         QCOMPARE(image.ReadImageWord(246 + i), expected[i]);
+    }
     QCOMPARE(image.ReadImageWord(245), 11);
     QCOMPARE(image.ReadImageWord(276), referenceOn);
     QCOMPARE(image.ReadImageWord(277), referenceOff);

@@ -2,7 +2,6 @@
 
 #include "portopen.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QSerialPort>
 #include <QTimer>
@@ -90,18 +89,6 @@ bool LiveTuneSender::waitUntilIdle(int timeoutMs)
     return !isBusy();
 }
 
-void LiveTuneSender::finishDetached()
-{
-    for (Pending &p : m_queue) {
-        const QByteArray frame = p.build();
-        p.build = [frame] { return frame; };
-    }
-    m_detached = true;
-    setParent(QCoreApplication::instance());
-    if (!isBusy())
-        deleteLater();
-}
-
 void LiveTuneSender::startNext()
 {
     while (!m_queue.isEmpty()) {
@@ -123,8 +110,6 @@ void LiveTuneSender::startNext()
     }
     m_sending = false;
     emit idle();
-    if (m_detached)
-        deleteLater();
 }
 
 qint64 LiveTuneSender::bytesInKernelQueue() const

@@ -55,10 +55,6 @@ public:
     // after timeoutMs.
     bool waitUntilIdle(int timeoutMs);
 
-    // For an owner that goes away: the waiting frames are built now, from what the image holds
-    // now, and the sender stays alive on its own until they are out, then deletes itself.
-    void finishDetached();
-
 signals:
     // Every queued frame has gone out or been given up; the port is closed.
     void idle();
@@ -85,7 +81,6 @@ private:
     int m_drainLimitMs = DefaultDrainLimitMs;
     int m_currentKey = -1;
     bool m_sending = false;
-    bool m_detached = false;
 };
 
 Q_DECLARE_METATYPE(LiveFrameOutcome)

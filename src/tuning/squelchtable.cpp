@@ -205,10 +205,5 @@ QList<QPair<int, std::int32_t>> rescaleOf(const RadioImage &image, const Rescale
     return words;
 }
 
-void rescale(RadioImage &image, const RescaleTable &table)
-{
-    for (const auto &[word, value] : rescaleOf(image, table))
-        image.WriteImageWord(word, value);
-}
 
 } // namespace SquelchTable

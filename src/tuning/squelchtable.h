@@ -115,7 +115,5 @@ QList<std::int32_t> rescaled(const QList<std::int32_t> &pairs, std::int32_t refe
 // The table's words after a rescale of the image's table: first word and value of each.
 QList<QPair<int, std::int32_t>> rescaleOf(const RadioImage &image, const RescaleTable &table);
 
-// The same, applied to the image in place.
-void rescale(RadioImage &image, const RescaleTable &table);
 
 } // namespace SquelchTable
