@@ -59,7 +59,7 @@ void LiveStatusPanel::report(const LiveFrameReport &r)
         m_frameText = tr("Not sent: %1 — %2").arg(what, reasonText(r.outcome));
         m_txLeft = 0;
         m_timer->stop();
-        show(QStringLiteral("QLabel { background: #c62828; color: white; }"));
+        present(QStringLiteral("QLabel { background: #c62828; color: white; }"));
         return;
     }
     m_frameText = tr("Sent: %1").arg(what);
@@ -68,8 +68,8 @@ void LiveStatusPanel::report(const LiveFrameReport &r)
         m_timer->start();
     else
         m_timer->stop();
-    show(m_txLeft > 0 ? QStringLiteral("QLabel { background: #e65100; color: white; }")
-                      : QString());
+    present(m_txLeft > 0 ? QStringLiteral("QLabel { background: #e65100; color: white; }")
+                         : QString());
 }
 
 void LiveStatusPanel::tick()
@@ -78,13 +78,13 @@ void LiveStatusPanel::tick()
         --m_txLeft;
     if (m_txLeft == 0) {
         m_timer->stop();
-        show(QString());
+        present(QString());
         return;
     }
-    show(styleSheet());
+    present(styleSheet());
 }
 
-void LiveStatusPanel::show(const QString &style)
+void LiveStatusPanel::present(const QString &style)
 {
     setStyleSheet(style);
     const QString text = m_txLeft > 0

@@ -25,7 +25,7 @@ public:
 
 private:
     void report(const LiveFrameReport &report);
-    void show(const QString &style);
+    void present(const QString &style);
 
     QTimer *m_timer;
     QString m_frameText;
