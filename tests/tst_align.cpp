@@ -18,6 +18,7 @@
 #include <QAction>
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -490,6 +491,9 @@ void TstAlign::windowSpeaksChinese()
     QVERIFY(finished.wait(RunLimitMs));
     auto *table = window->findChild<QTableWidget *>(QStringLiteral("TableSteps"));
     QCOMPARE(table->item(0, 5)->text(), QStringLiteral("合格"));
+    // RQ73_SHOT_DIR=folder keeps a picture of the window for a look by eye.
+    if (const QString shots = qEnvironmentVariable("RQ73_SHOT_DIR"); !shots.isEmpty())
+        window->grab().save(QDir(shots).filePath(QStringLiteral("autoalign-zh.png")));
     const QString report = m_dir.filePath(QStringLiteral("chinese.html"));
     QVERIFY(window->saveReportTo(report));
     QFile file(report);
