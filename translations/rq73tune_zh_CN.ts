@@ -1200,6 +1200,13 @@ Do you want to save the changes?</source>
 <context>
     <name>MDIFormMain</name>
     <message>
+        <source>RQ73 Tune[FileName:%1]</source>
+        <translation>RQ73 Tune[文件名:%1]</translation>
+    </message>
+</context>
+<context>
+    <name>MainMenus</name>
+    <message>
         <source>&amp;File</source>
         <translation>文件(&amp;F)</translation>
     </message>
@@ -1220,8 +1227,32 @@ Do you want to save the changes?</source>
         <translation>另存为(&amp;A)</translation>
     </message>
     <message>
+        <source>&amp;Compare With File</source>
+        <translation>与文件比较(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Backups</source>
+        <translation>备份(&amp;B)</translation>
+    </message>
+    <message>
+        <source>&amp;Recent Files</source>
+        <translation>最近的文件(&amp;R)</translation>
+    </message>
+    <message>
         <source>&amp;Exit</source>
         <translation>退出(&amp;E)</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>编辑(&amp;E)</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>撤销(&amp;U)</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>重做(&amp;R)</translation>
     </message>
     <message>
         <source>&amp;Program</source>
@@ -1234,6 +1265,18 @@ Do you want to save the changes?</source>
     <message>
         <source>&amp;Write To Radio</source>
         <translation>向对讲机写入数据(&amp;W)</translation>
+    </message>
+    <message>
+        <source>&amp;Verify Radio</source>
+        <translation>校验对讲机(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Resend &amp;Unsent Values</source>
+        <translation>重发未发送的值(&amp;U)</translation>
+    </message>
+    <message>
+        <source>&amp;Auto Align...</source>
+        <translation>自动校准(&amp;A)...</translation>
     </message>
     <message>
         <source>&amp;Setting</source>
@@ -1280,6 +1323,10 @@ Do you want to save the changes?</source>
         <translation>帮助(&amp;H)</translation>
     </message>
     <message>
+        <source>&amp;Contents</source>
+        <translation>目录(&amp;C)</translation>
+    </message>
+    <message>
         <source>&amp;About</source>
         <translation>关于RQ73 Tune(&amp;A)</translation>
     </message>
@@ -1311,25 +1358,16 @@ Do you want to save the changes?</source>
         <source>Help</source>
         <translation>帮助</translation>
     </message>
+</context>
+<context>
+    <name>MainStatusBar</name>
     <message>
         <source>COM%1</source>
         <translation>通信端口%1</translation>
     </message>
     <message>
-        <source>RQ73 Tune[FileName:%1]</source>
-        <translation>RQ73 Tune[文件名:%1]</translation>
-    </message>
-    <message>
-        <source>&amp;Compare With File</source>
-        <translation>与文件比较(&amp;C)</translation>
-    </message>
-    <message>
-        <source>&amp;Backups</source>
-        <translation>备份(&amp;B)</translation>
-    </message>
-    <message>
-        <source>&amp;Verify Radio</source>
-        <translation>校验对讲机(&amp;V)</translation>
+        <source>Modified</source>
+        <translation>已修改</translation>
     </message>
     <message>
         <source>Backup saved: %1</source>
@@ -1338,38 +1376,6 @@ Do you want to save the changes?</source>
     <message>
         <source>Backup not saved: %1</source>
         <translation>备份未保存：%1</translation>
-    </message>
-    <message>
-        <source>&amp;Edit</source>
-        <translation>编辑(&amp;E)</translation>
-    </message>
-    <message>
-        <source>&amp;Undo</source>
-        <translation>撤销(&amp;U)</translation>
-    </message>
-    <message>
-        <source>&amp;Redo</source>
-        <translation>重做(&amp;R)</translation>
-    </message>
-    <message>
-        <source>Resend &amp;Unsent Values</source>
-        <translation>重发未发送的值(&amp;U)</translation>
-    </message>
-    <message>
-        <source>Modified</source>
-        <translation>已修改</translation>
-    </message>
-    <message>
-        <source>&amp;Auto Align...</source>
-        <translation>自动校准(&amp;A)...</translation>
-    </message>
-    <message>
-        <source>&amp;Recent Files</source>
-        <translation>最近的文件(&amp;R)</translation>
-    </message>
-    <message>
-        <source>&amp;Contents</source>
-        <translation>目录(&amp;C)</translation>
     </message>
     <message>
         <source>File not found, removed from Recent Files: %1</source>
