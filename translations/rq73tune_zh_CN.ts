@@ -904,10 +904,6 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
         <source>The list could not be saved to %1.</source>
         <translation>无法将列表保存到 %1。</translation>
     </message>
-    <message>
-        <source>Text file(*.txt)</source>
-        <translation>文本文件(*.txt)</translation>
-    </message>
 </context>
 <context>
     <name>FormLanguage</name>

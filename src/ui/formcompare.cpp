@@ -3,9 +3,7 @@
 #include "savelogbutton.h"
 #include "transferlog.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -86,17 +84,8 @@ bool FormCompare::exportTo(const QString &path)
 
 void FormCompare::CommandExport_Click()
 {
-    QFileDialog dialog(this, tr("Export"));
-    dialog.setObjectName(QStringLiteral("ExportDialog"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({tr("Text file(*.txt)")});
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    dialog.selectFile(
-        QStringLiteral("rq73-compare-%1.txt")
-            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    exportTo(dialog.selectedFiles().constFirst());
+    const QString path = SaveLogButton::askTextFile(
+        this, tr("Export"), QStringLiteral("ExportDialog"), QStringLiteral("rq73-compare"));
+    if (!path.isEmpty())
+        exportTo(path);
 }

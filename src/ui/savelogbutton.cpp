@@ -47,19 +47,28 @@ void showTextSaveFailure(QWidget *parent, const QString &objectName, const QStri
     box.exec();
 }
 
-void SaveLogButton::askAndSave()
+QString SaveLogButton::askTextFile(QWidget *parent, const QString &title, const QString &objectName,
+                                   const QString &stem)
 {
-    QFileDialog dialog(window(), tr("Save Log"));
-    dialog.setObjectName(QStringLiteral("SaveLogDialog"));
+    QFileDialog dialog(parent, title);
+    dialog.setObjectName(objectName);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters({tr("Text file(*.txt)")});
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     dialog.selectFile(
-        QStringLiteral("rq73-log-%1.txt")
-            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+        QStringLiteral("%1-%2.txt")
+            .arg(stem, QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    saveTo(dialog.selectedFiles().constFirst());
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void SaveLogButton::askAndSave()
+{
+    const QString path = askTextFile(window(), tr("Save Log"), QStringLiteral("SaveLogDialog"),
+                                     QStringLiteral("rq73-log"));
+    if (!path.isEmpty())
+        saveTo(path);
 }

@@ -19,6 +19,10 @@ public:
     // Writes the log to path now; on failure says why in a message and returns false.
     bool saveTo(const QString &path);
 
+    // Asks for a text file to save to, offering stem-<date>-<time>.txt; empty when cancelled.
+    static QString askTextFile(QWidget *parent, const QString &title, const QString &objectName,
+                               const QString &stem);
+
 private:
     void askAndSave();
 
