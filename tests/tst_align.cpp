@@ -116,6 +116,7 @@ void TstAlign::init()
 
 void TstAlign::cleanup()
 {
+    verifyAllAnswered();
     closeModals();
     m_meter.reset();
     m_radio.reset();

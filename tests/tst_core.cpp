@@ -309,9 +309,9 @@ void TstCore::chineseCatalogue()
 {
     Translations translations;
     QVERIFY(translations.apply(false));
-    QCOMPARE(QCoreApplication::translate("MDIFormMain", "&File"), QStringLiteral("文件(&F)"));
+    QCOMPARE(QCoreApplication::translate("MainMenus", "&File"), QStringLiteral("文件(&F)"));
     QVERIFY(translations.apply(true));
-    QCOMPARE(QCoreApplication::translate("MDIFormMain", "&File"), QStringLiteral("&File"));
+    QCOMPARE(QCoreApplication::translate("MainMenus", "&File"), QStringLiteral("&File"));
 }
 
 namespace {

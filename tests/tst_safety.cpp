@@ -152,6 +152,7 @@ class TstSafety : public QObject
 private slots:
     void initTestCase();
     void init();
+    void cleanup() { ModalHelper::verifyAllAnswered(); }
 
     // The backup folder's rules, on real files.
     void backupNames_data();

@@ -125,6 +125,7 @@ class TstSquelch : public QObject
 private slots:
     void initTestCase();
     void init();
+    void cleanup() { ModalHelper::verifyAllAnswered(); }
 
     // The table and its rules, without widgets.
     void rowTable();

@@ -268,6 +268,7 @@ void TstTuning::init()
 
 void TstTuning::cleanup()
 {
+    ModalHelper::verifyAllAnswered();
 #ifdef RQ73_WITH_RADIO
     m_radio.reset();
 #endif
