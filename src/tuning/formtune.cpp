@@ -52,19 +52,27 @@ FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
     setWindowTitle(tr("Tune Data"));
     setFont(tuneWindowFont());
 
+    // On a small screen or a large scale factor the window scrolls rather than clips. The
+    // controls are made on the scrolled page itself: moving 200 of them there afterwards took
+    // nearly a fifth of the window's construction.
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("TuneScroll"));
+    auto *content = new QWidget(m_scroll->viewport());
+    content->setObjectName(QStringLiteral("TuneContent"));
+
     // Left: the transmit rows of one mode at a time.
-    TabStrip1 = new QTabBar(this);
+    TabStrip1 = new QTabBar(content);
     TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
     TabStrip1->setAccessibleName(tr("Mode"));
     TabStrip1->setExpanding(false);
-    m_modeFrames = new QStackedWidget(this);
+    m_modeFrames = new QStackedWidget(content);
     for (const Mode mode : TabModes) {
         const int tab = TabStrip1->addTab(TuneValues::tabCaption(mode));
         TabStrip1->setTabData(tab, TuneValues::modeName(mode));
-        m_modeFrames->addWidget(makeModeFrame(mode));
+        m_modeFrames->addWidget(makeModeFrame(mode, content));
     }
-    // Three of the four tabs are out of sight at first: their 54 rows are built when a tab is
-    // first shown or a row of theirs is asked for, which nearly halves the window's start.
+    // Three of the four tabs are out of sight at first: their 54 rows, more than half of the
+    // window's, are built when a tab is first shown or a row of theirs is asked for.
     buildModeRows(TabModes[0]);
     auto *left = new QVBoxLayout;
     left->setSpacing(0);
@@ -75,7 +83,7 @@ FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
     // Right: everything that is always in view.
     auto *freqGrid = new QGridLayout;
     freqGrid->setContentsMargins(8, 0, 8, 0);
-    addRow(*TuneValues::find(Group::FreqAdjust, 0), nullptr);
+    addRow(*TuneValues::find(Group::FreqAdjust, 0), content);
     freqGrid->addWidget(m_rows.last()->label(), 0, 0);
     freqGrid->addWidget(m_rows.last(), 0, 1);
     freqGrid->setColumnStretch(1, 1);
@@ -89,16 +97,16 @@ FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
         }
         grid->setColumnStretch(1, 1);
     };
-    QGroupBox *frameRx = makeFrame(QStringLiteral("FrameRx"), tr("RX Setting"), this);
+    QGroupBox *frameRx = makeFrame(QStringLiteral("FrameRx"), tr("RX Setting"), content);
     fillFrame(frameRx, Group::Sq, 3);
-    QGroupBox *frameTx = makeFrame(QStringLiteral("FrameTxBPS"), tr("TX Setting"), this);
+    QGroupBox *frameTx = makeFrame(QStringLiteral("FrameTxBPS"), tr("TX Setting"), content);
     fillFrame(frameTx, Group::TxBPS, 3);
     auto *rxTx = new QHBoxLayout;
     rxTx->addWidget(frameRx, 1);
     rxTx->addWidget(frameTx, 1);
 
     // Volumes on the left, microphones on the right, on one grid so the columns line up.
-    QGroupBox *frameVolume = makeFrame(QStringLiteral("FrameVolume"), tr("Other"), this);
+    QGroupBox *frameVolume = makeFrame(QStringLiteral("FrameVolume"), tr("Other"), content);
     QGridLayout *other = makeGrid(frameVolume);
     for (int j = 0; j < 6; ++j) {
         TuneValueRow *r = addRow(*TuneValues::find(Group::Volume, j), frameVolume);
@@ -117,25 +125,25 @@ FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
     auto *levels = new QHBoxLayout;
     levels->setContentsMargins(8, 0, 8, 0);
     for (int k = 0; k < 4; ++k) {
-        TuneValueRow *r = addRow(*TuneValues::find(Group::SqLevel, k), this);
+        TuneValueRow *r = addRow(*TuneValues::find(Group::SqLevel, k), content);
         levels->addWidget(r->label());
         levels->addWidget(r);
         levels->addSpacing(12);
     }
     levels->addStretch(1);
 
-    LabelTxTime = new QLabel(TuneValues::txTimeCaption(), this);
+    LabelTxTime = new QLabel(TuneValues::txTimeCaption(), content);
     LabelTxTime->setObjectName(QStringLiteral("LabelTxTime"));
-    ComboTxTime = new QComboBox(this);
+    ComboTxTime = new QComboBox(content);
     ComboTxTime->setObjectName(QStringLiteral("ComboTxTime"));
     ComboTxTime->setAccessibleName(TuneValues::txTimeCaption());
     for (int s = 1; s <= 10; ++s)
         ComboTxTime->addItem(QString::number(s));
     LabelTxTime->setBuddy(ComboTxTime);
-    CommandRead = new QPushButton(tr("Read TuneData"), this);
+    CommandRead = new QPushButton(tr("Read TuneData"), content);
     CommandRead->setObjectName(QStringLiteral("CommandRead"));
     CommandRead->setAccessibleName(tr("Read TuneData"));
-    CommandWrite = new QPushButton(tr("Write TuneData"), this);
+    CommandWrite = new QPushButton(tr("Write TuneData"), content);
     CommandWrite->setObjectName(QStringLiteral("CommandWrite"));
     CommandWrite->setAccessibleName(tr("Write TuneData"));
     // Enter in a value box commits the value; it must never press a button as well.
@@ -159,16 +167,11 @@ FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
     right->addLayout(commands);
     right->addStretch(1);
 
-    // On a small screen or a large scale factor the window scrolls rather than clips.
-    auto *content = new QWidget;
-    content->setObjectName(QStringLiteral("TuneContent"));
     auto *main = new QHBoxLayout(content);
     main->setContentsMargins(8, 8, 8, 8);
     main->setSpacing(12);
     main->addLayout(left, 5);
     main->addLayout(right, 6);
-    m_scroll = new QScrollArea(this);
-    m_scroll->setObjectName(QStringLiteral("TuneScroll"));
     m_scroll->setWidget(content);
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
@@ -227,11 +230,11 @@ LiveTuneSender &FormTune::liveSender() const
     return m_session.liveLink();
 }
 
-QWidget *FormTune::makeModeFrame(Mode mode)
+QWidget *FormTune::makeModeFrame(Mode mode, QWidget *page)
 {
     static const char *const names[] = {"FrameFM", "FrameAM", "FrameUsb", "FrameLsb"};
     QGroupBox *frame = makeFrame(QString::fromLatin1(names[static_cast<int>(mode)]),
-                                 TuneValues::frameCaption(mode), this);
+                                 TuneValues::frameCaption(mode), page);
     *modeFrameSlot(mode) = frame;
     makeGrid(frame)->setColumnStretch(1, 1);
     return frame;
@@ -295,7 +298,7 @@ void FormTune::buildAllModeRows()
 
 TuneValueRow *FormTune::addRow(const Value &value, QWidget *frame, qsizetype at)
 {
-    auto *row = new TuneValueRow(value, m_session, m_refreshing, frame ? frame : this);
+    auto *row = new TuneValueRow(value, m_session, m_refreshing, frame);
     // A committed change is one step the technician can undo, and its frame goes out.
     connect(row, &TuneValueRow::committed, this, [this](int wordAddress) {
         m_session.commitEdit({wordAddress}, ImageSession::LiveKind::TuneValue);

@@ -50,7 +50,7 @@ protected:
     void refresh() override { AnalyseTuneData(); }
 
 private:
-    QWidget *makeModeFrame(TuneValues::Mode mode);
+    QWidget *makeModeFrame(TuneValues::Mode mode, QWidget *page);
     // Fills a tab's frame with its rows, once; until then the frame stands empty and hidden.
     void buildModeRows(TuneValues::Mode mode);
     void buildAllModeRows();
