@@ -231,6 +231,8 @@ private slots:
     void accessibleNamesAndBuddies_data();
     void accessibleNamesAndBuddies();
     void tabsShowTheirFrames();
+    void tabRowsAreBuiltWhenFirstNeeded_data();
+    void tabRowsAreBuiltWhenFirstNeeded();
 #ifdef RQ73_WITH_RADIO
     void readAndWriteButtons();
     void demoImageFillsEveryGroup();
@@ -1099,6 +1101,8 @@ void TstTuning::layoutAndCaptions()
     QVERIFY(m_translations->apply(english));
     Window w;
     w.state.LanguageIsEnglish = english;
+    // The rows of the tabs not in view, too.
+    w.form->rows();
     for (int i = 0; i < expected.size(); i += 2) {
         const QString name = expected.at(i);
         QObject *o = name == QStringLiteral("FormTune") ? w.form.get()
@@ -1167,6 +1171,7 @@ void TstTuning::accessibleNamesAndBuddies()
     QFETCH(QStringList, expected);
     QVERIFY(m_translations->apply(english));
     Window w;
+    w.form->rows();
     for (int i = 0; i < expected.size(); i += 2) {
         auto *widget = w.form->findChild<QWidget *>(expected.at(i));
         QVERIFY2(widget, qPrintable(expected.at(i)));
@@ -1205,6 +1210,95 @@ void TstTuning::tabsShowTheirFrames()
                      f == t);
         }
     }
+}
+
+void TstTuning::tabRowsAreBuiltWhenFirstNeeded_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("spoken");
+    QTest::newRow("tab shown") << "tab" << true << "Low BandLow Power" << "LSB Low Band Low Power";
+    QTest::newRow("row asked for") << "row" << false << "低频段低功率" << "LSB 低频段低功率";
+    QTest::newRow("all rows asked for")
+        << "rows" << true << "Low BandLow Power" << "LSB Low Band Low Power";
+}
+
+void TstTuning::tabRowsAreBuiltWhenFirstNeeded()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, english);
+    QFETCH(QString, caption);
+    QFETCH(QString, spoken);
+    QVERIFY(m_translations->apply(english));
+    Window w(DeadCom);
+    w.settleOnClose = false;
+    // The tab in view has its rows; the LSB tab has none yet.
+    QVERIFY(w.form->findChild<QLineEdit *>(QStringLiteral("TextTxPower(9)")));
+    QVERIFY(!w.form->findChild<QLineEdit *>(QStringLiteral("TextTxPower(27)")));
+
+    // While the LSB rows do not exist, one word is changed and its frame fails, another is only
+    // changed.
+    const int power = TuneValues::byName(QStringLiteral("lsb.low.low.power"))->wordAddress;
+    const int deviation = TuneValues::byName(QStringLiteral("lsb.low.low.deviation"))->wordAddress;
+    w.session.setWord(power, 77);
+    w.session.commitEdit({power}, ImageSession::LiveKind::TuneValue);
+    QTRY_VERIFY_WITH_TIMEOUT(w.session.unsentWords().contains(power), WaitMs);
+    w.session.setWord(deviation, 42);
+    QVERIFY(!w.form->findChild<QLineEdit *>(QStringLiteral("TextTxPower(27)")));
+
+    auto *tabs = w.form->findChild<QTabBar *>(QStringLiteral("TabStrip1"));
+    if (how == QStringLiteral("tab")) {
+        tabs->setCurrentIndex(3);
+        auto *box = w.form->findChild<QLineEdit *>(QStringLiteral("TextTxPower(27)"));
+        QVERIFY(box);
+        QVERIFY(box->isVisible());
+    } else if (how == QStringLiteral("row")) {
+        QVERIFY(w.row("lsb.low.low.power"));
+    } else {
+        QCOMPARE(w.form->rows().size(), 94);
+    }
+    TuneValueRow *r = w.row("lsb.low.low.power");
+    QCOMPARE(r->text()->text(), QStringLiteral("77"));
+    QCOMPARE(r->slider()->value(), 77);
+    QVERIFY(r->isMarkedChanged());
+    QVERIFY(r->isMarkedUnsent());
+    QCOMPARE(r->label()->text(), caption);
+    QCOMPARE(r->text()->accessibleName(), spoken);
+    QCOMPARE(r->label()->buddy(), static_cast<QWidget *>(r->text()));
+    QCOMPARE(w.row("lsb.low.low.deviation")->text()->text(), QStringLiteral("42"));
+    QVERIFY(w.row("lsb.low.low.deviation")->isMarkedChanged());
+    QVERIFY(!w.row("lsb.low.low.deviation")->isMarkedUnsent());
+    // A word that changes once the rows exist still shows.
+    w.session.setWord(deviation, 43);
+    QCOMPARE(w.row("lsb.low.low.deviation")->text()->text(), QStringLiteral("43"));
+
+    // Whichever tab was built first, the rows run tab by tab and Tab runs from the tab bar
+    // through the AM, FM, USB and LSB rows to the frequency adjustment.
+    const QList<TuneValueRow *> &all = w.form->rows();
+    QCOMPARE(all.size(), 94);
+    QCOMPARE(w.form->findChildren<QSlider *>().size(), 90);
+    const QStringList firsts{"am.low.low.power", "fm.low.low.power", "usb.low.low.power",
+                             "lsb.low.low.power", "freq-adjust"};
+    for (int k = 0; k < firsts.size(); ++k)
+        QCOMPARE(all.at(18 * k)->value().name, firsts.at(k));
+    QStringList stops;
+    QWidget *c = tabs;
+    do {
+        // The tab bar's own scroll buttons belong to it.
+        if ((c->focusPolicy() & Qt::TabFocus) && !qobject_cast<QTabBar *>(c->parentWidget()))
+            stops << c->objectName();
+        c = c->nextInFocusChain();
+    } while (c != tabs && stops.size() < 200);
+    QCOMPARE(stops.at(0), QStringLiteral("TabStrip1"));
+    const QList<std::pair<int, const char *>> expected{
+        {1, "SliderTxPower(9)"},      {2, "TextTxPower(9)"},       {3, "SliderTxDeviation(9)"},
+        {4, "TextTxDeviation(9)"},    {36, "TextTxDeviation(17)"}, {37, "SliderTxPower(0)"},
+        {72, "TextTxDeviation(8)"},   {73, "SliderTxPower(18)"},   {108, "TextTxDeviation(26)"},
+        {109, "SliderTxPower(27)"},   {144, "TextTxDeviation(35)"}, {145, "SliderFreqAdjust"},
+        {146, "TextFreqAdjust"}};
+    for (const auto &[at, name] : expected)
+        QCOMPARE(stops.at(at), QString::fromLatin1(name));
 }
 
 #ifdef RQ73_WITH_RADIO

@@ -1,4 +1,3 @@
-#include "appicon.h"
 #include "appstate.h"
 #include "mdiformmain.h"
 #include "settingsstore.h"
@@ -13,12 +12,14 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QString::fromLatin1(SettingsStore::Organisation));
     QApplication::setApplicationName(QString::fromLatin1(SettingsStore::Application));
     QApplication::setApplicationVersion(AppState::versionText());
-    QApplication::setWindowIcon(appIcon());
 
     AppState state;
     Translations translations;
 
     MDIFormMain window(state, translations);
+    // The frame has drawn the icon already; dialogs take the same one rather than a second
+    // drawing of every size at start-up.
+    QApplication::setWindowIcon(window.windowIcon());
     window.show();
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1 && !arguments.at(1).startsWith(QLatin1Char('-')))

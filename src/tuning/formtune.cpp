@@ -52,17 +52,28 @@ FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
     setWindowTitle(tr("Tune Data"));
     setFont(tuneWindowFont());
 
+    // On a small screen or a large scale factor the window scrolls rather than clips. The
+    // controls are made on the scrolled page itself: moving 200 of them there afterwards took
+    // nearly a fifth of the window's construction.
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("TuneScroll"));
+    auto *content = new QWidget(m_scroll->viewport());
+    content->setObjectName(QStringLiteral("TuneContent"));
+
     // Left: the transmit rows of one mode at a time.
-    TabStrip1 = new QTabBar(this);
+    TabStrip1 = new QTabBar(content);
     TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
     TabStrip1->setAccessibleName(tr("Mode"));
     TabStrip1->setExpanding(false);
-    m_modeFrames = new QStackedWidget(this);
+    m_modeFrames = new QStackedWidget(content);
     for (const Mode mode : TabModes) {
         const int tab = TabStrip1->addTab(TuneValues::tabCaption(mode));
         TabStrip1->setTabData(tab, TuneValues::modeName(mode));
-        m_modeFrames->addWidget(buildModeFrame(mode));
+        m_modeFrames->addWidget(makeModeFrame(mode, content));
     }
+    // Three of the four tabs are out of sight at first: their 54 rows, more than half of the
+    // window's, are built when a tab is first shown or a row of theirs is asked for.
+    buildModeRows(TabModes[0]);
     auto *left = new QVBoxLayout;
     left->setSpacing(0);
     left->addWidget(TabStrip1);
@@ -72,7 +83,7 @@ FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
     // Right: everything that is always in view.
     auto *freqGrid = new QGridLayout;
     freqGrid->setContentsMargins(8, 0, 8, 0);
-    addRow(*TuneValues::find(Group::FreqAdjust, 0), nullptr);
+    addRow(*TuneValues::find(Group::FreqAdjust, 0), content);
     freqGrid->addWidget(m_rows.last()->label(), 0, 0);
     freqGrid->addWidget(m_rows.last(), 0, 1);
     freqGrid->setColumnStretch(1, 1);
@@ -86,16 +97,16 @@ FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
         }
         grid->setColumnStretch(1, 1);
     };
-    QGroupBox *frameRx = makeFrame(QStringLiteral("FrameRx"), tr("RX Setting"), this);
+    QGroupBox *frameRx = makeFrame(QStringLiteral("FrameRx"), tr("RX Setting"), content);
     fillFrame(frameRx, Group::Sq, 3);
-    QGroupBox *frameTx = makeFrame(QStringLiteral("FrameTxBPS"), tr("TX Setting"), this);
+    QGroupBox *frameTx = makeFrame(QStringLiteral("FrameTxBPS"), tr("TX Setting"), content);
     fillFrame(frameTx, Group::TxBPS, 3);
     auto *rxTx = new QHBoxLayout;
     rxTx->addWidget(frameRx, 1);
     rxTx->addWidget(frameTx, 1);
 
     // Volumes on the left, microphones on the right, on one grid so the columns line up.
-    QGroupBox *frameVolume = makeFrame(QStringLiteral("FrameVolume"), tr("Other"), this);
+    QGroupBox *frameVolume = makeFrame(QStringLiteral("FrameVolume"), tr("Other"), content);
     QGridLayout *other = makeGrid(frameVolume);
     for (int j = 0; j < 6; ++j) {
         TuneValueRow *r = addRow(*TuneValues::find(Group::Volume, j), frameVolume);
@@ -114,25 +125,25 @@ FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
     auto *levels = new QHBoxLayout;
     levels->setContentsMargins(8, 0, 8, 0);
     for (int k = 0; k < 4; ++k) {
-        TuneValueRow *r = addRow(*TuneValues::find(Group::SqLevel, k), this);
+        TuneValueRow *r = addRow(*TuneValues::find(Group::SqLevel, k), content);
         levels->addWidget(r->label());
         levels->addWidget(r);
         levels->addSpacing(12);
     }
     levels->addStretch(1);
 
-    LabelTxTime = new QLabel(TuneValues::txTimeCaption(), this);
+    LabelTxTime = new QLabel(TuneValues::txTimeCaption(), content);
     LabelTxTime->setObjectName(QStringLiteral("LabelTxTime"));
-    ComboTxTime = new QComboBox(this);
+    ComboTxTime = new QComboBox(content);
     ComboTxTime->setObjectName(QStringLiteral("ComboTxTime"));
     ComboTxTime->setAccessibleName(TuneValues::txTimeCaption());
     for (int s = 1; s <= 10; ++s)
         ComboTxTime->addItem(QString::number(s));
     LabelTxTime->setBuddy(ComboTxTime);
-    CommandRead = new QPushButton(tr("Read TuneData"), this);
+    CommandRead = new QPushButton(tr("Read TuneData"), content);
     CommandRead->setObjectName(QStringLiteral("CommandRead"));
     CommandRead->setAccessibleName(tr("Read TuneData"));
-    CommandWrite = new QPushButton(tr("Write TuneData"), this);
+    CommandWrite = new QPushButton(tr("Write TuneData"), content);
     CommandWrite->setObjectName(QStringLiteral("CommandWrite"));
     CommandWrite->setAccessibleName(tr("Write TuneData"));
     // Enter in a value box commits the value; it must never press a button as well.
@@ -156,16 +167,11 @@ FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
     right->addLayout(commands);
     right->addStretch(1);
 
-    // On a small screen or a large scale factor the window scrolls rather than clips.
-    auto *content = new QWidget;
-    content->setObjectName(QStringLiteral("TuneContent"));
     auto *main = new QHBoxLayout(content);
     main->setContentsMargins(8, 8, 8, 8);
     main->setSpacing(12);
     main->addLayout(left, 5);
     main->addLayout(right, 6);
-    m_scroll = new QScrollArea(this);
-    m_scroll->setObjectName(QStringLiteral("TuneScroll"));
     m_scroll->setWidget(content);
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
@@ -190,11 +196,15 @@ FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
 
 void FormTune::updateMarks()
 {
-    for (TuneValueRow *r : std::as_const(m_rows)) {
-        const int w = r->value().wordAddress;
-        r->setMarks(r->value().editable && m_session.isChanged(w), m_session.referenceWord(w),
-                    m_session.unsentWords().contains(w));
-    }
+    for (TuneValueRow *r : std::as_const(m_rows))
+        markRow(r);
+}
+
+void FormTune::markRow(TuneValueRow *r) const
+{
+    const int w = r->value().wordAddress;
+    r->setMarks(r->value().editable && m_session.isChanged(w), m_session.referenceWord(w),
+                m_session.unsentWords().contains(w));
 }
 
 FormTune::~FormTune()
@@ -220,46 +230,102 @@ LiveTuneSender &FormTune::liveSender() const
     return m_session.liveLink();
 }
 
-QWidget *FormTune::buildModeFrame(Mode mode)
+QWidget *FormTune::makeModeFrame(Mode mode, QWidget *page)
 {
     static const char *const names[] = {"FrameFM", "FrameAM", "FrameUsb", "FrameLsb"};
     QGroupBox *frame = makeFrame(QString::fromLatin1(names[static_cast<int>(mode)]),
-                                 TuneValues::frameCaption(mode), this);
-    QWidget **modeFrames[] = {&FrameFM, &FrameAM, &FrameUsb, &FrameLsb};
-    *modeFrames[static_cast<int>(mode)] = frame;
-    QGridLayout *grid = makeGrid(frame);
+                                 TuneValues::frameCaption(mode), page);
+    *modeFrameSlot(mode) = frame;
+    makeGrid(frame)->setColumnStretch(1, 1);
+    return frame;
+}
+
+QWidget **FormTune::modeFrameSlot(Mode mode)
+{
+    QWidget **frames[] = {&FrameFM, &FrameAM, &FrameUsb, &FrameLsb};
+    return frames[static_cast<int>(mode)];
+}
+
+void FormTune::buildModeRows(Mode mode)
+{
+    bool &built = m_modeBuilt[static_cast<int>(mode)];
+    if (built)
+        return;
+    built = true;
+    // The tabs' rows lead the list, tab by tab, whichever tab was built first.
+    qsizetype at = 0;
+    for (const Mode earlier : TabModes) {
+        if (earlier == mode)
+            break;
+        if (m_modeBuilt[static_cast<int>(earlier)])
+            at += 2 * TuneValues::RowsPerMode;
+    }
+    // Tab runs from the tab bar through the rows of the tab in view, built early or late.
+    QWidget *before = at > 0 ? m_rows.at(at - 1)->text() : static_cast<QWidget *>(TabStrip1);
+
+    // The frame is hidden while it fills (it is not the current page yet), so its new controls
+    // appear with it rather than one event later.
+    QWidget *frame = *modeFrameSlot(mode);
+    auto *grid = static_cast<QGridLayout *>(frame->layout());
+    const QScopedValueRollback refreshing(m_refreshing, true);
     const int first = static_cast<int>(mode) * TuneValues::RowsPerMode;
     for (int r = 0; r < TuneValues::RowsPerMode; ++r) {
         // Power and deviation of one row sit in adjacent lines, as in the image.
         for (const Group group : {Group::TxPower, Group::TxDeviation}) {
-            TuneValueRow *row = addRow(*TuneValues::find(group, first + r), frame);
+            TuneValueRow *row = addRow(*TuneValues::find(group, first + r), frame, at++);
             const int line = 2 * r + (group == Group::TxDeviation ? 1 : 0);
             grid->addWidget(row->label(), line, 0);
             grid->addWidget(row, line, 1);
+            // Words, marks and unsent flags changed while the tab was unbuilt show at once.
+            row->refresh();
+            markRow(row);
+            if (row->slider()) {
+                QWidget::setTabOrder(before, row->slider());
+                QWidget::setTabOrder(row->slider(), row->text());
+            } else {
+                QWidget::setTabOrder(before, row->text());
+            }
+            before = row->text();
         }
     }
-    grid->setColumnStretch(1, 1);
-    return frame;
 }
 
-TuneValueRow *FormTune::addRow(const Value &value, QWidget *frame)
+void FormTune::buildAllModeRows()
 {
-    auto *row = new TuneValueRow(value, m_session, m_refreshing, frame ? frame : this);
+    for (const Mode mode : TabModes)
+        buildModeRows(mode);
+}
+
+TuneValueRow *FormTune::addRow(const Value &value, QWidget *frame, qsizetype at)
+{
+    auto *row = new TuneValueRow(value, m_session, m_refreshing, frame);
     // A committed change is one step the technician can undo, and its frame goes out.
     connect(row, &TuneValueRow::committed, this, [this](int wordAddress) {
         m_session.commitEdit({wordAddress}, ImageSession::LiveKind::TuneValue);
     });
-    m_rows.append(row);
+    m_rows.insert(at < 0 ? m_rows.size() : at, row);
     return row;
 }
 
+// Building a tab's rows changes no value the window shows: asking for a row is still a look.
 TuneValueRow *FormTune::row(const QString &name) const
 {
+    const Value *value = TuneValues::byName(name);
+    if (!value)
+        return nullptr;
+    if (value->group == Group::TxPower || value->group == Group::TxDeviation)
+        const_cast<FormTune *>(this)->buildModeRows(TuneValues::modeOfRow(value->index));
     for (TuneValueRow *r : m_rows) {
         if (r->value().name == name)
             return r;
     }
     return nullptr;
+}
+
+const QList<TuneValueRow *> &FormTune::rows() const
+{
+    const_cast<FormTune *>(this)->buildAllModeRows();
+    return m_rows;
 }
 
 void FormTune::AnalyseTuneData()
@@ -284,8 +350,7 @@ void FormTune::followWords(const QList<int> &words)
             continue;
         if (!r->isWriting())
             r->refresh();
-        r->setMarks(r->value().editable && m_session.isChanged(w), m_session.referenceWord(w),
-                    m_session.unsentWords().contains(w));
+        markRow(r);
     }
 }
 
@@ -305,14 +370,15 @@ void FormTune::SendLiveTune(int wordAddress)
 void FormTune::TabStrip1_Click(int index)
 {
     const QString caption = TabStrip1->tabText(index);
-    QWidget *shown = FrameLsb;
+    Mode shown = Mode::LSB;
     if (caption == TuneValues::tabCaption(Mode::AM))
-        shown = FrameAM;
+        shown = Mode::AM;
     else if (caption == TuneValues::tabCaption(Mode::FM))
-        shown = FrameFM;
+        shown = Mode::FM;
     else if (caption == TuneValues::tabCaption(Mode::USB))
-        shown = FrameUsb;
-    m_modeFrames->setCurrentWidget(shown);
+        shown = Mode::USB;
+    buildModeRows(shown);
+    m_modeFrames->setCurrentWidget(*modeFrameSlot(shown));
 }
 
 void FormTune::ComboTxTime_Click(int index)

@@ -40,16 +40,23 @@ public:
 
     LiveTuneSender &liveSender() const;
     bool isRefreshing() const { return m_refreshing; }
-    // The row of a value, by its machine name; null when there is none.
+    // The row of a value, by its machine name; null when there is none. The rows of a tab not
+    // yet shown are built on the way.
     TuneValueRow *row(const QString &name) const;
-    const QList<TuneValueRow *> &rows() const { return m_rows; }
+    // Every row of the window, the tabs' rows first, tab by tab; builds the tabs not yet shown.
+    const QList<TuneValueRow *> &rows() const;
 
 protected:
     void refresh() override { AnalyseTuneData(); }
 
 private:
-    QWidget *buildModeFrame(TuneValues::Mode mode);
-    TuneValueRow *addRow(const TuneValues::Value &value, QWidget *frame);
+    QWidget *makeModeFrame(TuneValues::Mode mode, QWidget *page);
+    // Fills a tab's frame with its rows, once; until then the frame stands empty and hidden.
+    void buildModeRows(TuneValues::Mode mode);
+    void buildAllModeRows();
+    QWidget **modeFrameSlot(TuneValues::Mode mode);
+    void markRow(TuneValueRow *row) const;
+    TuneValueRow *addRow(const TuneValues::Value &value, QWidget *frame, qsizetype at = -1);
     void TabStrip1_Click(int index);
     void ComboTxTime_Click(int index);
     void followWords(const QList<int> &words);
@@ -57,7 +64,10 @@ private:
     void showTxTime();
 
     bool m_refreshing = false;
+    // The rows built so far, in the order rows() gives them.
     QList<TuneValueRow *> m_rows;
+    // Which tabs' rows exist, by mode.
+    bool m_modeBuilt[4] = {};
     QTabBar *TabStrip1 = nullptr;
     QStackedWidget *m_modeFrames = nullptr;
     QScrollArea *m_scroll = nullptr;
