@@ -11,6 +11,7 @@
 #include "radioimage.h"
 #include "simulatedmeter.h"
 #include "simulatedradio.h"
+#include "testdata.h"
 #include "testsettings.h"
 #include "translations.h"
 #include "tunevaluerow.h"
@@ -43,15 +44,12 @@
 
 using namespace ModalHelper;
 
+using TestData::hex;
+
 namespace {
 
 constexpr int SimCom = 9;
 constexpr int RunLimitMs = 30000;
-
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(text);
-}
 
 const QByteArray FreqProcedure = R"({"name": "Frequency", "steps": [
     {"value": "freq-adjust", "measure": "MEAS:FERR?", "target": 0, "low": -5, "high": 5,

@@ -7,6 +7,7 @@
 #include "settingsstore.h"
 #include "simulatedmeter.h"
 #include "simulatedradio.h"
+#include "testdata.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -21,6 +22,8 @@
 #include <functional>
 #include <memory>
 
+using TestData::hex;
+
 namespace {
 
 constexpr int SimCom = 8;
@@ -32,11 +35,6 @@ const char ShortInstrumentTimeout[] = "reply=1000";
 constexpr int SlowReplyMs = 2500;
 
 using Response = std::function<double(int word, qint32 value)>;
-
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(text);
-}
 
 // One step on the frequency adjustment; the readings come from the meter's response.
 QByteArray freqProcedure(int maxTries = 12)

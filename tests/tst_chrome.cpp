@@ -5,7 +5,7 @@
 #include "formtune.h"
 #include "formtunesq.h"
 #include "imagecommands.h"
-#include "testfiles.h"
+#include "testdata.h"
 #include "testprogram.h"
 #include "testsettings.h"
 #include "tunevaluerow.h"
@@ -36,7 +36,7 @@
 
 namespace {
 
-using namespace TestFiles;
+using namespace TestData;
 
 QByteArray dataFile(int seed)
 {

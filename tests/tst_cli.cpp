@@ -7,6 +7,7 @@
 #include "radioimage.h"
 #include "settingsstore.h"
 #include "simulatedradio.h"
+#include "testdata.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -22,6 +23,8 @@
 
 #include <sys/stat.h>
 
+using TestData::hex;
+
 namespace {
 
 constexpr int SimCom = 5;
@@ -32,11 +35,6 @@ constexpr int RunLimitMs = 60000;
 // A radio that answers keeps the product's timings, so a loaded machine cannot add a repeat.
 constexpr int FastReplyTimeoutMs = 50;
 const char FastTimings[] = "reply=50,wait=200,quiet=10";
-
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(text);
-}
 
 // Words every full transfer moves.
 bool transferred(int w)

@@ -4,7 +4,7 @@
 #include "keyfilter.h"
 #include "radioimage.h"
 #include "settingsstore.h"
-#include "testfiles.h"
+#include "testdata.h"
 #include "testsettings.h"
 #include "translations.h"
 
@@ -316,7 +316,7 @@ void TstCore::chineseCatalogue()
 
 namespace {
 
-using namespace TestFiles;
+using namespace TestData;
 
 // An image and transmit time that differ from anything a test file holds, to show a rejected
 // file changed nothing.

@@ -8,6 +8,7 @@
 #include "mdiformmain.h"
 #include "portopen.h"
 #include "simulatedradio.h"
+#include "testdata.h"
 #include "testprogram.h"
 #include "testsettings.h"
 #include "tunevaluerow.h"
@@ -25,15 +26,12 @@
 #include <QUndoStack>
 #include <QWheelEvent>
 
+using TestData::hex;
+
 namespace {
 
 constexpr int RadioPort = 6;
 constexpr int WaitMs = 20000;
-
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(text);
-}
 
 QString liveText(TestProgram &p)
 {

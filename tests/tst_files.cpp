@@ -8,7 +8,7 @@
 #include "mdiformmain.h"
 #include "modalhelper.h"
 #include "settingsstore.h"
-#include "testfiles.h"
+#include "testdata.h"
 #include "testprogram.h"
 #include "testsettings.h"
 #include "translations.h"
@@ -42,7 +42,7 @@
 
 namespace {
 
-using namespace TestFiles;
+using namespace TestData;
 
 // The shared program fixture, on the stored COM port.
 struct Program : TestProgram

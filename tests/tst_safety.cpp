@@ -13,6 +13,7 @@
 #include "savelogbutton.h"
 #include "settingsstore.h"
 #include "simulatedradio.h"
+#include "testdata.h"
 #include "testprogram.h"
 #include "testsettings.h"
 #include "translations.h"
@@ -58,10 +59,7 @@ struct Program : TestProgram
 
 QByteArray patternMemory()
 {
-    QByteArray memory(SimulatedRadio::MemorySize, '\0');
-    for (int i = 0; i < memory.size(); ++i)
-        memory[i] = static_cast<char>((i * 53 + 7) & 0xFF);
-    return memory;
+    return TestData::patternBytes(53, 7);
 }
 
 bool resultShown(QWidget *process)

@@ -4,6 +4,7 @@
 #include "imagesession.h"
 #include "portopen.h"
 #include "simulatedradio.h"
+#include "testdata.h"
 #include "testsettings.h"
 #include "transfertimings.h"
 
@@ -18,15 +19,12 @@
 #include <termios.h>
 #include <unistd.h>
 
+using TestData::hex;
+
 namespace {
 
 constexpr int SimCom = 8;
 constexpr int WaitMs = 20000;
-
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(text);
-}
 
 // Short waits: a silent radio costs milliseconds.
 bool runHeadless(RadioImage &image, TransferKind kind, int port,

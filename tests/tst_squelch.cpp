@@ -8,6 +8,7 @@
 #include "settingsstore.h"
 #include "simulatedradio.h"
 #include "squelchtable.h"
+#include "testdata.h"
 #include "testprogram.h"
 #include "testsettings.h"
 #include "translations.h"
@@ -53,10 +54,7 @@ struct Program : TestProgram
 
 QByteArray patternMemory()
 {
-    QByteArray memory(SimulatedRadio::MemorySize, '\0');
-    for (int i = 0; i < memory.size(); ++i)
-        memory[i] = static_cast<char>((i * 53 + 7) & 0xFF);
-    return memory;
+    return TestData::patternBytes(53, 7);
 }
 
 // Commits a box the way a user leaves it: the focus goes elsewhere.

@@ -6,6 +6,7 @@
 #include "mdiformmain.h"
 #include "modalhelper.h"
 #include "settingsstore.h"
+#include "testdata.h"
 #include "testsettings.h"
 #include "translations.h"
 #include "tunevaluerow.h"
@@ -44,17 +45,14 @@
 
 using TuneValues::Group;
 
+using TestData::hex;
+
 namespace {
 
 constexpr int SimCom = 5;
 // A COM number that leads to no device at all.
 constexpr int DeadCom = 6;
 constexpr int WaitMs = 10000;
-
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(text);
-}
 
 // The frame's part of a window: the window list, check marks and transfers go nowhere, which is
 // all a window needs outside the frame's own tests.

@@ -13,6 +13,7 @@
 #include "settingsstore.h"
 #include "showfiledialog.h"
 #include "simulatedradio.h"
+#include "testdata.h"
 #include "testprogram.h"
 #include "testsettings.h"
 #include "translations.h"
@@ -136,10 +137,7 @@ void mapAllPortsNowhere()
 
 QByteArray patternMemory()
 {
-    QByteArray memory(2048, '\0');
-    for (int i = 0; i < memory.size(); ++i)
-        memory[i] = static_cast<char>((i * 37 + 11) & 0xFF);
-    return memory;
+    return TestData::patternBytes(37, 11);
 }
 
 bool transferredWord(int w)
