@@ -12,6 +12,7 @@
 #include "simulatedmeter.h"
 #include "simulatedradio.h"
 #include "testdata.h"
+#include "testprogram.h"
 #include "testsettings.h"
 #include "translations.h"
 #include "tunevaluerow.h"
@@ -369,11 +370,9 @@ void TstAlign::windowRunsAProcedure()
 void TstAlign::programRunGoesThroughTheSession()
 {
     // The whole program: Program > Auto Align... on the session's live link.
-    AppState state;
-    Translations translations;
-    MDIFormMain program(state, translations);
-    program.show();
-    state.ComPortNumber = SimCom;
+    TestProgram fixture(SimCom);
+    MDIFormMain &program = *fixture.window;
+    AppState &state = fixture.state;
     program.findChild<QAction *>(QStringLiteral("MenuAutoAlign"))->trigger();
     auto *window = program.findChild<FormAutoAlign *>();
     QVERIFY(window);
@@ -397,7 +396,6 @@ void TstAlign::programRunGoesThroughTheSession()
     QCOMPARE(state.image.ReadImageWord(0), 0);
     QCOMPARE(row->text()->text(), QStringLiteral("0"));
     QVERIFY(program.session().waitForLiveLink(RunLimitMs));
-    closeDiscarding(&program);
 }
 
 void TstAlign::stopSendsNothingAfterIt()

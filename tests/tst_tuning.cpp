@@ -7,6 +7,7 @@
 #include "modalhelper.h"
 #include "settingsstore.h"
 #include "testdata.h"
+#include "testprogram.h"
 #include "testsettings.h"
 #include "translations.h"
 #include "tunevaluerow.h"
@@ -1307,11 +1308,8 @@ void TstTuning::readAndWriteButtons()
     for (int w = 0; w < 276; ++w)
         m_radio->setMemoryWord(w, w % 90);
     m_radio->setMemoryWord(0, -42);
-    AppState state;
-    Translations translations;
-    auto frame = std::make_unique<MDIFormMain>(state, translations);
-    frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+    TestProgram program(0);
+    const std::unique_ptr<MDIFormMain> &frame = program.window;
     FormTune *form = frame->formTune();
     QVERIFY(form);
 
@@ -1382,8 +1380,6 @@ void TstTuning::readAndWriteButtons()
     QCOMPARE(m_radio->requests().size(), 5);
     QCOMPARE(m_radio->memoryWord(69), 70);
 
-    closeDiscarding(frame.get());
-    frame.reset();
 }
 
 void TstTuning::demoImageFillsEveryGroup()
