@@ -403,7 +403,20 @@ void TstAlignRun::reportsAndSavedFile()
 void TstAlignRun::exampleProcedureRuns()
 {
     // The procedure that ships with the project against the simulated instrument's own response.
-    const Result r = cli({QStringLiteral("align"), QStringLiteral(RQ73_EXAMPLE_PROCEDURE),
+    // Its settle times wait for a real transmitter; the simulated one has settled at once.
+    QFile example(QStringLiteral(RQ73_EXAMPLE_PROCEDURE));
+    QVERIFY(example.open(QIODevice::ReadOnly));
+    QJsonObject procedure = QJsonDocument::fromJson(example.readAll()).object();
+    QJsonArray steps = procedure[QStringLiteral("steps")].toArray();
+    QCOMPARE(steps.size(), 3);
+    for (QJsonValueRef step : steps) {
+        QJsonObject object = step.toObject();
+        object[QStringLiteral("settle_ms")] = 1;
+        step = object;
+    }
+    procedure[QStringLiteral("steps")] = steps;
+    const Result r = cli({QStringLiteral("align"),
+                          writeProcedure(QJsonDocument(procedure).toJson()),
                           QStringLiteral("--meter"), meterAddress()});
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.out.count(QStringLiteral("\tpassed\n")), 3);
