@@ -362,6 +362,10 @@ void TstLink::faultyRadio_data()
         // radio's real answer comes after it, a quick radio's before it.
         {"unasked, slow radio", Fault::Unasked, Fault::None, false, false, 5000, 0, Succeeds, true},
         {"unasked, quick radio", Fault::Unasked, Fault::None, false, false, 100, 0, Succeeds, true},
+        // The unasked reply comes 2 ms after a real one from a radio that answers at once, and
+        // the radio drops the next request: the stray reply is all there is to take for it.
+        {"unasked then silent, instant radio", Fault::Unasked, Fault::Silent, false, false, 0, 0,
+         Succeeds, true},
         // The radio goes in the middle of a reply and another takes its device; the user says
         // Retry.
         {"replaced", Fault::Replaced, Fault::None, false, false, 0, 1, Succeeds, true},
@@ -389,6 +393,10 @@ void TstLink::faultyRadio_data()
                 continue;
             for (const bool paced : {false, true}) {
                 if (paced && !row.pacedToo)
+                    continue;
+                // A stray read reply that comes after the next request is out on a 115200 baud
+                // line, when the radio missed that request, still passes for its answer.
+                if (paced && isRead && row.fault == Fault::Unasked && row.next == Fault::Silent)
                     continue;
                 QTest::addRow("%s, %s%s", row.name, isRead ? "read" : "write",
                               paced ? ", paced" : "")

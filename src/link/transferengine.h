@@ -119,6 +119,10 @@ private:
     bool copiesFit() const;
     void armHandOver();
     bool isLastBlock() const;
+    // From the reply just completed: does the line run at 115200 baud.
+    void noteLineKind();
+    // How long the line must stay silent after the reply just taken before the next request.
+    qint64 strayQuietLeftUs() const;
     // The earliest a reply can begin after the send on a line that runs at 115200 baud.
     qint64 earliestAnswerNs() const;
     void acceptBlock();

@@ -21,6 +21,12 @@ struct TransferTimings
     // talks for a whole reply time-out is given up on). Longer than the delivery interval of
     // common USB serial adapters (16 ms).
     int quietMs = 50;
+    // On a line that hands replies over faster than 115200 baud would (a pseudo-terminal, an
+    // adapter that delivers in bursts), the line must stay silent this long after a reply taken
+    // on one answer before the next request goes out, so that a byte nobody asked for that
+    // follows the reply shows as the anomaly it is instead of being taken for the next answer.
+    // On a 115200 baud line the next request's own time on the wire does this for free.
+    int strayQuietUs = 5000;
 
     bool operator==(const TransferTimings &) const = default;
 };
