@@ -203,8 +203,14 @@ void TransferEngine::armGuard(qint64 us)
 
 void TransferEngine::armTimeout()
 {
-    const qint64 left = m_timings.maxReplyWaitMs - m_sinceSend.elapsed();
-    m_timer->start(static_cast<int>(std::clamp<qint64>(left, 0, m_timings.replyTimeoutMs)));
+    // The radio cannot answer before it has the whole request, so the silence that fails a block
+    // counts from when the request is off the wire, not from when it was handed to the port.
+    const qint64 sinceSendMs = m_sinceSend.elapsed();
+    const qint64 wireMs = (m_requestWireNs + 999'999) / 1'000'000;
+    const qint64 wireLeftMs = std::max<qint64>(0, wireMs - sinceSendMs);
+    const qint64 left = m_timings.maxReplyWaitMs + wireMs - sinceSendMs;
+    m_timer->start(static_cast<int>(
+        std::clamp<qint64>(left, 0, wireLeftMs + m_timings.replyTimeoutMs)));
 }
 
 void TransferEngine::sendRequest()
@@ -329,7 +335,8 @@ void TransferEngine::armHandOver()
         // within the longest wait is due before that wait for this one has passed: the answer is
         // taken only then, and after a quiet time since the last byte. Later than that only a
         // stale answer can come, which the second, agreeing answer shows up.
-        const qint64 leftMs = m_timings.maxReplyWaitMs - m_sinceSend.elapsed();
+        const qint64 leftMs = m_timings.maxReplyWaitMs + (m_requestWireNs + 999'999) / 1'000'000
+                              - m_sinceSend.elapsed();
         armGuard(1000 * std::max<qint64>(m_timings.quietMs, leftMs));
         return;
     }

@@ -4,7 +4,8 @@
 // benchmark pass their own so that a failing radio costs milliseconds instead of seconds.
 struct TransferTimings
 {
-    // Silence after a send or an arrival that makes a block fail.
+    // Silence after a send or an arrival that makes a block fail. The waits after a send count
+    // from when the request is off the wire at 115200 baud.
     int replyTimeoutMs = 1000;
     // Once the line has been out of step, and after the last block, the line must stay silent
     // this long after the last expected byte of a reply before the reply is taken: a byte in this
