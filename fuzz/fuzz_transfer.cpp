@@ -159,6 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     timings.maxReplyWaitMs = (setup & 0x10) ? 1000000 : 0;
     timings.handOverUs = 0;
     timings.quietMs = 0;
+    timings.strayQuietUs = 0;
 
     static const RadioImage before = [] {
         RadioImage marked;
