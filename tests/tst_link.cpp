@@ -396,14 +396,16 @@ void TstLink::faultyRadio_data()
         {"closed mid-reply and restarted", Fault::Split, Fault::None, true, true, 0, 0, Succeeds,
          true},
     };
-    // CTest runs the two directions as tests of their own, in parallel.
+    // CTest runs the two directions, paced and not, as tests of their own, in parallel.
     const QByteArray direction = qgetenv("RQ73_FAULT_DIRECTION");
+    const QByteArray pacing = qgetenv("RQ73_FAULT_PACING");
     for (const Row &row : rows) {
         for (const bool isRead : {true, false}) {
             if (!direction.isEmpty() && direction != (isRead ? "read" : "write"))
                 continue;
             for (const bool paced : {false, true}) {
-                if (paced && !row.pacedToo)
+                if ((paced && !row.pacedToo)
+                    || (!pacing.isEmpty() && pacing != (paced ? "paced" : "unpaced")))
                     continue;
                 // A stray read reply that comes after the next request is out on a 115200 baud
                 // line, when the radio missed that request, still passes for its answer.
