@@ -11,6 +11,7 @@
 #include "testsettings.h"
 #include "transferengine.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -43,7 +44,7 @@ TransferTimings timings(int replyTimeoutMs, int quietMs = 10)
 }
 TransferTimings testTimings()
 {
-    return timings(30);
+    return timings(12, 5);
 }
 TransferTimings answeringTimings()
 {
@@ -51,10 +52,19 @@ TransferTimings answeringTimings()
 }
 TransferTimings mixedTimings()
 {
-    return timings(120, 10);
+    return timings(60, 5);
 }
 // Enough for any transfer of these tests, failures included; reached only when a test fails.
 constexpr int WaitMs = 20000;
+// Returns as soon as the spy has seen count signals (a polling wait would add its step to every
+// transfer of the tables).
+bool waitForCount(QSignalSpy &spy, int count)
+{
+    QDeadlineTimer deadline(WaitMs);
+    while (spy.count() < count && !deadline.hasExpired())
+        spy.wait(int(std::max<qint64>(1, deadline.remainingTime())));
+    return spy.count() >= count;
+}
 // Words the tool never received keep this value, so a stray write into the image shows.
 constexpr qint32 Marker = 0x5AA5C33C;
 constexpr qint32 RadioMarker = 0x11111111;
@@ -271,7 +281,8 @@ void TstLink::transfer()
     const PortOpenResult opened = run.engine.start(SimCom, kind);
     QVERIFY2(opened.ok(), qPrintable(opened.systemText));
     QCOMPARE(opened.device, m_radio->devicePath());
-    QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, WaitMs);
+    QVERIFY(waitForCount(run.finished, 1));
+    QCOMPARE(run.finished.count(), 1);
     QVERIFY(run.succeeded());
     QVERIFY(run.engine.succeeded());
     QVERIFY(!run.engine.isRunning());
@@ -362,6 +373,10 @@ void TstLink::faultyRadio_data()
         // radio's real answer comes after it, a quick radio's before it.
         {"unasked, slow radio", Fault::Unasked, Fault::None, false, false, 5000, 0, Succeeds, true},
         {"unasked, quick radio", Fault::Unasked, Fault::None, false, false, 100, 0, Succeeds, true},
+        // The unasked reply comes 2 ms after a real one from a radio that answers at once, and
+        // the radio drops the next request: the stray reply is all there is to take for it.
+        {"unasked then silent, instant radio", Fault::Unasked, Fault::Silent, false, false, 0, 0,
+         Succeeds, true},
         // The radio goes in the middle of a reply and another takes its device; the user says
         // Retry.
         {"replaced", Fault::Replaced, Fault::None, false, false, 0, 1, Succeeds, true},
@@ -381,14 +396,20 @@ void TstLink::faultyRadio_data()
         {"closed mid-reply and restarted", Fault::Split, Fault::None, true, true, 0, 0, Succeeds,
          true},
     };
-    // CTest runs the two directions as tests of their own, in parallel.
+    // CTest runs the two directions, paced and not, as tests of their own, in parallel.
     const QByteArray direction = qgetenv("RQ73_FAULT_DIRECTION");
+    const QByteArray pacing = qgetenv("RQ73_FAULT_PACING");
     for (const Row &row : rows) {
         for (const bool isRead : {true, false}) {
             if (!direction.isEmpty() && direction != (isRead ? "read" : "write"))
                 continue;
             for (const bool paced : {false, true}) {
-                if (paced && !row.pacedToo)
+                if ((paced && !row.pacedToo)
+                    || (!pacing.isEmpty() && pacing != (paced ? "paced" : "unpaced")))
+                    continue;
+                // A stray read reply that comes after the next request is out on a 115200 baud
+                // line, when the radio missed that request, still passes for its answer.
+                if (paced && isRead && row.fault == Fault::Unasked && row.next == Fault::Silent)
                     continue;
                 QTest::addRow("%s, %s%s", row.name, isRead ? "read" : "write",
                               paced ? ", paced" : "")
@@ -458,7 +479,8 @@ void TstLink::faultyRadio()
         });
     });
     QVERIFY(run.engine.start(SimCom, squelchKind).ok());
-    QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, WaitMs);
+    QVERIFY(waitForCount(run.finished, 1));
+    QCOMPARE(run.finished.count(), 1);
     const bool success = run.succeeded();
     if (qEnvironmentVariableIsSet("RQ73_SHOW_DEBUG"))
         qInfo().noquote() << lines(run.debug).join(QLatin1Char('\n'));
@@ -517,24 +539,27 @@ void TstLink::deadRadioAsksAfterElevenTries()
 {
     m_radio->setFaultPlan([](int) { return Fault::Silent; });
     RadioImage image;
-    const TransferTimings quick = timings(30, 5);
+    const TransferTimings quick = timings(12, 5);
     Watched run(image, quick);
 
     QVERIFY(run.engine.start(SimCom, TransferKind::FullRead).ok());
-    QTRY_COMPARE_WITH_TIMEOUT(run.question.count(), 1, WaitMs);
+    QVERIFY(waitForCount(run.question, 1));
+    QCOMPARE(run.question.count(), 1);
     QCOMPARE(countLines(run.debug, QStringLiteral("No Data")), 11);
     QCOMPARE(countLines(run.debug, QStringLiteral("TX:")), 11);
     QCOMPARE(requestsText(m_radio->requests()), QStringList(11, QStringLiteral("0")).join(';'));
 
     run.engine.retry();
-    QTRY_COMPARE_WITH_TIMEOUT(run.question.count(), 2, WaitMs);
+    QVERIFY(waitForCount(run.question, 2));
+    QCOMPARE(run.question.count(), 2);
     QCOMPARE(countLines(run.debug, QStringLiteral("No Data")), 22);
     QCOMPARE(m_radio->requests().size(), 22);
     QCOMPARE(run.finished.count(), 0);
 
     run.engine.cancel();
     QVERIFY(!run.engine.isPortOpen());
-    QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, WaitMs);
+    QVERIFY(waitForCount(run.finished, 1));
+    QCOMPARE(run.finished.count(), 1);
     QVERIFY(!run.succeeded());
     QVERIFY(!run.engine.succeeded());
     // Nothing more goes out after the cancel.
@@ -552,14 +577,16 @@ void TstLink::failuresCountAcrossSuccesses()
     Watched run(image, mixedTimings());
 
     QVERIFY(run.engine.start(SimCom, TransferKind::FullRead).ok());
-    QTRY_COMPARE_WITH_TIMEOUT(run.question.count(), 1, WaitMs);
+    QVERIFY(waitForCount(run.question, 1));
+    QCOMPARE(run.question.count(), 1);
     // The eleventh failure asks: 2 + 2 blocks read twice + 9 more requests.
     QCOMPARE(m_radio->requests().size(), 15);
     QCOMPARE(countLines(run.debug, QStringLiteral("No Data")), 11);
     QCOMPARE(run.progress.count(), 2);
 
     run.engine.cancel();
-    QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, WaitMs);
+    QVERIFY(waitForCount(run.finished, 1));
+    QCOMPARE(run.finished.count(), 1);
     QVERIFY(!run.succeeded());
     // A transfer that ends early keeps every block read so far.
     for (int w = 0; w < 64; ++w) {
@@ -581,7 +608,8 @@ void TstLink::vanishedPortIsNotReopened()
     QSignalSpy vanished(m_radio.get(), &SimulatedRadio::vanished);
 
     QVERIFY(run.engine.start(SimCom, TransferKind::FullRead).ok());
-    QTRY_COMPARE_WITH_TIMEOUT(vanished.count(), 1, WaitMs);
+    QVERIFY(waitForCount(vanished, 1));
+    QCOMPARE(vanished.count(), 1);
     // The device number is free once the tool has let go of it too.
     QTRY_VERIFY_WITH_TIMEOUT(!run.engine.isPortOpen(), WaitMs);
     // Pseudo-terminal numbers are reused lowest first; a few tries take the freed one unless
@@ -600,7 +628,8 @@ void TstLink::vanishedPortIsNotReopened()
         qInfo("the freed device %s went elsewhere; the second radio is %s", qPrintable(freed),
               qPrintable(second->devicePath()));
 
-    QTRY_COMPARE_WITH_TIMEOUT(run.question.count(), 1, WaitMs);
+    QVERIFY(waitForCount(run.question, 1));
+    QCOMPARE(run.question.count(), 1);
     // The repeats went nowhere: the block failed at its time-outs.
     QVERIFY2(second->receivedBytes().isEmpty(), second->receivedBytes().toHex(' ').constData());
     QVERIFY(!run.engine.isPortOpen());
@@ -612,7 +641,8 @@ void TstLink::vanishedPortIsNotReopened()
     // and the transfer starts again: this may be another radio. The line has failed, so every
     // block is read twice.
     run.engine.retry();
-    QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, WaitMs);
+    QVERIFY(waitForCount(run.finished, 1));
+    QCOMPARE(run.finished.count(), 1);
     QVERIFY(run.succeeded());
     QCOMPARE(requestsText(second->requests()),
              QStringLiteral("0;0;16-47;16-47;48-51;48-51;61-63;61-63;64-77;64-77;80-111;80-111;"
@@ -655,7 +685,8 @@ void TstLink::missingPort()
     const PortOpenResult result = run.engine.start(missingCom, TransferKind::FullRead);
     QCOMPARE(result.error, PortOpenError::NoSuchDevice);
     QVERIFY(!result.ok());
-    QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, WaitMs);
+    QVERIFY(waitForCount(run.finished, 1));
+    QCOMPARE(run.finished.count(), 1);
     QVERIFY(!run.succeeded());
     QCOMPARE(run.debug.count(), 0);
     QVERIFY(!run.engine.isPortOpen());
@@ -680,7 +711,8 @@ void TstLink::portInUse()
     const PortOpenResult result = run.engine.start(SimCom, TransferKind::FullRead);
     QCOMPARE(result.error, PortOpenError::InUse);
     QCOMPARE(result.device, m_radio->devicePath());
-    QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, WaitMs);
+    QVERIFY(waitForCount(run.finished, 1));
+    QCOMPARE(run.finished.count(), 1);
     QVERIFY(!run.succeeded());
     QVERIFY(m_radio->receivedBytes().isEmpty());
 
@@ -699,7 +731,8 @@ void TstLink::stopMidTransfer()
     // The window closes as soon as the first block is in.
     connect(&run->engine, &TransferEngine::progress, this, [&] { run->engine.stop(); });
     QVERIFY(run->engine.start(SimCom, TransferKind::FullRead).ok());
-    QTRY_COMPARE_WITH_TIMEOUT(run->progress.count(), 1, WaitMs);
+    QVERIFY(waitForCount(run->progress, 1));
+    QCOMPARE(run->progress.count(), 1);
     QVERIFY(!run->engine.isPortOpen());
     QVERIFY(!run->engine.isRunning());
     const int shown = run->debug.count();
@@ -747,7 +780,8 @@ void TstLink::liveFramesAreRecorded()
     port.write(QByteArray::fromHex("0102"));
     port.write(QByteArray::fromHex("54554E4532000001FBFFFFFF"));
     port.write(QByteArray::fromHex("54554E4506F60002F401000090010000"));
-    QTRY_COMPARE_WITH_TIMEOUT(live.count(), 2, WaitMs);
+    QVERIFY(waitForCount(live, 2));
+    QCOMPARE(live.count(), 2);
 
     const SimulatedRadio::LiveFrame &tx = m_radio->liveFrames().at(0);
     QCOMPARE(tx.command, 0x32);

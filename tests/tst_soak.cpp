@@ -34,7 +34,7 @@ namespace {
 
 // A COM number with no conventional device: while the radio is away, nothing else answers.
 constexpr int SoakCom = 98;
-constexpr int ReplyTimeoutMs = 30;
+constexpr int ReplyTimeoutMs = 12;
 // A transfer that has not finished by then is a hang, not a slow machine.
 constexpr int HangMs = 60000;
 // After this many questions in one transfer the answer is Cancel, so every transfer ends.
@@ -110,7 +110,7 @@ void TstSoak::initTestCase()
 void TstSoak::soak()
 {
     const int transfers = fromEnvironment("RQ73_SOAK_TRANSFERS", 30);
-    const int seconds = fromEnvironment("RQ73_SOAK_SECONDS", 8);
+    const int seconds = fromEnvironment("RQ73_SOAK_SECONDS", 3);
     const quint32 seed = quint32(fromEnvironment("RQ73_SOAK_SEED", 20261210));
     std::mt19937 random(seed);
 
@@ -121,7 +121,7 @@ void TstSoak::soak()
     timings.replyTimeoutMs = ReplyTimeoutMs;
     // Over the radio's latest answer (VeryLate, 2.3 time-outs).
     timings.maxReplyWaitMs = 3 * ReplyTimeoutMs;
-    timings.quietMs = 10;
+    timings.quietMs = 5;
 
     Tally tally;
     int vanishedThisTransfer = 0;
@@ -357,7 +357,7 @@ void TstSoak::strayAcknowledgementIsNoAnswer()
     TransferTimings timings;
     timings.replyTimeoutMs = ReplyTimeoutMs;
     timings.maxReplyWaitMs = 3 * ReplyTimeoutMs;
-    timings.quietMs = 10;
+    timings.quietMs = 5;
     engine.setTimings(timings);
     int accepted = 0;
     QEventLoop loop;

@@ -203,8 +203,14 @@ void TransferEngine::armGuard(qint64 us)
 
 void TransferEngine::armTimeout()
 {
-    const qint64 left = m_timings.maxReplyWaitMs - m_sinceSend.elapsed();
-    m_timer->start(static_cast<int>(std::clamp<qint64>(left, 0, m_timings.replyTimeoutMs)));
+    // The radio cannot answer before it has the whole request, so the silence that fails a block
+    // counts from when the request is off the wire, not from when it was handed to the port.
+    const qint64 sinceSendMs = m_sinceSend.elapsed();
+    const qint64 wireMs = (m_requestWireNs + 999'999) / 1'000'000;
+    const qint64 wireLeftMs = std::max<qint64>(0, wireMs - sinceSendMs);
+    const qint64 left = m_timings.maxReplyWaitMs + wireMs - sinceSendMs;
+    m_timer->start(static_cast<int>(
+        std::clamp<qint64>(left, 0, wireLeftMs + m_timings.replyTimeoutMs)));
 }
 
 void TransferEngine::sendRequest()
@@ -274,14 +280,19 @@ void TransferEngine::takeBytes(const QByteArray &data)
             armTimeout();
         } else if (!extraIsHarmless()) {
             failBlock(m_reply.DebugLine());
-        } else if (!m_careful && m_lineWireTimed && !isLastBlock() && m_reply.isAccepted()) {
-            // Anything that follows this reply arrives before the radio can have heard the next
-            // request, which fails that one and puts this block in doubt; so the next request
-            // goes out at once, and the wait for silence overlaps its time on the wire.
-            acceptBlock();
         } else {
-            m_phase = Phase::HandingOver;
-            armHandOver();
+            noteLineKind();
+            if (!m_careful && m_lineWireTimed && !isLastBlock() && m_reply.isAccepted()
+                && strayQuietLeftUs() <= 0) {
+                // Anything that follows this reply arrives before the radio can have heard the
+                // next request, which fails that one and puts this block in doubt; so the next
+                // request goes out at once, and the wait for silence overlaps its time on the
+                // wire.
+                acceptBlock();
+            } else {
+                m_phase = Phase::HandingOver;
+                armHandOver();
+            }
         }
         return;
     }
@@ -324,12 +335,17 @@ void TransferEngine::armHandOver()
         // within the longest wait is due before that wait for this one has passed: the answer is
         // taken only then, and after a quiet time since the last byte. Later than that only a
         // stale answer can come, which the second, agreeing answer shows up.
-        const qint64 leftMs = m_timings.maxReplyWaitMs - m_sinceSend.elapsed();
+        const qint64 leftMs = m_timings.maxReplyWaitMs + (m_requestWireNs + 999'999) / 1'000'000
+                              - m_sinceSend.elapsed();
         armGuard(1000 * std::max<qint64>(m_timings.quietMs, leftMs));
         return;
     }
     if (!isLastBlock()) {
-        armGuard(m_timings.handOverUs);
+        // A line that hands a reply over faster than 115200 baud would gives no such proof as
+        // the next request's time on the wire: a byte nobody asked for that follows this reply
+        // could come after the next request and be taken for its answer, should the radio miss
+        // that request. So the line must first stay silent long enough for such a byte to show.
+        armGuard(std::max<qint64>(m_timings.handOverUs, strayQuietLeftUs()));
         return;
     }
     // Nothing follows the last reply that could show it was not the answer: the real answer, if
@@ -337,6 +353,35 @@ void TransferEngine::armHandOver()
     // quiet until twice the longest answer time seen has passed since the request was out.
     const qint64 dueNs = m_requestWireNs + 2 * m_longestAnswerNs - m_sinceSend.nsecsElapsed();
     armGuard(std::max<qint64>(m_timings.handOverUs, dueNs / 1000));
+}
+
+qint64 TransferEngine::strayQuietLeftUs() const
+{
+    // A byte nobody asked for that follows this reply must show before the next request's answer
+    // can be taken, or the radio missing that request would let it pass for the answer. On a
+    // line shown to run at 115200 baud the next request's own time on the wire gives some:
+    // a byte before its end fails it. A read's request is short, and waiting after each read
+    // reply would cost a fifth of a read's time, so a stray read reply later than the next
+    // request's time on the wire is the risk left there. A write's line is never shown to run at
+    // 115200 baud (see noteLineKind()), so every acknowledgement is followed by the quiet time.
+    if (m_careful || m_readingBack)
+        return 0;
+    return m_lineWireTimed ? 0 : m_timings.strayQuietUs;
+}
+
+void TransferEngine::noteLineKind()
+{
+    // A read's answer tells what kind of line this is. On one that runs at 115200 baud (a real
+    // cable, or a paced simulation) a reply cannot begin before the request is out, and takes
+    // its own time on the wire; a pseudo-terminal hands over a whole reply at once. A busy
+    // machine only delays bytes, so it cannot make the one look like the other. A write's
+    // one-byte answer shows nothing of the sort: one delayed by a busy machine looks like one
+    // that came over a cable.
+    if (!m_reply.isAccepted() || m_firstByteNs < 0 || m_reply.ExpectedReplyLength() <= 1)
+        return;
+    const qint64 replyWireNs = (m_reply.ExpectedReplyLength() - 1) * WireNsPerByte;
+    m_lineWireTimed = m_firstByteNs >= earliestAnswerNs()
+                      && 10 * (m_lastByteNs - m_firstByteNs) >= 9 * replyWireNs;
 }
 
 qint64 TransferEngine::earliestAnswerNs() const
@@ -347,7 +392,7 @@ qint64 TransferEngine::earliestAnswerNs() const
 
 bool TransferEngine::isLastBlock() const
 {
-    if (m_operation == RequestOperation::Write && m_careful && !m_readingBack)
+    if (m_operation == RequestOperation::Write && (m_careful) && !m_readingBack)
         return false; // the read-back comes last
     return m_plan.advance(m_block).finished;
 }
@@ -456,19 +501,8 @@ void TransferEngine::acceptBlock()
     // The radio's own time to answer, once the request was out.
     const qint64 answerNs
         = m_firstByteNs >= 0 ? std::max<qint64>(0, m_firstByteNs - m_requestWireNs) : -1;
-    if (exact && m_firstByteNs >= 0) {
+    if (exact && m_firstByteNs >= 0)
         m_longestAnswerNs = std::max(m_longestAnswerNs, answerNs);
-        // A read's answer tells what kind of line this is. On one that runs at 115200 baud (a
-        // real cable, or a paced simulation) a reply cannot begin before the request is out, and
-        // takes its own time on the wire; a pseudo-terminal hands over a whole reply at once. A
-        // busy machine only delays bytes, so it cannot make the one look like the other. A
-        // write's one-byte answer shows nothing of the sort.
-        const qint64 replyWireNs = (m_reply.ExpectedReplyLength() - 1) * WireNsPerByte;
-        if (m_reply.ExpectedReplyLength() > 1) {
-            m_lineWireTimed = m_firstByteNs >= earliestAnswerNs()
-                              && 10 * (m_lastByteNs - m_firstByteNs) >= 9 * replyWireNs;
-        }
-    }
 
     if (!m_careful) {
         // Bytes nobody asked for came first: something else is running into the line (a reply

@@ -26,7 +26,9 @@ class QTimer;
 //   stays open to doubt. On a line that runs at 115200 baud it is taken at once and the next
 //   request follows: a byte after the reply would arrive before the radio could have heard that
 //   request, which gives it away. On a line that answers faster than that (a pseudo-terminal),
-//   the line must first stay silent for the hand-over time.
+//   and after a write's one-byte answer, which shows nothing of the line, the line must first
+//   stay silent for the stray quiet time: a byte nobody asked for that follows the reply within
+//   it fails the block instead of passing for the answer to a request the radio missed.
 // - Anything else is evidence that the line is out of step: no reply, a refused, short or
 //   overlong one, bytes before a request, bytes after the last reply. Then every block taken on
 //   one answer is doubted: its words go back to what the image held before (a read), the transfer
@@ -119,6 +121,10 @@ private:
     bool copiesFit() const;
     void armHandOver();
     bool isLastBlock() const;
+    // From the reply just completed: does the line run at 115200 baud.
+    void noteLineKind();
+    // How long the line must stay silent after the reply just taken before the next request.
+    qint64 strayQuietLeftUs() const;
     // The earliest a reply can begin after the send on a line that runs at 115200 baud.
     qint64 earliestAnswerNs() const;
     void acceptBlock();

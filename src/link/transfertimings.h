@@ -4,7 +4,8 @@
 // benchmark pass their own so that a failing radio costs milliseconds instead of seconds.
 struct TransferTimings
 {
-    // Silence after a send or an arrival that makes a block fail.
+    // Silence after a send or an arrival that makes a block fail. The waits after a send count
+    // from when the request is off the wire at 115200 baud.
     int replyTimeoutMs = 1000;
     // Once the line has been out of step, and after the last block, the line must stay silent
     // this long after the last expected byte of a reply before the reply is taken: a byte in this
@@ -21,6 +22,12 @@ struct TransferTimings
     // talks for a whole reply time-out is given up on). Longer than the delivery interval of
     // common USB serial adapters (16 ms).
     int quietMs = 50;
+    // On a line that hands replies over faster than 115200 baud would (a pseudo-terminal, an
+    // adapter that delivers in bursts), the line must stay silent this long after a reply taken
+    // on one answer before the next request goes out, so that a byte nobody asked for that
+    // follows the reply shows as the anomaly it is instead of being taken for the next answer.
+    // On a 115200 baud line the next request's own time on the wire does this for free.
+    int strayQuietUs = 5000;
 
     bool operator==(const TransferTimings &) const = default;
 };

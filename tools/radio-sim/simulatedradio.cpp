@@ -555,10 +555,11 @@ void SimulatedRadio::handleRequest(const QByteArray &frame)
     }
     case Fault::Late:
         // Like a busy radio, it answers in order: later requests queue up behind this reply.
-        schedule(now + pauseNs(LatePerMille), reply);
+        // Counted from when the radio has heard the request, as the tool's time-out is.
+        schedule(heardNs + pauseNs(LatePerMille), reply);
         break;
     case Fault::VeryLate:
-        schedule(now + pauseNs(VeryLatePerMille), reply);
+        schedule(heardNs + pauseNs(VeryLatePerMille), reply);
         break;
     case Fault::Duplicate:
         schedule(start, reply + reply);
