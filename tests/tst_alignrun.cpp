@@ -3,6 +3,7 @@
 // process.
 
 #include "cliprocess.h"
+#include "testsplit.h"
 #include "radioimage.h"
 #include "settingsstore.h"
 #include "simulatedmeter.h"
@@ -95,6 +96,7 @@ void TstAlignRun::initTestCase()
 
 void TstAlignRun::init()
 {
+    RQ73_SKIP_IF_RUN_ELSEWHERE();
     QVERIFY(m_files.isValid());
     m_radio = std::make_unique<SimulatedRadio>();
     QVERIFY2(m_radio->isOpen(), qPrintable(m_radio->errorString()));

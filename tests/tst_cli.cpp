@@ -2,6 +2,7 @@
 // simulated radio in this process over a pseudo-terminal, on real files.
 
 #include "cliprocess.h"
+#include "testsplit.h"
 #include "datafile.h"
 #include "namedword.h"
 #include "radioimage.h"
@@ -119,6 +120,7 @@ void TstCli::initTestCase()
 
 void TstCli::init()
 {
+    RQ73_SKIP_IF_RUN_ELSEWHERE();
     QVERIFY(m_files.isValid());
     m_radio = std::make_unique<SimulatedRadio>();
     QVERIFY2(m_radio->isOpen(), qPrintable(m_radio->errorString()));
