@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QProcess>
+#include <QPair>
+#include <QProcessEnvironment>
 #include <QSignalSpy>
 #include <QString>
 #include <QStringList>
@@ -37,4 +40,23 @@ inline Result runCliProgram(const QString &program, const QStringList &arguments
     r.out = QString::fromUtf8(process.readAllStandardOutput());
     r.err = QString::fromUtf8(process.readAllStandardError());
     return r;
+}
+
+// The environment a test runs the program in: its settings and data under folder, English, and
+// the product's timings except those given (variable name to value; an empty value is left out).
+inline QProcessEnvironment cliEnvironment(const QString &configHome, const QString &dataHome,
+                                          const QList<QPair<QString, QString>> &timings = {})
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    if (!dataHome.isEmpty())
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+    env.remove(QStringLiteral("LANGUAGE"));
+    env.remove(QStringLiteral("RQ73_TRANSFER_TIMINGS"));
+    env.remove(QStringLiteral("RQ73_ALIGN_TIMINGS"));
+    for (const auto &[name, value] : timings) {
+        if (!value.isEmpty())
+            env.insert(name, value);
+    }
+    return env;
 }

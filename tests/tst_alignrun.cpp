@@ -3,6 +3,7 @@
 // process.
 
 #include "cliprocess.h"
+#include "testsplit.h"
 #include "radioimage.h"
 #include "settingsstore.h"
 #include "simulatedmeter.h"
@@ -95,6 +96,7 @@ void TstAlignRun::initTestCase()
 
 void TstAlignRun::init()
 {
+    RQ73_SKIP_IF_RUN_ELSEWHERE();
     QVERIFY(m_files.isValid());
     m_radio = std::make_unique<SimulatedRadio>();
     QVERIFY2(m_radio->isOpen(), qPrintable(m_radio->errorString()));
@@ -117,16 +119,10 @@ void TstAlignRun::cleanup()
 Result TstAlignRun::cli(const QStringList &arguments, const QString &transferTimings,
                         const QString &instrumentTimings)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.path());
-    env.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.path());
-    env.remove(QStringLiteral("LANGUAGE"));
-    env.remove(QStringLiteral("RQ73_TRANSFER_TIMINGS"));
-    if (!transferTimings.isEmpty())
-        env.insert(QStringLiteral("RQ73_TRANSFER_TIMINGS"), transferTimings);
-    env.remove(QStringLiteral("RQ73_ALIGN_TIMINGS"));
-    if (!instrumentTimings.isEmpty())
-        env.insert(QStringLiteral("RQ73_ALIGN_TIMINGS"), instrumentTimings);
+    const QProcessEnvironment env =
+        cliEnvironment(m_dir.path(), m_dir.path(),
+                       {{QStringLiteral("RQ73_TRANSFER_TIMINGS"), transferTimings},
+                        {QStringLiteral("RQ73_ALIGN_TIMINGS"), instrumentTimings}});
     return runCliProgram(QStringLiteral(RQ73_CLI_PROGRAM), arguments, env, RunLimitMs);
 }
 

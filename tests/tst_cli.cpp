@@ -2,6 +2,7 @@
 // simulated radio in this process over a pseudo-terminal, on real files.
 
 #include "cliprocess.h"
+#include "testsplit.h"
 #include "datafile.h"
 #include "namedword.h"
 #include "radioimage.h"
@@ -119,6 +120,7 @@ void TstCli::initTestCase()
 
 void TstCli::init()
 {
+    RQ73_SKIP_IF_RUN_ELSEWHERE();
     QVERIFY(m_files.isValid());
     m_radio = std::make_unique<SimulatedRadio>();
     QVERIFY2(m_radio->isOpen(), qPrintable(m_radio->errorString()));
@@ -136,12 +138,10 @@ void TstCli::cleanup()
 
 Result TstCli::cli(const QStringList &arguments, bool fastTimings, const QString &configHome)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome.isEmpty() ? m_dir.path() : configHome);
-    env.remove(QStringLiteral("LANGUAGE"));
-    env.remove(QStringLiteral("RQ73_TRANSFER_TIMINGS"));
-    if (fastTimings)
-        env.insert(QStringLiteral("RQ73_TRANSFER_TIMINGS"), QString::fromLatin1(FastTimings));
+    const QProcessEnvironment env = cliEnvironment(
+        configHome.isEmpty() ? m_dir.path() : configHome, {},
+        {{QStringLiteral("RQ73_TRANSFER_TIMINGS"),
+          fastTimings ? QString::fromLatin1(FastTimings) : QString()}});
     return runCliProgram(QStringLiteral(RQ73_CLI_PROGRAM), arguments, env, RunLimitMs);
 }
 

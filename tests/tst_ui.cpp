@@ -15,6 +15,7 @@
 #include "simulatedradio.h"
 #include "testdata.h"
 #include "testprogram.h"
+#include "testsplit.h"
 #include "testsettings.h"
 #include "translations.h"
 #include "twips.h"
@@ -274,6 +275,7 @@ void TstUi::initTestCase()
 
 void TstUi::init()
 {
+    RQ73_SKIP_IF_RUN_ELSEWHERE();
     // A test that broke off may have left an unreadable settings file behind.
     if (SettingsStore::isMalformed())
         QFile::remove(SettingsStore::location());
