@@ -423,11 +423,8 @@ void TstSafety::noBackupAfterFailedRead()
         // The port's message comes up over the transfer window as soon as it shows.
         whenModal([](QWidget *box) {
             QCOMPARE(box->objectName(), QStringLiteral("PortOpenFailure"));
+            whenModal([](QWidget *process) { process->close(); });
             qobject_cast<QMessageBox *>(box)->button(QMessageBox::Ok)->click();
-            QTimer::singleShot(0, qApp, [] {
-                if (QWidget *process = QApplication::activeModalWidget())
-                    process->close();
-            });
         });
     } else {
         whenModal([&radio](QWidget *process) {

@@ -185,10 +185,10 @@ void answerTransferWithoutPort(QString &caption)
 {
     whenModal([&caption](QWidget *modal) {
         auto finish = [&caption](QWidget *box) {
-            QWidget *process = box->parentWidget();
-            caption = process->windowTitle();
+            caption = box->parentWidget()->windowTitle();
+            // The transfer window, once it is back on top.
+            whenModal([](QWidget *process) { process->close(); });
             box->close();
-            QTimer::singleShot(50, process, &QWidget::close);
         };
         if (qobject_cast<QMessageBox *>(modal))
             finish(modal);
@@ -960,16 +960,15 @@ void TstUi::missingPortIsReported()
     // The message comes up over the window as soon as it shows.
     whenModal([&](QWidget *modal) {
         auto *box = qobject_cast<QMessageBox *>(modal);
-        QWidget *window = modal->parentWidget();
         if (box) {
             text = box->text();
             reason = box->informativeText();
         }
-        modal->close();
-        QTimer::singleShot(50, window, [&, window] {
-            seen = ProcessView::of(window);
-            window->close();
+        whenModal([&](QWidget *process) {
+            seen = ProcessView::of(process);
+            process->close();
         });
+        modal->close();
     });
     process.exec();
     QCOMPARE(text, QStringLiteral("Please reselect COM port!"));
@@ -998,8 +997,8 @@ void TstUi::deadRadioAsksRetryOrCancel()
             [&, window](QWidget *box) {
                 question = qobject_cast<QMessageBox *>(box)->text();
                 seen = ProcessView::of(window);
+                whenModal([](QWidget *process) { process->close(); });
                 qobject_cast<QMessageBox *>(box)->button(QMessageBox::Cancel)->click();
-                QTimer::singleShot(50, window, &QWidget::close);
             },
             window);
     });
