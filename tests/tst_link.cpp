@@ -8,6 +8,7 @@
 #include "radioimage.h"
 #include "settingsstore.h"
 #include "simulatedradio.h"
+#include "testdata.h"
 #include "testsettings.h"
 #include "transferengine.h"
 
@@ -26,6 +27,8 @@
 #include <numeric>
 
 using Fault = SimulatedRadio::Fault;
+
+using TestData::patternBytes;
 
 namespace {
 
@@ -93,14 +96,6 @@ QString requestsText(const QList<SimulatedRadio::Request> &requests)
     for (const SimulatedRadio::Request &r : requests)
         blocks.append({r.firstWord, r.count});
     return blocksText(blocks);
-}
-
-QByteArray patternBytes(int multiplier, int offset)
-{
-    QByteArray bytes(RadioImage::Size, '\0');
-    for (int i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<char>((i * multiplier + offset) & 0xFF);
-    return bytes;
 }
 
 void fillWords(RadioImage &image, qint32 value)

@@ -10,6 +10,7 @@
 #include "replyreceiver.h"
 #include "requestframe.h"
 #include "settingsstore.h"
+#include "testdata.h"
 #include "testsettings.h"
 #include "transfertimings.h"
 #include "translations.h"
@@ -19,15 +20,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
+using TestData::patternBytes;
 
-QByteArray patternBytes(int multiplier, int offset)
-{
-    QByteArray bytes(RadioImage::Size, '\0');
-    for (int i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<char>((i * multiplier + offset) & 0xFF);
-    return bytes;
-}
+namespace {
 
 } // namespace
 
