@@ -21,9 +21,9 @@ bool ReplyReceiver::feed(QByteArrayView bytes)
 {
     if (!bytes.isEmpty())
         m_awaitingReply = false;
+    m_received.append(bytes);
     for (const char c : bytes) {
         const auto byte = static_cast<std::uint8_t>(c);
-        DebugText::appendByte(m_debugLine, byte);
         if (m_complete) {
             // Nothing is stored in the reply buffer past the reply, so a radio that keeps talking
             // cannot overwrite the words already received.
@@ -74,9 +74,12 @@ std::int32_t ReplyReceiver::replyWord(int i) const
     return RadioImage::WordFromBytes(m_replyBuffer.data(), BufferSize, 1 + 4 * i);
 }
 
+QString ReplyReceiver::DebugLine() const
+{
+    return DebugText::hexLine(DebugText::RxPrefix, m_received);
+}
+
 void ReplyReceiver::restartDebugLine()
 {
-    // The line handed out keeps its text; one nobody holds is reused.
-    m_debugLine.resize(0);
-    m_debugLine += QLatin1StringView(DebugText::RxPrefix);
+    m_received.resize(0); // keeps its capacity for the next reply
 }

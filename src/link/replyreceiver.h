@@ -54,7 +54,9 @@ public:
     const std::array<std::uint8_t, BufferSize> &ReplyBuffer() const { return m_replyBuffer; }
     int ExpectedReplyLength() const { return m_expectedReplyLength; }
     bool AwaitingReply() const { return m_awaitingReply; }
-    const QString &DebugLine() const { return m_debugLine; }
+    // Every byte since the request (or since the line was last handed out), as the debug list
+    // shows it. Formatted only when asked: only the transfer window shows the list.
+    QString DebugLine() const;
 
 private:
     std::array<std::uint8_t, BufferSize> m_replyBuffer{};
@@ -67,5 +69,5 @@ private:
     bool m_extraCut = false;
     int m_strayBefore = 0;
     QByteArray m_extra;
-    QString m_debugLine = QStringLiteral("RX:");
+    QByteArray m_received; // since restartDebugLine()
 };

@@ -4,6 +4,7 @@
 #include "radioimage.h"
 
 #include <QFileInfo>
+#include <QMetaMethod>
 #include <QSerialPort>
 #include <QTimer>
 
@@ -64,7 +65,7 @@ void TransferEngine::begin(int comPortNumber, TransferKind kind)
     m_before = m_image;
     m_imageTouched = false;
     m_reply = ReplyReceiver();
-    m_noise.clear();
+    m_noise.resize(0);
     m_retryCount = 0;
     m_careful = false;
     m_mustDrain = false;
@@ -229,7 +230,24 @@ void TransferEngine::sendRequest()
     armTimeout();
     if (m_port->isOpen())
         m_port->write(frame.bytes);
-    emit debugLine(DebugText::hexLine(DebugText::TxPrefix, frame.bytes));
+    if (debugWanted())
+        emit debugLine(DebugText::hexLine(DebugText::TxPrefix, frame.bytes));
+}
+
+bool TransferEngine::debugWanted() const
+{
+    // Only the transfer window shows the list; the command line and Auto Align have no use for
+    // lines that would cost more to format than the bytes took to arrive.
+    static const QMetaMethod signal = QMetaMethod::fromSignal(&TransferEngine::debugLine);
+    return isSignalConnected(signal);
+}
+
+void TransferEngine::showReply()
+{
+    const QString line = debugWanted() ? m_reply.DebugLine() : QString();
+    m_reply.restartDebugLine();
+    if (!line.isEmpty())
+        emit debugLine(line);
 }
 
 void TransferEngine::onReadyRead()
@@ -256,10 +274,7 @@ void TransferEngine::takeBytes(const QByteArray &data)
         // from now on every block must be proved.
         doubtUnproved();
         m_mustDrain = true;
-        if (m_noise.isEmpty())
-            m_noise = QString::fromLatin1(DebugText::RxPrefix);
-        for (const char c : data)
-            DebugText::appendByte(m_noise, static_cast<quint8>(c));
+        m_noise.append(data);
         if (m_phaseClock.elapsed() < m_timings.replyTimeoutMs)
             armGuard(m_guardUs);
         else
@@ -275,11 +290,11 @@ void TransferEngine::takeBytes(const QByteArray &data)
         if (first && !m_careful && m_lineWireTimed && m_firstByteNs < earliestAnswerNs()) {
             // The radio cannot have heard the whole request yet: these bytes were on their way
             // before it, the tail of something the last reply did not end.
-            failBlock(m_reply.DebugLine());
+            failBlock();
         } else if (!m_reply.isComplete()) {
             armTimeout();
         } else if (!extraIsHarmless()) {
-            failBlock(m_reply.DebugLine());
+            failBlock();
         } else {
             noteLineKind();
             if (!m_careful && m_lineWireTimed && !isLastBlock() && m_reply.isAccepted()
@@ -302,7 +317,7 @@ void TransferEngine::takeBytes(const QByteArray &data)
         if (extraIsHarmless())
             armHandOver();
         else
-            failBlock(m_reply.DebugLine());
+            failBlock();
         return;
     case Phase::Asking:
     case Phase::Finishing:
@@ -462,7 +477,7 @@ void TransferEngine::onGuardElapsed()
 
     if (m_phase == Phase::HandingOver) {
         if (m_reply.isOverlong() && !(m_reply.extraRepeatsReply(true) && copiesFit()))
-            failBlock(m_reply.DebugLine());
+            failBlock();
         else
             acceptBlock();
         return;
@@ -470,11 +485,14 @@ void TransferEngine::onGuardElapsed()
     // Quieting: the line is silent, or has talked for a whole reply time-out, so that waiting
     // longer is pointless; then the stray bytes run into the reply and fail it.
     if (!m_noise.isEmpty()) {
-        const QString noise = m_noise;
-        m_noise.clear();
-        emit debugLine(noise);
-        if (!alive())
-            return;
+        const QString noise
+            = debugWanted() ? DebugText::hexLine(DebugText::RxPrefix, m_noise) : QString();
+        m_noise.resize(0);
+        if (!noise.isEmpty()) {
+            emit debugLine(noise);
+            if (!alive())
+                return;
+        }
     }
     sendRequest();
 }
@@ -486,7 +504,7 @@ void TransferEngine::onReplyTimeout()
         loseDevice();
 
     // Nothing acknowledged: "No Data". A reply broken off after its acknowledgement is shown.
-    failBlock(m_reply.countedAny() ? m_reply.DebugLine() : QString::fromLatin1(DebugText::NoData));
+    failBlock(m_reply.countedAny() ? FailShows::Reply : FailShows::NoData);
 }
 
 void TransferEngine::acceptBlock()
@@ -495,7 +513,7 @@ void TransferEngine::acceptBlock()
     const bool withCopies = m_reply.isComplete() && m_reply.ReplyBuffer()[0] == ReplyReceiver::Ack
                             && m_careful && m_reply.extraRepeatsReply(true) && copiesFit();
     if ((!exact && !withCopies) || m_replyUntrusted) {
-        failBlock(m_reply.DebugLine());
+        failBlock();
         return;
     }
     // The radio's own time to answer, once the request was out.
@@ -516,7 +534,7 @@ void TransferEngine::acceptBlock()
                            && answerNs < m_shortestAnswerNs / 2
                            && answerNs < m_shortestAnswerNs - EarlyMarginNs;
         if (m_reply.strayBefore() > 0 || early) {
-            failBlock(m_reply.DebugLine());
+            failBlock();
             return;
         }
         if (exact && answerNs >= 0) {
@@ -535,9 +553,7 @@ void TransferEngine::acceptBlock()
     if (m_operation == RequestOperation::Write) {
         if (!m_readingBack) {
             // Acknowledged; whether the words arrived is for the radio's own memory to say.
-            const QString line = m_reply.DebugLine();
-            m_reply.restartDebugLine();
-            emit debugLine(line);
+            showReply();
             if (!alive())
                 return;
             m_readingBack = true;
@@ -545,7 +561,7 @@ void TransferEngine::acceptBlock()
             return;
         }
         if (!readBackMatches()) {
-            failBlock(m_reply.DebugLine());
+            failBlock();
             return;
         }
         takeBlock();
@@ -557,12 +573,10 @@ void TransferEngine::acceptBlock()
         const bool disagreed = !m_candidate.isEmpty();
         m_candidate = answer;
         if (disagreed) {
-            failBlock(m_reply.DebugLine());
+            failBlock();
             return;
         }
-        const QString line = m_reply.DebugLine();
-        m_reply.restartDebugLine();
-        emit debugLine(line);
+        showReply();
         if (!alive())
             return;
         sendRequest();
@@ -587,9 +601,7 @@ void TransferEngine::takeBlock()
             m_image.WriteImageWord(m_block.firstWord + i, m_reply.replyWord(i));
         m_imageTouched = true;
     }
-    const QString line = m_reply.DebugLine();
-    m_reply.restartDebugLine();
-    emit debugLine(line);
+    showReply();
     if (!alive())
         return;
 
@@ -616,12 +628,17 @@ void TransferEngine::doubtUnproved()
     m_unproved.clear();
 }
 
-void TransferEngine::failBlock(QString line)
+void TransferEngine::failBlock(FailShows shows)
 {
     m_timer->stop();
-    m_reply.restartDebugLine();
     m_phase = Phase::Quieting; // nothing is taken while the line shows
-    emit debugLine(line);
+    if (shows == FailShows::NoData) {
+        m_reply.restartDebugLine();
+        if (debugWanted())
+            emit debugLine(QString::fromLatin1(DebugText::NoData));
+    } else {
+        showReply();
+    }
     if (!alive())
         return;
     doubtUnproved();

@@ -135,8 +135,11 @@ private:
     void restoreWords(const BlockPlan::Block &block);
     void restart();
     void enterBlock(const BlockPlan::Block &block);
-    // line is taken by value: it is often the receiver's own line, which this restarts.
-    void failBlock(QString line);
+    // What the debug list shows of the failed block: the bytes that came, or that none did.
+    enum class FailShows { Reply, NoData };
+    void failBlock(FailShows shows = FailShows::Reply);
+    bool debugWanted() const;
+    void showReply(); // the reply's debug line, and a new one begins
     void finishSoon();
     bool alive() const { return m_state == State::Running; }
 
@@ -160,7 +163,7 @@ private:
     BlockPlan m_plan;
     BlockPlan::Block m_block;
     ReplyReceiver m_reply;
-    QString m_noise; // bytes that arrived while the line should have been quiet
+    QByteArray m_noise; // bytes that arrived while the line should have been quiet
 
     RadioImage m_before;         // the image as the transfer found it
     bool m_imageTouched = false; // a block has been read into it since
