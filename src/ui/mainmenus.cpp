@@ -13,7 +13,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolBar>
 #include <QUndoStack>
 
@@ -105,27 +104,27 @@ const MenuEntry Menus[] = {
 struct ToolbarButton
 {
     const char *key;
-    QStyle::StandardPixmap icon;
+    ToolIcon icon;
     const char *tip;
     Handler handler;
 };
 
 const ToolbarButton Buttons[] = {
-    {"新建", QStyle::SP_FileIcon, QT_TRANSLATE_NOOP("MainMenus", "New"),
+    {"新建", ToolIcon::New, QT_TRANSLATE_NOOP("MainMenus", "New"),
      &MDIFormMain::MenuNew_Click},
-    {"打开", QStyle::SP_DirOpenIcon, QT_TRANSLATE_NOOP("MainMenus", "Open"),
+    {"打开", ToolIcon::Open, QT_TRANSLATE_NOOP("MainMenus", "Open"),
      &MDIFormMain::MenuOpen_Click},
-    {"保存", QStyle::SP_DialogSaveButton, QT_TRANSLATE_NOOP("MainMenus", "Save"),
+    {"保存", ToolIcon::Save, QT_TRANSLATE_NOOP("MainMenus", "Save"),
      &MDIFormMain::MenuSave_Click},
-    {nullptr, QStyle::SP_CustomBase, nullptr, nullptr},
-    {"读取", QStyle::SP_ArrowDown, QT_TRANSLATE_NOOP("MainMenus", "Read"),
+    {nullptr, ToolIcon::New, nullptr, nullptr},
+    {"读取", ToolIcon::Read, QT_TRANSLATE_NOOP("MainMenus", "Read"),
      &MDIFormMain::MenuRead_Click},
-    {"串口", QStyle::SP_DriveNetIcon, QT_TRANSLATE_NOOP("MainMenus", "Set Com"),
+    {"串口", ToolIcon::Port, QT_TRANSLATE_NOOP("MainMenus", "Set Com"),
      &MDIFormMain::MenuCom_Click},
-    {"写频", QStyle::SP_ArrowUp, QT_TRANSLATE_NOOP("MainMenus", "Write"),
+    {"写频", ToolIcon::Write, QT_TRANSLATE_NOOP("MainMenus", "Write"),
      &MDIFormMain::MenuWrite_Click},
-    {nullptr, QStyle::SP_CustomBase, nullptr, nullptr},
-    {"帮助", QStyle::SP_DialogHelpButton, QT_TRANSLATE_NOOP("MainMenus", "Help"),
+    {nullptr, ToolIcon::New, nullptr, nullptr},
+    {"帮助", ToolIcon::Help, QT_TRANSLATE_NOOP("MainMenus", "Help"),
      &MDIFormMain::Help_Click},
 };
 
@@ -207,10 +206,7 @@ void MainMenus::createToolbar()
             m_toolbar->addSeparator();
             continue;
         }
-        const QIcon icon = b.icon == QStyle::SP_DialogHelpButton
-                               ? helpIcon()
-                               : m_frame.style()->standardIcon(b.icon);
-        QAction *made = m_toolbar->addAction(icon, QString());
+        QAction *made = m_toolbar->addAction(toolIcon(b.icon), QString());
         made->setObjectName(QString::fromUtf8(b.key));
         made->setData(QString::fromUtf8(b.key));
         connect(made, &QAction::triggered, &m_frame, b.handler);
