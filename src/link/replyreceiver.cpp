@@ -12,6 +12,7 @@ void ReplyReceiver::beginRequest(int expectedReplyLength)
     m_complete = false;
     m_overlong = false;
     m_extraCut = false;
+    m_extraRepeats = true;
     m_strayBefore = 0;
     m_extra.clear();
     restartDebugLine();
@@ -28,10 +29,16 @@ bool ReplyReceiver::feed(QByteArrayView bytes)
             // Nothing is stored in the reply buffer past the reply, so a radio that keeps talking
             // cannot overwrite the words already received.
             m_overlong = true;
-            if (m_extra.size() < MaxExtra)
+            if (m_extra.size() < MaxExtra) {
+                // Judged as it comes: a radio that keeps talking would otherwise have the whole
+                // of what it said compared again at every arrival.
+                m_extraRepeats = m_extraRepeats && m_expectedReplyLength > 0
+                                 && byte == m_replyBuffer[static_cast<std::size_t>(
+                                        m_extra.size() % m_expectedReplyLength)];
                 m_extra.append(static_cast<char>(byte));
-            else
+            } else {
                 m_extraCut = true;
+            }
             continue;
         }
         if (m_replyLength < BufferSize)
@@ -59,13 +66,8 @@ bool ReplyReceiver::isAccepted() const
 
 bool ReplyReceiver::extraRepeatsReply(bool wholeCopies) const
 {
-    if (!m_complete || m_extraCut || m_expectedReplyLength < 1)
+    if (!m_complete || m_extraCut || m_expectedReplyLength < 1 || !m_extraRepeats)
         return false;
-    for (qsizetype i = 0; i < m_extra.size(); ++i) {
-        const auto at = static_cast<std::size_t>(i % m_expectedReplyLength);
-        if (static_cast<std::uint8_t>(m_extra.at(i)) != m_replyBuffer[at])
-            return false;
-    }
     return !wholeCopies || m_extra.size() % m_expectedReplyLength == 0;
 }
 

@@ -67,6 +67,7 @@ private:
     bool m_complete = false;
     bool m_overlong = false;
     bool m_extraCut = false;
+    bool m_extraRepeats = true; // every byte of m_extra so far repeats the reply
     int m_strayBefore = 0;
     QByteArray m_extra;
     QByteArray m_received; // since restartDebugLine()
