@@ -72,18 +72,23 @@ struct TransferEngineDriver
         e.m_timer->stop();
         e.m_reply = ReplyReceiver();
         e.m_noise = QByteArray();
+        e.m_request = QByteArray();
         e.m_candidate = QByteArray();
         e.m_unproved = QList<BlockPlan::Block>();
+        // A stopped engine dropped its connections, and the next start would make them again.
+        e.connectPort();
     }
-    // What a well-behaved radio would answer to the request now out.
-    static QByteArray correctReply(const TransferEngine &e)
+    // What a well-behaved radio would answer to the request now out, built in a buffer kept
+    // from one reply to the next.
+    static const QByteArray &correctReply(const TransferEngine &e, QByteArray &reply)
     {
-        QByteArray reply(1, char(0x06));
+        reply.resize(0);
+        reply.append(char(0x06));
         if (e.m_operation == RequestOperation::Read) {
-            reply.reserve(1 + 4 * e.m_block.count);
             for (int i = 0; i < e.m_block.count; ++i) {
-                for (std::uint8_t b : RadioImage::WordToBytes(radioWord(e.m_block.firstWord + i)))
-                    reply += char(b);
+                const RadioImage::WordBytes bytes
+                    = RadioImage::WordToBytes(radioWord(e.m_block.firstWord + i));
+                reply.append(reinterpret_cast<const char *>(bytes.data()), 4);
             }
         }
         return reply;
@@ -131,6 +136,7 @@ struct Rig
     RadioImage image;
     TransferEngine engine{image};
     Seen seen;
+    QByteArray reply; // the well-behaved radio's, reused
 
     Rig()
     {
@@ -268,7 +274,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             TransferEngineDriver::fireTimer(engine);
             break;
         case 2:
-            TransferEngineDriver::arrive(engine, TransferEngineDriver::correctReply(engine));
+            TransferEngineDriver::arrive(engine,
+                                         TransferEngineDriver::correctReply(engine, rig.reply));
             break;
         case 3:
             TransferEngineDriver::portError(engine, next() % 14);

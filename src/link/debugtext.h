@@ -11,7 +11,6 @@ inline constexpr char TxPrefix[] = "TX:";
 inline constexpr char RxPrefix[] = "RX:";
 inline constexpr char NoData[] = "No Data";
 
-void appendByte(QString &line, quint8 byte);
 QString hexLine(const char *prefix, QByteArrayView bytes);
 
 } // namespace DebugText

@@ -28,3 +28,6 @@ int expectedReplyLength(RequestOperation operation, int count);
 // image stores them, because the radio's wire order is the image's storage order.
 RequestFrame buildRequestFrame(RequestOperation operation, int firstWord, int count,
                                const RadioImage &image);
+// The same into a buffer of the caller's, replacing what it held; returns the reply's length.
+int buildRequestFrame(QByteArray &into, RequestOperation operation, int firstWord, int count,
+                      const RadioImage &image);

@@ -217,11 +217,11 @@ void TransferEngine::armTimeout()
 void TransferEngine::sendRequest()
 {
     const RequestOperation operation = m_readingBack ? RequestOperation::Read : m_operation;
-    const RequestFrame frame
-        = buildRequestFrame(operation, m_block.firstWord, m_block.count, m_image);
-    m_reply.beginRequest(frame.expectedReplyLength);
+    const int replyLength
+        = buildRequestFrame(m_request, operation, m_block.firstWord, m_block.count, m_image);
+    m_reply.beginRequest(replyLength);
     m_firstByteNs = -1;
-    m_requestWireNs = frame.bytes.size() * WireNsPerByte;
+    m_requestWireNs = m_request.size() * WireNsPerByte;
     m_replyUntrusted = m_talkedOver;
     m_talkedOver = false;
     ++m_blockTries;
@@ -229,9 +229,9 @@ void TransferEngine::sendRequest()
     m_sinceSend.start();
     armTimeout();
     if (m_port->isOpen())
-        m_port->write(frame.bytes);
+        m_port->write(m_request);
     if (debugWanted())
-        emit debugLine(DebugText::hexLine(DebugText::TxPrefix, frame.bytes));
+        emit debugLine(DebugText::hexLine(DebugText::TxPrefix, m_request));
 }
 
 bool TransferEngine::debugWanted() const

@@ -163,6 +163,7 @@ private:
     BlockPlan m_plan;
     BlockPlan::Block m_block;
     ReplyReceiver m_reply;
+    QByteArray m_request; // the frame now out, its buffer reused for the next
     QByteArray m_noise; // bytes that arrived while the line should have been quiet
 
     RadioImage m_before;         // the image as the transfer found it
