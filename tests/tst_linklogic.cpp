@@ -43,6 +43,8 @@ private slots:
 
     void replyReception_data();
     void replyReception();
+    void copiesAfterTheReply_data();
+    void copiesAfterTheReply();
     void newRequestClearsAck();
     void nothingIsStoredPastTheReply();
 
@@ -214,6 +216,51 @@ void TstLinkLogic::replyReception()
         QCOMPARE(reply.ReplyBuffer()[0], ReplyReceiver::Ack);
         QCOMPARE(reply.replyWord(0), qint32(0x44332211));
     }
+}
+
+// Bytes after a reply count as late copies of it only while every one of them repeats the
+// reply, however the arrivals cut them.
+void TstLinkLogic::copiesAfterTheReply_data()
+{
+    QTest::addColumn<int>("expectedLength");
+    QTest::addColumn<QList<QByteArray>>("arrivals");
+    QTest::addColumn<bool>("repeats");    // every byte after the reply repeats it
+    QTest::addColumn<bool>("wholeCopies"); // and the last copy is complete
+
+    using L = QList<QByteArray>;
+    const auto hex = [](const char *h) { return QByteArray::fromHex(h); };
+    QTest::newRow("nothing after") << 5 << L{hex("0611223344")} << true << true;
+    QTest::newRow("one copy, same arrival") << 5 << L{hex("06112233440611223344")} << true << true;
+    QTest::newRow("copy cut across arrivals")
+        << 5 << L{hex("0611223344"), hex("0611"), hex("223344")} << true << true;
+    QTest::newRow("half a copy") << 5 << L{hex("0611223344"), hex("0611")} << true << false;
+    QTest::newRow("last byte differs, later arrival")
+        << 5 << L{hex("0611223344"), hex("06112233"), hex("45")} << false << false;
+    QTest::newRow("a wrong byte, then right ones")
+        << 5 << L{hex("0611223344"), hex("07"), hex("11223344")} << false << false;
+    QTest::newRow("acknowledgements after a write ack") << 1 << L{hex("06"), hex("0606")} << true
+                                                         << true;
+    QTest::newRow("reply not complete") << 5 << L{hex("0611")} << false << false;
+}
+
+void TstLinkLogic::copiesAfterTheReply()
+{
+    QFETCH(int, expectedLength);
+    QFETCH(QList<QByteArray>, arrivals);
+    QFETCH(bool, repeats);
+    QFETCH(bool, wholeCopies);
+
+    ReplyReceiver reply;
+    // A reply with a stranger after it comes first: the next request judges afresh.
+    reply.beginRequest(expectedLength);
+    reply.feed(QByteArray::fromHex("06AABBCCDD").left(expectedLength) + QByteArray(1, '\x55'));
+    QVERIFY(!reply.extraRepeatsReply(false));
+
+    reply.beginRequest(expectedLength);
+    for (const QByteArray &bytes : std::as_const(arrivals))
+        reply.feed(bytes);
+    QCOMPARE(reply.extraRepeatsReply(false), repeats);
+    QCOMPARE(reply.extraRepeatsReply(true), wholeCopies);
 }
 
 void TstLinkLogic::newRequestClearsAck()
