@@ -1,6 +1,7 @@
 #include "tunevaluerow.h"
 
 #include "appstate.h"
+#include "captionlabel.h"
 #include "imagesession.h"
 #include "keyfilter.h"
 #include "valuemarks.h"
@@ -63,7 +64,7 @@ TuneValueRow::TuneValueRow(const TuneValues::Value &value, ImageSession &session
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
 
-    m_label = new QLabel(TuneValues::caption(value), parent);
+    m_label = new CaptionLabel(TuneValues::caption(value), parent);
     m_label->setObjectName(controlName(value, "Label"));
 
     m_text = new QLineEdit(this);
