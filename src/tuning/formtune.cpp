@@ -2,6 +2,7 @@
 
 #include "appstate.h"
 #include "imagesession.h"
+#include "opaqueedgestyle.h"
 #include "tunefont.h"
 #include "tunevaluerow.h"
 
@@ -13,9 +14,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QTabBar>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 using TuneValues::Group;
@@ -31,6 +32,7 @@ QGroupBox *makeFrame(const QString &objectName, const QString &title, QWidget *p
 {
     auto *frame = new QGroupBox(title, parent);
     frame->setObjectName(objectName);
+    OpaqueEdgeStyle::apply(frame);
     return frame;
 }
 

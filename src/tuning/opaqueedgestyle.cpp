@@ -1,0 +1,166 @@
+#include "opaqueedgestyle.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QStyleFactory>
+#include <QStyleOption>
+#include <QWidget>
+
+namespace {
+
+// Columns and rows at each end of a sample that are drawn as they are; everything between them
+// is the same along the stretched direction. Fusion's own corner pieces are six pixels.
+constexpr int Band = 8;
+constexpr int SampleSide = 2 * Band + 1;
+// Room above a group box's frame in case the base style sets the frame below the title.
+constexpr int FrameSampleHeight = SampleSide + 64;
+// The ends of a tool bar are copied whole; the engine copies fewer than 96 lines in place.
+constexpr int MaxToolBarHeight = 80;
+
+bool plainScale(const QPainter *painter)
+{
+    const QPaintDevice *device = painter->device();
+    return device && device->devicePixelRatio() == 1.0
+           && painter->deviceTransform().type() <= QTransform::TxTranslate;
+}
+
+QImage blankSample(int width, int height, const QColor &ground)
+{
+    QImage sample(width, height, QImage::Format_RGB32);
+    sample.fill(ground);
+    return sample;
+}
+
+} // namespace
+
+OpaqueEdgeStyle::OpaqueEdgeStyle(QStyle *base)
+    : QProxyStyle(base)
+{
+    setParent(qApp);
+}
+
+void OpaqueEdgeStyle::apply(QWidget *widget)
+{
+    static OpaqueEdgeStyle *instance = nullptr;
+    if (!instance) {
+        if (QApplication::style()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive))
+            return;
+        instance = new OpaqueEdgeStyle(QStyleFactory::create(QStringLiteral("fusion")));
+    }
+    widget->setStyle(instance);
+}
+
+void OpaqueEdgeStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option,
+                                    QPainter *painter, const QWidget *widget) const
+{
+    if (element == PE_FrameGroupBox && drawFrame(option, painter, widget))
+        return;
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
+
+void OpaqueEdgeStyle::drawControl(ControlElement element, const QStyleOption *option,
+                                  QPainter *painter, const QWidget *widget) const
+{
+    if (element == CE_ToolBar && drawToolBar(option, painter, widget))
+        return;
+    QProxyStyle::drawControl(element, option, painter, widget);
+}
+
+// The frame as a nine-piece picture: corners copied, edges and the inside filled line by line.
+bool OpaqueEdgeStyle::drawFrame(const QStyleOption *option, QPainter *painter,
+                                const QWidget *widget) const
+{
+    const QRect target = option->rect;
+    const QColor ground = option->palette.color(QPalette::Window);
+    if (!plainScale(painter) || target.width() < SampleSide || target.height() < FrameSampleHeight)
+        return false;
+    const QString key
+        = QStringLiteral("frame %1 %2").arg(ground.rgba(), 0, 16).arg(option->fontMetrics.height());
+    auto found = m_samples.constFind(key);
+    if (found == m_samples.constEnd()) {
+        QImage sample = blankSample(SampleSide, FrameSampleHeight, ground);
+        QPainter p(&sample);
+        QStyleOption small(*option);
+        small.rect = sample.rect();
+        baseStyle()->drawPrimitive(PE_FrameGroupBox, &small, &p, widget);
+        p.end();
+        found = m_samples.insert(key, sample);
+    }
+    const QImage &sample = *found;
+    // The frame may start below the sample's top; rows above it are the ground, left unpainted.
+    int top = 0;
+    while (top < sample.height() && sample.pixel(Band, top) == ground.rgb())
+        ++top;
+    if (sample.height() - top < SampleSide)
+        return false;
+
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setPen(Qt::NoPen);
+    const int x0 = target.left();
+    const int y0 = target.top() + top;
+    const int w = target.width();
+    const int h = target.height() - top;
+    const int sampleBottom = sample.height() - Band;
+    const int sampleRight = SampleSide - Band;
+    // Corners.
+    painter->drawImage(QPoint(x0, y0), sample, QRect(0, top, Band, Band));
+    painter->drawImage(QPoint(x0 + w - Band, y0), sample, QRect(sampleRight, top, Band, Band));
+    painter->drawImage(QPoint(x0, y0 + h - Band), sample, QRect(0, sampleBottom, Band, Band));
+    painter->drawImage(QPoint(x0 + w - Band, y0 + h - Band), sample,
+                       QRect(sampleRight, sampleBottom, Band, Band));
+    // Edges, one line of pixels at a time.
+    for (int i = 0; i < Band; ++i) {
+        painter->fillRect(x0 + Band, y0 + i, w - 2 * Band, 1, QColor(sample.pixel(Band, top + i)));
+        painter->fillRect(x0 + Band, y0 + h - Band + i, w - 2 * Band, 1,
+                          QColor(sample.pixel(Band, sampleBottom + i)));
+        painter->fillRect(x0 + i, y0 + Band, 1, h - 2 * Band, QColor(sample.pixel(i, top + Band)));
+        painter->fillRect(x0 + w - Band + i, y0 + Band, 1, h - 2 * Band,
+                          QColor(sample.pixel(sampleRight + i, top + Band)));
+    }
+    painter->fillRect(x0 + Band, y0 + Band, w - 2 * Band, h - 2 * Band,
+                      QColor(sample.pixel(Band, top + Band)));
+    painter->restore();
+    return true;
+}
+
+// A horizontal tool bar is the same from one end to the other apart from its ends: the ends are
+// copied and each line between them is one fill.
+bool OpaqueEdgeStyle::drawToolBar(const QStyleOption *option, QPainter *painter,
+                                  const QWidget *widget) const
+{
+    const auto *bar = qstyleoption_cast<const QStyleOptionToolBar *>(option);
+    const QRect target = option->rect;
+    if (!bar || !(option->state & State_Horizontal) || !plainScale(painter)
+        || target.width() < SampleSide || target.height() > MaxToolBarHeight)
+        return false;
+    const QColor ground = option->palette.color(QPalette::Window);
+    const QString key = QStringLiteral("bar %1 %2 %3 %4 %5")
+                            .arg(ground.rgba(), 0, 16)
+                            .arg(target.height())
+                            .arg(int(bar->toolBarArea))
+                            .arg(int(bar->positionOfLine))
+                            .arg(int(bar->positionWithinLine));
+    auto found = m_samples.constFind(key);
+    if (found == m_samples.constEnd()) {
+        QImage sample = blankSample(SampleSide, target.height(), ground);
+        QPainter p(&sample);
+        QStyleOptionToolBar small(*bar);
+        small.rect = sample.rect();
+        baseStyle()->drawControl(CE_ToolBar, &small, &p, widget);
+        p.end();
+        found = m_samples.insert(key, sample);
+    }
+    const QImage &sample = *found;
+    const int h = target.height();
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->drawImage(target.topLeft(), sample, QRect(0, 0, Band, h));
+    painter->drawImage(QPoint(target.right() + 1 - Band, target.top()), sample,
+                       QRect(SampleSide - Band, 0, Band, h));
+    for (int y = 0; y < h; ++y)
+        painter->fillRect(target.left() + Band, target.top() + y, target.width() - 2 * Band, 1,
+                          QColor(sample.pixel(Band, y)));
+    painter->restore();
+    return true;
+}
