@@ -1,13 +1,16 @@
-// Widgets the program draws its own way, for speed, look exactly as Qt draws them.
+// Widgets the program draws its own way, for speed, look as Qt draws them: to the pixel, or
+// within one level where a picture is reused.
 
+#include "cachedfusionstyle.h"
 #include "captionlabel.h"
-#include "opaqueedgestyle.h"
 #include "tunefont.h"
+#include "valuemarks.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QTest>
 #include <QToolBar>
@@ -90,7 +93,7 @@ class TstDrawing : public QObject
     Q_OBJECT
 
 private slots:
-    void framesLookAsTheStyleDraws_data()
+    void reusedPicturesLookAsTheStyleDraws_data()
     {
         QTest::addColumn<Maker>("make");
         QTest::addColumn<QSize>("size");
@@ -106,9 +109,29 @@ private slots:
         QTest::newRow("frame 587x203") << groupBox << QSize(587, 203);
         QTest::newRow("frame without a title") << untitled << QSize(200, 150);
         QTest::newRow("frame too small") << groupBox << QSize(30, 40);
+        // The value boxes: their panels are drawn once and copied.
+        const auto box = [](const std::function<void(QLineEdit *)> &set) {
+            return Maker([set](QWidget *parent) -> QWidget * {
+                auto *edit = new QLineEdit(QStringLiteral("-300"), parent);
+                edit->setFont(tuneWindowFont());
+                edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                set(edit);
+                return edit;
+            });
+        };
+        QTest::newRow("value box") << box([](QLineEdit *) {}) << QSize(44, 22);
+        QTest::newRow("read-only box")
+            << box([](QLineEdit *e) { e->setReadOnly(true); }) << QSize(44, 22);
+        QTest::newRow("disabled box")
+            << box([](QLineEdit *e) { e->setEnabled(false); }) << QSize(44, 22);
+        QTest::newRow("changed box")
+            << box([](QLineEdit *e) { ValueMarks::apply(e, true, 5, false); }) << QSize(44, 22);
+        QTest::newRow("unsent box")
+            << box([](QLineEdit *e) { ValueMarks::apply(e, true, 5, true); }) << QSize(44, 22);
+        QTest::newRow("wide box") << box([](QLineEdit *) {}) << QSize(300, 30);
     }
 
-    void framesLookAsTheStyleDraws()
+    void reusedPicturesLookAsTheStyleDraws()
     {
         if (!fusion())
             QSKIP("the opaque drawing is only for the Fusion style");
@@ -116,15 +139,43 @@ private slots:
         QFETCH(QSize, size);
         Page styled(make, size);
         Page plain(make, size);
-        OpaqueEdgeStyle::apply(styled.control);
+        CachedFusionStyle::apply(styled.control);
         QVERIFY(styled.control->style() != plain.control->style());
-        // Twice: the second picture is drawn from what the first one kept. The style stretches a
-        // picture whose edges vary by a level along their length, so a line of the frame may land
-        // one level off.
+        // Twice: the second picture is drawn from what the first one kept. A frame is stretched
+        // from a picture whose edges vary by a level along their length, and a box's picture is
+        // laid over its ground rather than drawn on it, so a pixel may land one level off.
         for (int i = 0; i < 2; ++i) {
             const QString differs = difference(styled.picture(), plain.picture(), 1);
             QVERIFY2(differs.isEmpty(), qPrintable(differs));
         }
+    }
+
+    // A box's picture is kept per state: the focused box is drawn as Fusion draws a focused box.
+    void boxPictureFollowsItsFocus()
+    {
+        if (!fusion())
+            QSKIP("the reused pictures are only for the Fusion style");
+        QApplication::setCursorFlashTime(0);
+        QWidget page;
+        page.setAutoFillBackground(true);
+        page.resize(120, 60);
+        auto *other = new QLineEdit(QStringLiteral("1"), &page);
+        other->setGeometry(10, 30, 44, 22);
+        auto *edit = new QLineEdit(QStringLiteral("7"), &page);
+        edit->setGeometry(10, 4, 44, 22);
+        CachedFusionStyle::apply(edit);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        other->setFocus();
+        QTRY_VERIFY(other->hasFocus());
+        const QImage unfocused = edit->grab().toImage();
+        edit->setFocus();
+        QTRY_VERIFY(edit->hasFocus());
+        const QImage focused = edit->grab().toImage();
+        QVERIFY(!difference(focused, unfocused, 1).isEmpty());
+        edit->setStyle(QApplication::style());
+        const QString differs = difference(focused, edit->grab().toImage(), 1);
+        QVERIFY2(differs.isEmpty(), qPrintable(differs));
     }
 
     void opaqueToolBarLooksAsTheStyleDraws()
@@ -139,7 +190,7 @@ private slots:
             bar->addSeparator();
             bar->addAction(QStringLiteral("Write"));
             if (opaque)
-                OpaqueEdgeStyle::apply(bar);
+                CachedFusionStyle::apply(bar);
             frame.setCentralWidget(new QWidget);
             frame.resize(900, 200);
             frame.show();

@@ -2,7 +2,7 @@
 
 #include "appstate.h"
 #include "imagesession.h"
-#include "opaqueedgestyle.h"
+#include "cachedfusionstyle.h"
 #include "tunefont.h"
 #include "tunevaluerow.h"
 
@@ -32,7 +32,7 @@ QGroupBox *makeFrame(const QString &objectName, const QString &title, QWidget *p
 {
     auto *frame = new QGroupBox(title, parent);
     frame->setObjectName(objectName);
-    OpaqueEdgeStyle::apply(frame);
+    CachedFusionStyle::apply(frame);
     return frame;
 }
 

@@ -1,6 +1,7 @@
 #include "tunevaluerow.h"
 
 #include "appstate.h"
+#include "cachedfusionstyle.h"
 #include "captionlabel.h"
 #include "imagesession.h"
 #include "keyfilter.h"
@@ -69,6 +70,7 @@ TuneValueRow::TuneValueRow(const TuneValues::Value &value, ImageSession &session
 
     m_text = new QLineEdit(this);
     m_text->setObjectName(controlName(value, "Text"));
+    CachedFusionStyle::apply(m_text);
     m_text->setAccessibleName(name);
     m_text->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // Every box of the window has the same font and style: measure once, not 94 times.

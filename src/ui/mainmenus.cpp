@@ -4,7 +4,7 @@
 #include "imagecommands.h"
 #include "imagesession.h"
 #include "mdiformmain.h"
-#include "opaqueedgestyle.h"
+#include "cachedfusionstyle.h"
 #include "treepane.h"
 
 #include <QAction>
@@ -201,7 +201,7 @@ void MainMenus::createToolbar()
     m_toolbar = m_frame.addToolBar(QString());
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
     m_toolbar->setMovable(false);
-    OpaqueEdgeStyle::apply(m_toolbar);
+    CachedFusionStyle::apply(m_toolbar);
     m_toolbar->setIconSize(QSize(24, 24));
     for (const ToolbarButton &b : Buttons) {
         if (!b.key) {

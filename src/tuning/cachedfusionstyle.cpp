@@ -1,4 +1,4 @@
-#include "opaqueedgestyle.h"
+#include "cachedfusionstyle.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -14,6 +14,10 @@ constexpr int Band = 8;
 constexpr int SampleSide = 2 * Band + 1;
 // Room above a group box's frame in case the base style sets the frame below the title.
 constexpr int FrameSampleHeight = SampleSide + 64;
+// Value boxes are small; the pictures of at most this many kinds are kept.
+constexpr int MaxPanelWidth = 256;
+constexpr int MaxPanelHeight = 64;
+constexpr qsizetype MaxPanels = 64;
 // The ends of a tool bar are copied whole; the engine copies fewer than 96 lines in place.
 constexpr int MaxToolBarHeight = 80;
 
@@ -33,42 +37,79 @@ QImage blankSample(int width, int height, const QColor &ground)
 
 } // namespace
 
-OpaqueEdgeStyle::OpaqueEdgeStyle(QStyle *base)
+CachedFusionStyle::CachedFusionStyle(QStyle *base)
     : QProxyStyle(base)
 {
     setParent(qApp);
 }
 
-void OpaqueEdgeStyle::apply(QWidget *widget)
+void CachedFusionStyle::apply(QWidget *widget)
 {
-    static OpaqueEdgeStyle *instance = nullptr;
+    static CachedFusionStyle *instance = nullptr;
     if (!instance) {
         if (QApplication::style()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive))
             return;
-        instance = new OpaqueEdgeStyle(QStyleFactory::create(QStringLiteral("fusion")));
+        instance = new CachedFusionStyle(QStyleFactory::create(QStringLiteral("fusion")));
     }
     widget->setStyle(instance);
 }
 
-void OpaqueEdgeStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option,
-                                    QPainter *painter, const QWidget *widget) const
+void CachedFusionStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option,
+                                      QPainter *painter, const QWidget *widget) const
 {
     if (element == PE_FrameGroupBox && drawFrame(option, painter, widget))
+        return;
+    if (element == PE_PanelLineEdit && drawPanel(option, painter, widget))
         return;
     QProxyStyle::drawPrimitive(element, option, painter, widget);
 }
 
-void OpaqueEdgeStyle::drawControl(ControlElement element, const QStyleOption *option,
-                                  QPainter *painter, const QWidget *widget) const
+void CachedFusionStyle::drawControl(ControlElement element, const QStyleOption *option,
+                                    QPainter *painter, const QWidget *widget) const
 {
     if (element == CE_ToolBar && drawToolBar(option, painter, widget))
         return;
     QProxyStyle::drawControl(element, option, painter, widget);
 }
 
+// A value box's panel is the same picture wherever it stands: everything that shapes it is in
+// the key, and the picture keeps its translucent edges, so it lands on its ground as Fusion's own
+// drawing would.
+bool CachedFusionStyle::drawPanel(const QStyleOption *option, QPainter *painter,
+                                  const QWidget *widget) const
+{
+    const auto *frame = qstyleoption_cast<const QStyleOptionFrame *>(option);
+    const QRect target = option->rect;
+    // A patterned or gradient ground would be drawn relative to the widget, not to the picture.
+    if (!frame || !plainScale(painter) || target.isEmpty() || target.width() > MaxPanelWidth
+        || target.height() > MaxPanelHeight
+        || option->palette.base().style() != Qt::SolidPattern)
+        return false;
+    const PanelKey key{
+        target.width(),         target.height(),  uint(option->state), option->palette.cacheKey(),
+        int(option->direction), frame->lineWidth, frame->midLineWidth, int(frame->features),
+        int(frame->frameShape)};
+    auto found = m_panels.constFind(key);
+    if (found == m_panels.constEnd()) {
+        // Palettes come and go with value marks; the pictures of old ones are not kept.
+        if (m_panels.size() >= MaxPanels)
+            m_panels.clear();
+        QImage image(target.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        QStyleOptionFrame moved(*frame);
+        moved.rect = image.rect();
+        baseStyle()->drawPrimitive(PE_PanelLineEdit, &moved, &p, widget);
+        p.end();
+        found = m_panels.insert(key, QPixmap::fromImage(std::move(image)));
+    }
+    painter->drawPixmap(target.topLeft(), *found);
+    return true;
+}
+
 // The frame as a nine-piece picture: corners copied, edges and the inside filled line by line.
-bool OpaqueEdgeStyle::drawFrame(const QStyleOption *option, QPainter *painter,
-                                const QWidget *widget) const
+bool CachedFusionStyle::drawFrame(const QStyleOption *option, QPainter *painter,
+                                  const QWidget *widget) const
 {
     const QRect target = option->rect;
     const QColor ground = option->palette.color(QPalette::Window);
@@ -126,8 +167,8 @@ bool OpaqueEdgeStyle::drawFrame(const QStyleOption *option, QPainter *painter,
 
 // A horizontal tool bar is the same from one end to the other apart from its ends: the ends are
 // copied and each line between them is one fill.
-bool OpaqueEdgeStyle::drawToolBar(const QStyleOption *option, QPainter *painter,
-                                  const QWidget *widget) const
+bool CachedFusionStyle::drawToolBar(const QStyleOption *option, QPainter *painter,
+                                    const QWidget *widget) const
 {
     const auto *bar = qstyleoption_cast<const QStyleOptionToolBar *>(option);
     const QRect target = option->rect;
