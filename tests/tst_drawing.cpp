@@ -12,8 +12,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QSlider>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -129,6 +131,31 @@ private slots:
         QTest::newRow("unsent box")
             << box([](QLineEdit *e) { ValueMarks::apply(e, true, 5, true); }) << QSize(44, 22);
         QTest::newRow("wide box") << box([](QLineEdit *) {}) << QSize(300, 30);
+        // The sliders and up/down buttons of a tune row.
+        const auto slider = [](int low, int high, int value, bool enabled = true) {
+            return Maker([=](QWidget *parent) -> QWidget * {
+                auto *s = new QSlider(Qt::Horizontal, parent);
+                s->setRange(low, high);
+                s->setValue(value);
+                s->setEnabled(enabled);
+                return s;
+            });
+        };
+        QTest::newRow("slider at 0") << slider(0, 100, 0) << QSize(257, 22);
+        QTest::newRow("slider at 37") << slider(0, 100, 37) << QSize(257, 22);
+        QTest::newRow("frequency slider") << slider(-300, 300, -120) << QSize(405, 22);
+        QTest::newRow("disabled slider") << slider(0, 255, 200, false) << QSize(120, 22);
+        const auto arrow = [](Qt::ArrowType type, bool down) {
+            return Maker([=](QWidget *parent) -> QWidget * {
+                auto *b = new QToolButton(parent);
+                b->setArrowType(type);
+                b->setDown(down);
+                return b;
+            });
+        };
+        QTest::newRow("up button") << arrow(Qt::UpArrow, false) << QSize(17, 11);
+        QTest::newRow("down button") << arrow(Qt::DownArrow, false) << QSize(17, 11);
+        QTest::newRow("pressed button") << arrow(Qt::UpArrow, true) << QSize(17, 11);
     }
 
     void reusedPicturesLookAsTheStyleDraws()

@@ -14,10 +14,10 @@ constexpr int Band = 8;
 constexpr int SampleSide = 2 * Band + 1;
 // Room above a group box's frame in case the base style sets the frame below the title.
 constexpr int FrameSampleHeight = SampleSide + 64;
-// Value boxes are small; the pictures of at most this many kinds are kept.
-constexpr int MaxPanelWidth = 256;
-constexpr int MaxPanelHeight = 64;
-constexpr qsizetype MaxPanels = 64;
+// Pictures are kept of small controls only, and of at most this many kinds.
+constexpr int MaxPictureWidth = 640;
+constexpr int MaxPictureHeight = 64;
+constexpr qsizetype MaxPictures = 256;
 // The ends of a tool bar are copied whole; the engine copies fewer than 96 lines in place.
 constexpr int MaxToolBarHeight = 80;
 
@@ -64,6 +64,17 @@ void CachedFusionStyle::drawPrimitive(PrimitiveElement element, const QStyleOpti
     QProxyStyle::drawPrimitive(element, option, painter, widget);
 }
 
+void CachedFusionStyle::drawComplexControl(ComplexControl control,
+                                           const QStyleOptionComplex *option, QPainter *painter,
+                                           const QWidget *widget) const
+{
+    if (control == CC_Slider && drawSlider(option, painter, widget))
+        return;
+    if (control == CC_ToolButton && drawToolButton(option, painter, widget))
+        return;
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+}
+
 void CachedFusionStyle::drawControl(ControlElement element, const QStyleOption *option,
                                     QPainter *painter, const QWidget *widget) const
 {
@@ -72,38 +83,120 @@ void CachedFusionStyle::drawControl(ControlElement element, const QStyleOption *
     QProxyStyle::drawControl(element, option, painter, widget);
 }
 
-// A value box's panel is the same picture wherever it stands: everything that shapes it is in
-// the key, and the picture keeps its translucent edges, so it lands on its ground as Fusion's own
-// drawing would.
+bool CachedFusionStyle::smallEnough(const QPainter *painter, const QRect &target)
+{
+    return plainScale(painter) && !target.isEmpty() && target.width() <= MaxPictureWidth
+           && target.height() <= MaxPictureHeight;
+}
+
+// A control's picture is the same wherever it stands: everything that shapes it is in the key,
+// and the picture keeps its translucent edges, so it lands on its ground as Fusion's own drawing
+// would.
+void CachedFusionStyle::drawPicture(
+    const PictureKey &key, QPainter *painter, const QRect &target,
+    const std::function<void(QPainter *, const QRect &)> &draw) const
+{
+    auto found = m_pictures.constFind(key);
+    if (found == m_pictures.constEnd()) {
+        // Values and palettes come and go; the pictures of old ones are not kept.
+        if (m_pictures.size() >= MaxPictures)
+            m_pictures.clear();
+        QImage image(target.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        draw(&p, image.rect());
+        p.end();
+        found = m_pictures.insert(key, QPixmap::fromImage(std::move(image)));
+    }
+    painter->drawPixmap(target.topLeft(), *found);
+}
+
+namespace {
+
+// A patterned or gradient ground would be drawn relative to the widget, not to the picture.
+bool solidPalette(const QPalette &palette)
+{
+    for (const auto role : {QPalette::Base, QPalette::Button, QPalette::Window})
+        if (palette.brush(role).style() != Qt::SolidPattern)
+            return false;
+    return true;
+}
+
+} // namespace
+
 bool CachedFusionStyle::drawPanel(const QStyleOption *option, QPainter *painter,
                                   const QWidget *widget) const
 {
     const auto *frame = qstyleoption_cast<const QStyleOptionFrame *>(option);
     const QRect target = option->rect;
-    // A patterned or gradient ground would be drawn relative to the widget, not to the picture.
-    if (!frame || !plainScale(painter) || target.isEmpty() || target.width() > MaxPanelWidth
-        || target.height() > MaxPanelHeight
-        || option->palette.base().style() != Qt::SolidPattern)
+    if (!frame || !smallEnough(painter, target) || !solidPalette(option->palette))
         return false;
-    const PanelKey key{
-        target.width(),         target.height(),  uint(option->state), option->palette.cacheKey(),
-        int(option->direction), frame->lineWidth, frame->midLineWidth, int(frame->features),
-        int(frame->frameShape)};
-    auto found = m_panels.constFind(key);
-    if (found == m_panels.constEnd()) {
-        // Palettes come and go with value marks; the pictures of old ones are not kept.
-        if (m_panels.size() >= MaxPanels)
-            m_panels.clear();
-        QImage image(target.size(), QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter p(&image);
+    const PictureKey key{
+        PE_PanelLineEdit,
+        target.width(),
+        target.height(),
+        uint(option->state),
+        option->palette.cacheKey(),
+        int(option->direction),
+        {frame->lineWidth, frame->midLineWidth, int(frame->features), int(frame->frameShape)}};
+    drawPicture(key, painter, target, [&](QPainter *p, const QRect &rect) {
         QStyleOptionFrame moved(*frame);
-        moved.rect = image.rect();
-        baseStyle()->drawPrimitive(PE_PanelLineEdit, &moved, &p, widget);
-        p.end();
-        found = m_panels.insert(key, QPixmap::fromImage(std::move(image)));
-    }
-    painter->drawPixmap(target.topLeft(), *found);
+        moved.rect = rect;
+        baseStyle()->drawPrimitive(PE_PanelLineEdit, &moved, p, widget);
+    });
+    return true;
+}
+
+bool CachedFusionStyle::drawSlider(const QStyleOptionComplex *option, QPainter *painter,
+                                   const QWidget *widget) const
+{
+    const auto *slider = qstyleoption_cast<const QStyleOptionSlider *>(option);
+    const QRect target = option->rect;
+    if (!slider || !smallEnough(painter, target) || !solidPalette(option->palette))
+        return false;
+    const PictureKey key{CC_Slider | 0x10000,
+                         target.width(),
+                         target.height(),
+                         uint(option->state),
+                         option->palette.cacheKey(),
+                         int(option->direction),
+                         {int(slider->subControls), int(slider->activeSubControls),
+                          int(slider->orientation), slider->minimum, slider->maximum,
+                          slider->sliderPosition, slider->sliderValue, int(slider->upsideDown),
+                          int(slider->tickPosition), slider->tickInterval, slider->pageStep,
+                          slider->singleStep}};
+    drawPicture(key, painter, target, [&](QPainter *p, const QRect &rect) {
+        QStyleOptionSlider moved(*slider);
+        moved.rect = rect;
+        baseStyle()->drawComplexControl(CC_Slider, &moved, p, widget);
+    });
+    return true;
+}
+
+// Only the arrow buttons: no text, no icon.
+bool CachedFusionStyle::drawToolButton(const QStyleOptionComplex *option, QPainter *painter,
+                                       const QWidget *widget) const
+{
+    const auto *button = qstyleoption_cast<const QStyleOptionToolButton *>(option);
+    const QRect target = option->rect;
+    if (!button || !button->text.isEmpty() || !button->icon.isNull()
+        || !smallEnough(painter, target) || !solidPalette(option->palette))
+        return false;
+    const PictureKey key{CC_ToolButton | 0x10000,
+                         target.width(),
+                         target.height(),
+                         uint(option->state),
+                         option->palette.cacheKey(),
+                         int(option->direction),
+                         {int(button->subControls), int(button->activeSubControls),
+                          int(button->features), int(button->arrowType),
+                          int(button->toolButtonStyle), button->iconSize.width(),
+                          button->iconSize.height()}};
+    drawPicture(key, painter, target, [&](QPainter *p, const QRect &rect) {
+        QStyleOptionToolButton moved(*button);
+        moved.rect = rect;
+        baseStyle()->drawComplexControl(CC_ToolButton, &moved, p, widget);
+    });
     return true;
 }
 

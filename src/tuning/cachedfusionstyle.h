@@ -3,7 +3,10 @@
 #include <QHash>
 #include <QImage>
 #include <QPixmap>
+
 #include <QProxyStyle>
+#include <array>
+#include <functional>
 
 class QWidget;
 
@@ -18,9 +21,9 @@ class QWidget;
 // with solid fills, which the engine does in place; so these are only for widgets that stand on
 // the window colour.
 //
-// Value boxes: Fusion draws each with two antialiased rounded outlines, forty times on the tune
-// data window. Here the picture of a box of a given size, state and palette is drawn once and
-// copied.
+// Value boxes, sliders and the up/down buttons: Fusion draws each with antialiased rounded
+// outlines and gradients, two hundred times on the tune data window. Here the picture of one of
+// a given size, state, palette and value is drawn once and copied.
 class CachedFusionStyle : public QProxyStyle
 {
     Q_OBJECT
@@ -32,6 +35,8 @@ public:
                        const QWidget *widget = nullptr) const override;
     void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
                      const QWidget *widget = nullptr) const override;
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
+                            QPainter *painter, const QWidget *widget = nullptr) const override;
 
 private:
     explicit CachedFusionStyle(QStyle *base);
@@ -39,27 +44,36 @@ private:
     bool drawFrame(const QStyleOption *option, QPainter *painter, const QWidget *widget) const;
     bool drawToolBar(const QStyleOption *option, QPainter *painter, const QWidget *widget) const;
     bool drawPanel(const QStyleOption *option, QPainter *painter, const QWidget *widget) const;
+    bool drawSlider(const QStyleOptionComplex *option, QPainter *painter,
+                    const QWidget *widget) const;
+    bool drawToolButton(const QStyleOptionComplex *option, QPainter *painter,
+                        const QWidget *widget) const;
 
-    // What shapes a box's picture.
-    struct PanelKey
+    // What shapes a control's picture: its kind, size, state, palette and direction, and the
+    // values of its own option that Fusion draws from.
+    struct PictureKey
     {
-        int width;
-        int height;
-        uint state;
-        qint64 palette;
-        int direction;
-        int lineWidth;
-        int midLineWidth;
-        int features;
-        int shape;
-        bool operator==(const PanelKey &) const = default;
+        int kind = 0;
+        int width = 0;
+        int height = 0;
+        uint state = 0;
+        qint64 palette = 0;
+        int direction = 0;
+        std::array<int, 12> values{};
+        bool operator==(const PictureKey &) const = default;
     };
-    friend size_t qHash(const PanelKey &key, size_t seed)
+    friend size_t qHash(const PictureKey &key, size_t seed)
     {
-        return qHashMulti(seed, key.width, key.height, key.state, key.palette, key.direction,
-                          key.lineWidth, key.midLineWidth, key.features, key.shape);
+        seed = qHashMulti(seed, key.kind, key.width, key.height, key.state, key.palette,
+                          key.direction);
+        return qHashRange(key.values.begin(), key.values.end(), seed);
     }
 
+    // Draws the picture kept under key, drawing it first with draw when there is none.
+    void drawPicture(const PictureKey &key, QPainter *painter, const QRect &target,
+                     const std::function<void(QPainter *, const QRect &)> &draw) const;
+    static bool smallEnough(const QPainter *painter, const QRect &target);
+
     mutable QHash<QString, QImage> m_samples;
-    mutable QHash<PanelKey, QPixmap> m_panels;
+    mutable QHash<PictureKey, QPixmap> m_pictures;
 };

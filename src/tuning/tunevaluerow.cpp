@@ -107,6 +107,7 @@ TuneValueRow::TuneValueRow(const TuneValues::Value &value, ImageSession &session
     // The wheel does not take the focus; a click or Tab does.
     m_slider->setFocusPolicy(Qt::StrongFocus);
     m_slider->setObjectName(controlName(value, "Slider"));
+    CachedFusionStyle::apply(m_slider);
     m_slider->setAccessibleName(name);
     m_slider->setRange(value.editLow, value.editHigh);
     m_slider->setSingleStep(1);
@@ -131,6 +132,7 @@ TuneValueRow::TuneValueRow(const TuneValues::Value &value, ImageSession &session
         b->setFocusPolicy(Qt::NoFocus);
         b->setAccessibleName(spoken);
         b->setFixedSize(buttonHeight + 6, buttonHeight);
+        CachedFusionStyle::apply(b);
         buttons->addWidget(b);
         return b;
     };
