@@ -171,7 +171,7 @@ void TstChrome::windowFitsScreen()
     QList<QWidget *> controls;
     for (TuneValueRow *r : tune->rows()) {
         // Rows of the tabs not shown are reached through their tab.
-        if (r->isVisibleTo(tune))
+        if (r->text()->isVisibleTo(tune))
             controls << r->text() << r->label();
     }
     for (const char *name : {"CommandRead", "CommandWrite", "ComboTxTime", "TabStrip1"})
@@ -478,8 +478,8 @@ void TstChrome::toolbarAndTabOrder()
     FormTune *tune = p.window->formTune();
     int checked = 0;
     for (TuneValueRow *r : tune->rows()) {
-        auto *slider = r->findChild<QSlider *>();
-        if (!slider || !r->isVisibleTo(tune))
+        QSlider *slider = r->slider();
+        if (!slider || !r->text()->isVisibleTo(tune))
             continue;
         QCOMPARE(nextTabStop(slider), static_cast<QWidget *>(r->text()));
         QVERIFY(nextTabStop(r->text()) != slider);

@@ -1,8 +1,8 @@
 #include "formtune.h"
 
 #include "appstate.h"
-#include "imagesession.h"
 #include "cachedfusionstyle.h"
+#include "imagesession.h"
 #include "tunefont.h"
 #include "tunevaluerow.h"
 
@@ -87,7 +87,7 @@ FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
     freqGrid->setContentsMargins(8, 0, 8, 0);
     addRow(*TuneValues::find(Group::FreqAdjust, 0), content);
     freqGrid->addWidget(m_rows.last()->label(), 0, 0);
-    freqGrid->addWidget(m_rows.last(), 0, 1);
+    freqGrid->addLayout(m_rows.last()->layout(), 0, 1);
     freqGrid->setColumnStretch(1, 1);
 
     auto fillFrame = [this](QWidget *frame, Group group, int count) {
@@ -95,7 +95,7 @@ FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
         for (int j = 0; j < count; ++j) {
             TuneValueRow *r = addRow(*TuneValues::find(group, j), frame);
             grid->addWidget(r->label(), j, 0);
-            grid->addWidget(r, j, 1);
+            grid->addLayout(r->layout(), j, 1);
         }
         grid->setColumnStretch(1, 1);
     };
@@ -113,12 +113,12 @@ FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
     for (int j = 0; j < 6; ++j) {
         TuneValueRow *r = addRow(*TuneValues::find(Group::Volume, j), frameVolume);
         other->addWidget(r->label(), j, 0);
-        other->addWidget(r, j, 1);
+        other->addLayout(r->layout(), j, 1);
     }
     for (int j = 0; j < 5; ++j) {
         TuneValueRow *r = addRow(*TuneValues::find(Group::Mic, j), frameVolume);
         other->addWidget(r->label(), j, 2);
-        other->addWidget(r, j, 3);
+        other->addLayout(r->layout(), j, 3);
     }
     other->setColumnStretch(1, 1);
     other->setColumnStretch(3, 1);
@@ -129,7 +129,7 @@ FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
     for (int k = 0; k < 4; ++k) {
         TuneValueRow *r = addRow(*TuneValues::find(Group::SqLevel, k), content);
         levels->addWidget(r->label());
-        levels->addWidget(r);
+        levels->addLayout(r->layout());
         levels->addSpacing(12);
     }
     levels->addStretch(1);
@@ -277,7 +277,7 @@ void FormTune::buildModeRows(Mode mode)
             TuneValueRow *row = addRow(*TuneValues::find(group, first + r), frame, at++);
             const int line = 2 * r + (group == Group::TxDeviation ? 1 : 0);
             grid->addWidget(row->label(), line, 0);
-            grid->addWidget(row, line, 1);
+            grid->addLayout(row->layout(), line, 1);
             // Words, marks and unsent flags changed while the tab was unbuilt show at once.
             row->refresh();
             markRow(row);

@@ -51,8 +51,8 @@ constexpr int PageStep = 5;
 } // namespace
 
 TuneValueRow::TuneValueRow(const TuneValues::Value &value, ImageSession &session,
-                           const bool &refreshing, QWidget *parent)
-    : QWidget(parent)
+                           const bool &refreshing, QWidget *frame)
+    : QObject(frame)
     , m_value(value)
     , m_session(session)
     , m_refreshing(refreshing)
@@ -61,14 +61,15 @@ TuneValueRow::TuneValueRow(const TuneValues::Value &value, ImageSession &session
     setObjectName(QStringLiteral("Row") + controlName(value, ""));
     const QString name = TuneValues::accessibleName(value);
 
-    auto *layout = new QHBoxLayout(this);
+    m_layout = new QHBoxLayout;
+    QHBoxLayout *layout = m_layout;
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
 
-    m_label = new CaptionLabel(TuneValues::caption(value), parent);
+    m_label = new CaptionLabel(TuneValues::caption(value), frame);
     m_label->setObjectName(controlName(value, "Label"));
 
-    m_text = new QLineEdit(this);
+    m_text = new QLineEdit(frame);
     m_text->setObjectName(controlName(value, "Text"));
     CachedFusionStyle::apply(m_text);
     m_text->setAccessibleName(name);
@@ -103,7 +104,7 @@ TuneValueRow::TuneValueRow(const TuneValues::Value &value, ImageSession &session
         return;
     }
 
-    m_slider = new TuneSlider(Qt::Horizontal, this);
+    m_slider = new TuneSlider(Qt::Horizontal, frame);
     // The wheel does not take the focus; a click or Tab does.
     m_slider->setFocusPolicy(Qt::StrongFocus);
     m_slider->setObjectName(controlName(value, "Slider"));
@@ -125,7 +126,7 @@ TuneValueRow::TuneValueRow(const TuneValues::Value &value, ImageSession &session
     buttons->setSpacing(0);
     const int buttonHeight = std::max(8, boxHeight / 2);
     auto makeButton = [&](Qt::ArrowType arrow, const QString &suffix, const QString &spoken) {
-        auto *b = new QToolButton(this);
+        auto *b = new QToolButton(frame);
         b->setObjectName(controlName(value, "UpDown") + suffix);
         b->setArrowType(arrow);
         b->setAutoRepeat(true);
@@ -249,7 +250,7 @@ void TuneValueRow::step(int direction)
 bool TuneValueRow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_text)
-        return QWidget::eventFilter(watched, event);
+        return QObject::eventFilter(watched, event);
 
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);

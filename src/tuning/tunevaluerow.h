@@ -2,9 +2,10 @@
 
 #include "tunevaluetable.h"
 
-#include <QWidget>
+#include <QObject>
 
 class ImageSession;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QSlider;
@@ -15,16 +16,23 @@ class QToolButton;
 // once, through the image session; every committed change (end of a drag, a click or key on the
 // slider, a box commit, an up/down step) is announced once through committed(), which the window
 // turns into one frame. A display-only value has its box alone, read-only.
-class TuneValueRow : public QWidget
+//
+// The row is not a widget of its own: its controls are the frame's children, side by side in
+// layout(), which the window places in its grid beside the label. A window holds ninety rows,
+// and a widget around each was a fifth of the widgets to create, lay out and paint.
+class TuneValueRow : public QObject
 {
     Q_OBJECT
 public:
     // refreshing is the window's flag: while it is set the controls neither write nor commit.
+    // The controls are made on frame, which owns the row too.
     TuneValueRow(const TuneValues::Value &value, ImageSession &session, const bool &refreshing,
-                 QWidget *parent = nullptr);
+                 QWidget *frame);
 
     const TuneValues::Value &value() const { return m_value; }
     QLabel *label() const { return m_label; }
+    // The slider, box and buttons; the caller places it, and the layout it joins owns it.
+    QHBoxLayout *layout() const { return m_layout; }
     QSlider *slider() const { return m_slider; }
     QLineEdit *text() const { return m_text; }
     QToolButton *upButton() const { return m_up; }
@@ -75,6 +83,7 @@ private:
     const TuneValues::Value m_value;
     ImageSession &m_session;
     const bool &m_refreshing;
+    QHBoxLayout *m_layout = nullptr;
     QLabel *m_label = nullptr;
     QSlider *m_slider = nullptr;
     QLineEdit *m_text = nullptr;
