@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -230,6 +231,31 @@ private slots:
         QVERIFY(plain.width() > 800);
         const QString differs = difference(opaque, plain);
         QVERIFY2(differs.isEmpty(), qPrintable(differs));
+    }
+
+    // Leaving out the families the system lacks changes nothing of what is drawn.
+    void tuneFontIsWhatTheWholeListGives()
+    {
+        QFont whole;
+        whole.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                           QStringLiteral("Noto Sans CJK SC"),
+                           QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK")});
+        whole.setPointSize(9);
+        whole.setHintingPreference(QFont::PreferFullHinting);
+        const QFont tune = tuneWindowFont();
+        QCOMPARE(QFontInfo(tune).family(), QFontInfo(whole).family());
+        QCOMPARE(QFontInfo(tune).pointSize(), 9);
+        for (const QString &text :
+             {QStringLiteral("Low BandHigh   Power"), QStringLiteral("低频段高功率")}) {
+            QLabel a(text);
+            a.setFont(tune);
+            QLabel b(text);
+            b.setFont(whole);
+            a.resize(a.sizeHint());
+            b.resize(b.sizeHint());
+            const QString differs = difference(a.grab().toImage(), b.grab().toImage());
+            QVERIFY2(differs.isEmpty(), qPrintable(differs));
+        }
     }
 
     // A caption is drawn where a label would draw it, and follows its text and font.
