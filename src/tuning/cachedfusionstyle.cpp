@@ -28,13 +28,6 @@ bool plainScale(const QPainter *painter)
            && painter->deviceTransform().type() <= QTransform::TxTranslate;
 }
 
-QImage blankSample(int width, int height, const QColor &ground)
-{
-    QImage sample(width, height, QImage::Format_RGB32);
-    sample.fill(ground);
-    return sample;
-}
-
 } // namespace
 
 CachedFusionStyle::CachedFusionStyle(QStyle *base)
@@ -83,34 +76,6 @@ void CachedFusionStyle::drawControl(ControlElement element, const QStyleOption *
     QProxyStyle::drawControl(element, option, painter, widget);
 }
 
-bool CachedFusionStyle::smallEnough(const QPainter *painter, const QRect &target)
-{
-    return plainScale(painter) && !target.isEmpty() && target.width() <= MaxPictureWidth
-           && target.height() <= MaxPictureHeight;
-}
-
-// A control's picture is the same wherever it stands: everything that shapes it is in the key,
-// and the picture keeps its translucent edges, so it lands on its ground as Fusion's own drawing
-// would.
-void CachedFusionStyle::drawPicture(
-    const PictureKey &key, QPainter *painter, const QRect &target,
-    const std::function<void(QPainter *, const QRect &)> &draw) const
-{
-    auto found = m_pictures.constFind(key);
-    if (found == m_pictures.constEnd()) {
-        // Values and palettes come and go; the pictures of old ones are not kept.
-        if (m_pictures.size() >= MaxPictures)
-            m_pictures.clear();
-        QImage image(target.size(), QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter p(&image);
-        draw(&p, image.rect());
-        p.end();
-        found = m_pictures.insert(key, QPixmap::fromImage(std::move(image)));
-    }
-    painter->drawPixmap(target.topLeft(), *found);
-}
-
 namespace {
 
 // A patterned or gradient ground would be drawn relative to the widget, not to the picture.
@@ -124,53 +89,71 @@ bool solidPalette(const QPalette &palette)
 
 } // namespace
 
+// A control's picture is the same wherever it stands: everything that shapes it is in the key,
+// and the picture keeps its translucent edges, so it lands on its ground as Fusion's own drawing
+// would. drawBase draws a copy of the option, moved to the picture's origin.
+template<typename Option, typename DrawBase>
+bool CachedFusionStyle::drawKept(int kind, const Option &option, const PictureValues &values,
+                                 QPainter *painter, DrawBase drawBase) const
+{
+    const QRect target = option.rect;
+    if (!plainScale(painter) || target.isEmpty() || target.width() > MaxPictureWidth
+        || target.height() > MaxPictureHeight || !solidPalette(option.palette))
+        return false;
+    const PictureKey key{kind,
+                         target.width(),
+                         target.height(),
+                         uint(option.state),
+                         option.palette.cacheKey(),
+                         int(option.direction),
+                         values};
+    auto found = m_pictures.constFind(key);
+    if (found == m_pictures.constEnd()) {
+        // Values and palettes come and go; the pictures of old ones are not kept.
+        if (m_pictures.size() >= MaxPictures)
+            m_pictures.clear();
+        QImage image(target.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        Option moved(option);
+        moved.rect = image.rect();
+        drawBase(&moved, &p);
+        p.end();
+        found = m_pictures.insert(key, QPixmap::fromImage(std::move(image)));
+    }
+    painter->drawPixmap(target.topLeft(), *found);
+    return true;
+}
+
 bool CachedFusionStyle::drawPanel(const QStyleOption *option, QPainter *painter,
                                   const QWidget *widget) const
 {
     const auto *frame = qstyleoption_cast<const QStyleOptionFrame *>(option);
-    const QRect target = option->rect;
-    if (!frame || !smallEnough(painter, target) || !solidPalette(option->palette))
+    if (!frame)
         return false;
-    const PictureKey key{
-        PE_PanelLineEdit,
-        target.width(),
-        target.height(),
-        uint(option->state),
-        option->palette.cacheKey(),
-        int(option->direction),
-        {frame->lineWidth, frame->midLineWidth, int(frame->features), int(frame->frameShape)}};
-    drawPicture(key, painter, target, [&](QPainter *p, const QRect &rect) {
-        QStyleOptionFrame moved(*frame);
-        moved.rect = rect;
-        baseStyle()->drawPrimitive(PE_PanelLineEdit, &moved, p, widget);
-    });
-    return true;
+    return drawKept(
+        PE_PanelLineEdit, *frame,
+        {frame->lineWidth, frame->midLineWidth, int(frame->features), int(frame->frameShape)},
+        painter, [&](const QStyleOptionFrame *moved, QPainter *p) {
+            baseStyle()->drawPrimitive(PE_PanelLineEdit, moved, p, widget);
+        });
 }
 
 bool CachedFusionStyle::drawSlider(const QStyleOptionComplex *option, QPainter *painter,
                                    const QWidget *widget) const
 {
     const auto *slider = qstyleoption_cast<const QStyleOptionSlider *>(option);
-    const QRect target = option->rect;
-    if (!slider || !smallEnough(painter, target) || !solidPalette(option->palette))
+    if (!slider)
         return false;
-    const PictureKey key{CC_Slider | 0x10000,
-                         target.width(),
-                         target.height(),
-                         uint(option->state),
-                         option->palette.cacheKey(),
-                         int(option->direction),
-                         {int(slider->subControls), int(slider->activeSubControls),
-                          int(slider->orientation), slider->minimum, slider->maximum,
-                          slider->sliderPosition, slider->sliderValue, int(slider->upsideDown),
-                          int(slider->tickPosition), slider->tickInterval, slider->pageStep,
-                          slider->singleStep}};
-    drawPicture(key, painter, target, [&](QPainter *p, const QRect &rect) {
-        QStyleOptionSlider moved(*slider);
-        moved.rect = rect;
-        baseStyle()->drawComplexControl(CC_Slider, &moved, p, widget);
-    });
-    return true;
+    return drawKept(CC_Slider | 0x10000, *slider,
+                    {int(slider->subControls), int(slider->activeSubControls),
+                     int(slider->orientation), slider->minimum, slider->maximum,
+                     slider->sliderPosition, slider->sliderValue, int(slider->upsideDown),
+                     int(slider->tickPosition), slider->tickInterval, slider->pageStep,
+                     slider->singleStep},
+                    painter, [&](const QStyleOptionSlider *moved, QPainter *p) {
+                        baseStyle()->drawComplexControl(CC_Slider, moved, p, widget);
+                    });
 }
 
 // Only the arrow buttons: no text, no icon.
@@ -178,26 +161,34 @@ bool CachedFusionStyle::drawToolButton(const QStyleOptionComplex *option, QPaint
                                        const QWidget *widget) const
 {
     const auto *button = qstyleoption_cast<const QStyleOptionToolButton *>(option);
-    const QRect target = option->rect;
-    if (!button || !button->text.isEmpty() || !button->icon.isNull()
-        || !smallEnough(painter, target) || !solidPalette(option->palette))
+    if (!button || !button->text.isEmpty() || !button->icon.isNull())
         return false;
-    const PictureKey key{CC_ToolButton | 0x10000,
-                         target.width(),
-                         target.height(),
-                         uint(option->state),
-                         option->palette.cacheKey(),
-                         int(option->direction),
-                         {int(button->subControls), int(button->activeSubControls),
-                          int(button->features), int(button->arrowType),
-                          int(button->toolButtonStyle), button->iconSize.width(),
-                          button->iconSize.height()}};
-    drawPicture(key, painter, target, [&](QPainter *p, const QRect &rect) {
-        QStyleOptionToolButton moved(*button);
-        moved.rect = rect;
-        baseStyle()->drawComplexControl(CC_ToolButton, &moved, p, widget);
-    });
-    return true;
+    return drawKept(CC_ToolButton | 0x10000, *button,
+                    {int(button->subControls), int(button->activeSubControls),
+                     int(button->features), int(button->arrowType), int(button->toolButtonStyle),
+                     button->iconSize.width(), button->iconSize.height()},
+                    painter, [&](const QStyleOptionToolButton *moved, QPainter *p) {
+                        baseStyle()->drawComplexControl(CC_ToolButton, moved, p, widget);
+                    });
+}
+
+// The base style's picture of option at size, over the window colour, kept under key.
+template<typename Option, typename DrawBase>
+const QImage &CachedFusionStyle::keptSample(const QString &key, const Option &option, QSize size,
+                                            DrawBase drawBase) const
+{
+    auto found = m_samples.constFind(key);
+    if (found == m_samples.constEnd()) {
+        QImage picture(size, QImage::Format_RGB32);
+        picture.fill(option.palette.color(QPalette::Window));
+        QPainter p(&picture);
+        Option small(option);
+        small.rect = picture.rect();
+        drawBase(&small, &p);
+        p.end();
+        found = m_samples.insert(key, picture);
+    }
+    return *found;
 }
 
 // The frame as a nine-piece picture: corners copied, edges and the inside filled line by line.
@@ -210,17 +201,11 @@ bool CachedFusionStyle::drawFrame(const QStyleOption *option, QPainter *painter,
         return false;
     const QString key
         = QStringLiteral("frame %1 %2").arg(ground.rgba(), 0, 16).arg(option->fontMetrics.height());
-    auto found = m_samples.constFind(key);
-    if (found == m_samples.constEnd()) {
-        QImage sample = blankSample(SampleSide, FrameSampleHeight, ground);
-        QPainter p(&sample);
-        QStyleOption small(*option);
-        small.rect = sample.rect();
-        baseStyle()->drawPrimitive(PE_FrameGroupBox, &small, &p, widget);
-        p.end();
-        found = m_samples.insert(key, sample);
-    }
-    const QImage &sample = *found;
+    const QImage &sample
+        = keptSample(key, *option, QSize(SampleSide, FrameSampleHeight),
+                     [&](const QStyleOption *small, QPainter *p) {
+                         baseStyle()->drawPrimitive(PE_FrameGroupBox, small, p, widget);
+                     });
     // The frame may start below the sample's top; rows above it are the ground, left unpainted.
     int top = 0;
     while (top < sample.height() && sample.pixel(Band, top) == ground.rgb())
@@ -275,17 +260,10 @@ bool CachedFusionStyle::drawToolBar(const QStyleOption *option, QPainter *painte
                             .arg(int(bar->toolBarArea))
                             .arg(int(bar->positionOfLine))
                             .arg(int(bar->positionWithinLine));
-    auto found = m_samples.constFind(key);
-    if (found == m_samples.constEnd()) {
-        QImage sample = blankSample(SampleSide, target.height(), ground);
-        QPainter p(&sample);
-        QStyleOptionToolBar small(*bar);
-        small.rect = sample.rect();
-        baseStyle()->drawControl(CE_ToolBar, &small, &p, widget);
-        p.end();
-        found = m_samples.insert(key, sample);
-    }
-    const QImage &sample = *found;
+    const QImage &sample = keptSample(key, *bar, QSize(SampleSide, target.height()),
+                                      [&](const QStyleOptionToolBar *small, QPainter *p) {
+                                          baseStyle()->drawControl(CE_ToolBar, small, p, widget);
+                                      });
     const int h = target.height();
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, false);

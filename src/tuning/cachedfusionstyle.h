@@ -3,10 +3,9 @@
 #include <QHash>
 #include <QImage>
 #include <QPixmap>
-
 #include <QProxyStyle>
+
 #include <array>
-#include <functional>
 
 class QWidget;
 
@@ -51,6 +50,7 @@ private:
 
     // What shapes a control's picture: its kind, size, state, palette and direction, and the
     // values of its own option that Fusion draws from.
+    using PictureValues = std::array<int, 12>;
     struct PictureKey
     {
         int kind = 0;
@@ -59,7 +59,7 @@ private:
         uint state = 0;
         qint64 palette = 0;
         int direction = 0;
-        std::array<int, 12> values{};
+        PictureValues values{};
         bool operator==(const PictureKey &) const = default;
     };
     friend size_t qHash(const PictureKey &key, size_t seed)
@@ -69,10 +69,12 @@ private:
         return qHashRange(key.values.begin(), key.values.end(), seed);
     }
 
-    // Draws the picture kept under key, drawing it first with draw when there is none.
-    void drawPicture(const PictureKey &key, QPainter *painter, const QRect &target,
-                     const std::function<void(QPainter *, const QRect &)> &draw) const;
-    static bool smallEnough(const QPainter *painter, const QRect &target);
+    template<typename Option, typename DrawBase>
+    const QImage &keptSample(const QString &key, const Option &option, QSize size,
+                             DrawBase drawBase) const;
+    template<typename Option, typename DrawBase>
+    bool drawKept(int kind, const Option &option, const PictureValues &values, QPainter *painter,
+                  DrawBase drawBase) const;
 
     mutable QHash<QString, QImage> m_samples;
     mutable QHash<PictureKey, QPixmap> m_pictures;
