@@ -270,6 +270,8 @@ private slots:
         QTest::newRow("right, top")
             << QStringLiteral("SQ1 On:") << int(Qt::AlignRight | Qt::AlignTop);
         QTest::newRow("centred") << QStringLiteral("Tx Deviation") << int(Qt::AlignCenter);
+        QTest::newRow("mnemonic") << QStringLiteral("&Volume")
+                                  << int(Qt::AlignLeft | Qt::AlignVCenter);
     }
 
     void captionDrawsAsALabel()
@@ -280,8 +282,11 @@ private slots:
         page.setFont(tuneWindowFont());
         auto *caption = new CaptionLabel(text, &page);
         auto *label = new QLabel(text, &page);
-        for (QLabel *l : {static_cast<QLabel *>(caption), label})
+        auto *box = new QLineEdit(&page);
+        for (QLabel *l : {static_cast<QLabel *>(caption), label}) {
             l->setAlignment(Qt::Alignment(alignment));
+            l->setBuddy(box);
+        }
         QCOMPARE(caption->sizeHint(), label->sizeHint());
         const QSize size = label->sizeHint() + QSize(30, 12);
         caption->setGeometry(QRect(QPoint(0, 0), size));

@@ -22,8 +22,16 @@ const QStaticText &CaptionLabel::laidOut() const
     return m_layout;
 }
 
+bool CaptionLabel::drawnAsLaidOut() const
+{
+    // A mnemonic, with a buddy to take it, is underlined and hidden by QLabel's own drawing.
+    return !(buddy() && text().contains(QLatin1Char('&')));
+}
+
 QSize CaptionLabel::sizeHint() const
 {
+    if (!drawnAsLaidOut())
+        return QLabel::sizeHint();
     const QMargins m = contentsMargins();
     const int extra = 2 * margin();
     const QSizeF text = laidOut().size();
@@ -34,11 +42,15 @@ QSize CaptionLabel::sizeHint() const
 
 QSize CaptionLabel::minimumSizeHint() const
 {
-    return sizeHint();
+    return drawnAsLaidOut() ? sizeHint() : QLabel::minimumSizeHint();
 }
 
-void CaptionLabel::paintEvent(QPaintEvent *)
+void CaptionLabel::paintEvent(QPaintEvent *event)
 {
+    if (!drawnAsLaidOut()) {
+        QLabel::paintEvent(event);
+        return;
+    }
     const QStaticText &layout = laidOut();
     QPainter painter(this);
     QStyleOption option;

@@ -21,6 +21,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    bool drawnAsLaidOut() const;
     // Lays the text out again when it or the font changed since the last time.
     const QStaticText &laidOut() const;
 
