@@ -22,7 +22,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
-#include <memory>
 
 namespace {
 
@@ -57,7 +56,7 @@ QString difference(const QImage &a, const QImage &b, int levels = 0)
     }
     if (worst <= levels)
         return QString();
-    return QStringLiteral("%1 pixels differ, by up to %2 levels, first such at (%3, %4)")
+    return QStringLiteral("%1 pixels differ, by up to %2 levels, the most at (%3, %4)")
         .arg(count)
         .arg(worst)
         .arg(where.x())
@@ -69,13 +68,15 @@ bool fusion()
     return QApplication::style()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0;
 }
 
+using Maker = std::function<QWidget *(QWidget *)>;
+
 // A window-coloured page holding one control at a given size; what the page shows is the
 // picture compared.
 struct Page
 {
     QWidget page;
     QWidget *control = nullptr;
-    explicit Page(const std::function<QWidget *(QWidget *)> &make, QSize size)
+    explicit Page(const Maker &make, QSize size)
     {
         page.setAutoFillBackground(true);
         page.resize(size + QSize(20, 20));
@@ -84,8 +85,6 @@ struct Page
     }
     QImage picture() { return page.grab().toImage(); }
 };
-
-using Maker = std::function<QWidget *(QWidget *)>;
 
 } // namespace
 

@@ -28,6 +28,15 @@ bool plainScale(const QPainter *painter)
            && painter->deviceTransform().type() <= QTransform::TxTranslate;
 }
 
+// A patterned or gradient ground would be drawn relative to the widget, not to the picture.
+bool solidPalette(const QPalette &palette)
+{
+    for (const auto role : {QPalette::Base, QPalette::Button, QPalette::Window})
+        if (palette.brush(role).style() != Qt::SolidPattern)
+            return false;
+    return true;
+}
+
 } // namespace
 
 CachedFusionStyle::CachedFusionStyle(QStyle *base)
@@ -75,19 +84,6 @@ void CachedFusionStyle::drawControl(ControlElement element, const QStyleOption *
         return;
     QProxyStyle::drawControl(element, option, painter, widget);
 }
-
-namespace {
-
-// A patterned or gradient ground would be drawn relative to the widget, not to the picture.
-bool solidPalette(const QPalette &palette)
-{
-    for (const auto role : {QPalette::Base, QPalette::Button, QPalette::Window})
-        if (palette.brush(role).style() != Qt::SolidPattern)
-            return false;
-    return true;
-}
-
-} // namespace
 
 // A control's picture is the same wherever it stands: everything that shapes it is in the key,
 // and the picture keeps its translucent edges, so it lands on its ground as Fusion's own drawing

@@ -5,8 +5,7 @@
 
 // The caption of a tune value: a plain QLabel to screen readers and buddies, but its text is laid
 // out once and drawn from that layout. A QLabel lays its text out again for every size question
-// and every paint, and the tune window shows forty captions in a font that falls back to a large
-// CJK face, so that repeated shaping was a tenth of the program's start-up.
+// and every paint, and the tune window shows forty captions at start-up in a large CJK face.
 class CaptionLabel : public QLabel
 {
     Q_OBJECT

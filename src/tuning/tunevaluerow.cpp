@@ -61,8 +61,7 @@ TuneValueRow::TuneValueRow(const TuneValues::Value &value, ImageSession &session
     setObjectName(QStringLiteral("Row") + controlName(value, ""));
     const QString name = TuneValues::accessibleName(value);
 
-    m_layout = new QHBoxLayout;
-    QHBoxLayout *layout = m_layout;
+    auto *layout = m_layout = new QHBoxLayout;
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
 

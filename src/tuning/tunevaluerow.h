@@ -18,8 +18,8 @@ class QToolButton;
 // turns into one frame. A display-only value has its box alone, read-only.
 //
 // The row is not a widget of its own: its controls are the frame's children, side by side in
-// layout(), which the window places in its grid beside the label. A window holds ninety rows,
-// and a widget around each was a fifth of the widgets to create, lay out and paint.
+// layout(), which the window places in its grid beside the label. A window holds 94 rows, and a
+// widget around each was one widget in six to create, lay out and paint.
 class TuneValueRow : public QObject
 {
     Q_OBJECT

@@ -1,10 +1,10 @@
 #include "mainmenus.h"
 
 #include "appicon.h"
+#include "cachedfusionstyle.h"
 #include "imagecommands.h"
 #include "imagesession.h"
 #include "mdiformmain.h"
-#include "cachedfusionstyle.h"
 #include "treepane.h"
 
 #include <QAction>
