@@ -46,7 +46,7 @@ struct TransferEngineDriver
     static void begin(TransferEngine &e, TransferKind kind)
     {
         e.begin(NoDevice, kind);
-        e.waitForQuiet(e.m_timings.handOverUs);
+        e.quietThenSend(e.m_timings.handOverUs);
     }
     static void arrive(TransferEngine &e, const QByteArray &bytes)
     {
@@ -70,11 +70,13 @@ struct TransferEngineDriver
     static void release(TransferEngine &e)
     {
         e.m_timer->stop();
-        e.m_reply = ReplyReceiver();
+        e.m_window = ReplyWindow();
         e.m_noise = QByteArray();
         e.m_request = QByteArray();
-        e.m_candidate = QByteArray();
-        e.m_unproved = QList<BlockPlan::Block>();
+        e.m_seen = QList<QByteArray>();
+        e.m_previous = {};
+        e.m_lateCopies = {};
+        e.m_samples = QList<qint64>();
         // A stopped engine dropped its connections, and the next start would make them again.
         e.connectPort();
     }
@@ -233,10 +235,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // alone, not on how fast the machine runs it.
     TransferTimings timings;
     timings.replyTimeoutMs = (setup & 0x08) ? 1000000 : 0;
-    timings.maxReplyWaitMs = (setup & 0x10) ? 1000000 : 0;
-    timings.handOverUs = 0;
+    timings.handOverUs = (setup & 0x10) ? 1000000000 : 0;
     timings.quietMs = 0;
-    timings.strayQuietUs = 0;
 
     static const RadioImage before = [] {
         RadioImage marked;

@@ -299,7 +299,7 @@ void TstAlignRun::radioFaultsGive2And4()
         settings.sync();
         arguments << QStringLiteral("--com") << QString::number(SimCom + 1);
     }
-    const Result r = cli(arguments, QStringLiteral("reply=50,wait=200,quiet=10"));
+    const Result r = cli(arguments, QStringLiteral("reply=50,quiet=10"));
     QCOMPARE(r.exitCode, exitCode);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     QVERIFY(m_radio->liveFrames().isEmpty());

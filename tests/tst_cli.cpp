@@ -35,7 +35,7 @@ constexpr int RunLimitMs = 60000;
 // Short transfer timings for a radio that fails: a silent radio costs milliseconds, not seconds.
 // A radio that answers keeps the product's timings, so a loaded machine cannot add a repeat.
 constexpr int FastReplyTimeoutMs = 50;
-const char FastTimings[] = "reply=50,wait=200,quiet=10";
+const char FastTimings[] = "reply=50,quiet=10";
 
 // Words every full transfer moves.
 bool transferred(int w)

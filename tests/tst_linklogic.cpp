@@ -7,7 +7,7 @@
 #include "portopen.h"
 #include "portprobe.h"
 #include "radioimage.h"
-#include "replyreceiver.h"
+#include "replywindow.h"
 #include "requestframe.h"
 #include "settingsstore.h"
 #include "testdata.h"
@@ -41,12 +41,9 @@ private slots:
     void debugText_data();
     void debugText();
 
-    void replyReception_data();
-    void replyReception();
-    void copiesAfterTheReply_data();
-    void copiesAfterTheReply();
-    void newRequestClearsAck();
-    void nothingIsStoredPastTheReply();
+    void replyWindow_data();
+    void replyWindow();
+    void aRadioThatKeepsTalkingIsCut();
 
     void blockPlan_data();
     void blockPlan();
@@ -80,7 +77,6 @@ void TstLinkLogic::timingDefaults()
     const TransferTimings defaults;
     QCOMPARE(defaults.replyTimeoutMs, 1000);
     QCOMPARE(defaults.handOverUs, 350);
-    QCOMPARE(defaults.maxReplyWaitMs, 5000);
     QCOMPARE(defaults.quietMs, 50);
 }
 
@@ -150,147 +146,138 @@ void TstLinkLogic::debugText()
 
 // ---- reply reception ----
 
-void TstLinkLogic::replyReception_data()
+// How one request's window of bytes is read: echo and noise before the acknowledgement, the
+// counted reply, and what came after it, however the arrivals cut the bytes.
+void TstLinkLogic::replyWindow_data()
 {
+    QTest::addColumn<QByteArray>("request");
     QTest::addColumn<int>("expectedLength");
     QTest::addColumn<QList<QByteArray>>("arrivals");
     QTest::addColumn<QList<bool>>("completeAfter");
-    QTest::addColumn<int>("replyLength");
-    QTest::addColumn<bool>("countedAny");
-    QTest::addColumn<bool>("overlong");
-    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QByteArray>("counted"); // empty: no complete reply
+    QTest::addColumn<QByteArray>("tail");    // the second reading, if any
+    QTest::addColumn<int>("extra");
+    QTest::addColumn<bool>("secondReply");
+    QTest::addColumn<bool>("echoed");
     QTest::addColumn<QString>("debugLine");
 
     using L = QList<QByteArray>;
     using B = QList<bool>;
     const auto hex = [](const char *h) { return QByteArray::fromHex(h); };
+    const QByteArray read = hex("54554E4504000001");
+    // A write of one word whose data holds the acknowledgement byte.
+    const QByteArray write = hex("54554E450500000106000600");
 
-    QTest::newRow("byte before ack") << 5 << L{hex("FF0611223344")} << B{true} << 5 << true << false
-                                     << true << QStringLiteral("RX:FF 6 11 22 33 44 ");
-    QTest::newRow("split") << 5 << L{hex("0611"), hex("22"), hex("3344")} << B{false, false, true}
-                           << 5 << true << false << true << QStringLiteral("RX:6 11 22 33 44 ");
-    QTest::newRow("cut short") << 5 << L{hex("061122")} << B{false} << 3 << true << false << false
+    QTest::newRow("clean") << read << 5 << L{hex("0611223344")} << B{true} << hex("0611223344")
+                           << QByteArray() << 0 << false << false
+                           << QStringLiteral("RX:6 11 22 33 44 ");
+    QTest::newRow("byte before ack") << read << 5 << L{hex("FF0611223344")} << B{true}
+                                     << hex("0611223344") << QByteArray() << 0 << false << false
+                                     << QStringLiteral("RX:FF 6 11 22 33 44 ");
+    QTest::newRow("split") << read << 5 << L{hex("0611"), hex("22"), hex("3344")}
+                           << B{false, false, true} << hex("0611223344") << QByteArray() << 0
+                           << false << false << QStringLiteral("RX:6 11 22 33 44 ");
+    QTest::newRow("cut short") << read << 5 << L{hex("061122")} << B{false} << QByteArray()
+                               << QByteArray() << 0 << false << false
                                << QStringLiteral("RX:6 11 22 ");
-    QTest::newRow("refused") << 5 << L{hex("1511223344")} << B{false} << 0 << false << false
-                             << false << QStringLiteral("RX:15 11 22 33 44 ");
-    QTest::newRow("write ack") << 1 << L{hex("06")} << B{true} << 1 << true << false << true
-                               << QStringLiteral("RX:6 ");
-    QTest::newRow("refused write") << 1 << L{hex("15")} << B{false} << 0 << false << false << false
+    QTest::newRow("refused") << read << 5 << L{hex("1511223344")} << B{false} << QByteArray()
+                             << QByteArray() << 0 << false << false
+                             << QStringLiteral("RX:15 11 22 33 44 ");
+    QTest::newRow("echo, then the reply") << read << 5 << L{read + hex("0611223344")} << B{true}
+                                          << hex("0611223344") << QByteArray() << 0 << false
+                                          << true
+                                          << QStringLiteral("RX:54 55 4E 45 4 0 0 1 6 11 22 33 44 ");
+    QTest::newRow("write echo holding 0x06, byte by byte")
+        << write << 1
+        << L{hex("54"), hex("554E4505"), hex("000001"), hex("06"), hex("0006"), hex("00"),
+             hex("06")}
+        << B{false, false, false, false, false, false, true} << hex("06") << QByteArray() << 0
+        << false << true << QStringLiteral("RX:54 55 4E 45 5 0 0 1 6 0 6 0 6 ");
+    QTest::newRow("noise, then the echo")
+        << read << 5 << L{hex("00FF") + read, hex("0611223344")} << B{false, true}
+        << hex("0611223344") << QByteArray() << 0 << false << true
+        << QStringLiteral("RX:0 FF 54 55 4E 45 4 0 0 1 6 11 22 33 44 ");
+    QTest::newRow("an echo cut short is noise")
+        << read << 5 << L{hex("54554E"), hex("0611223344")} << B{false, true}
+        << hex("0611223344") << QByteArray() << 0 << false << false
+        << QStringLiteral("RX:54 55 4E 6 11 22 33 44 ");
+    QTest::newRow("trailer") << read << 5 << L{hex("06112233440D")} << B{true}
+                             << hex("0611223344") << QByteArray() << 1 << false << false
+                             << QStringLiteral("RX:6 11 22 33 44 D ");
+    QTest::newRow("0x06 in the noise before the reply")
+        << read << 5 << L{hex("FF0600"), hex("0611223344")} << B{false, true} << hex("0600061122")
+        << hex("0611223344") << 2 << false << false
+        << QStringLiteral("RX:FF 6 0 6 11 22 33 44 ");
+    QTest::newRow("write ack") << write << 1 << L{hex("06")} << B{true} << hex("06") << QByteArray()
+                               << 0 << false << false << QStringLiteral("RX:6 ");
+    QTest::newRow("refused write") << write << 1 << L{hex("15")} << B{false} << QByteArray()
+                                   << QByteArray() << 0 << false << false
                                    << QStringLiteral("RX:15 ");
-    QTest::newRow("more in the same arrival") << 1 << L{hex("060708")} << B{true} << 1 << true
-                                              << true << false << QStringLiteral("RX:6 7 8 ");
-    QTest::newRow("more in a later arrival") << 1 << L{hex("06"), hex("06")} << B{true, true} << 1
-                                             << true << true << false << QStringLiteral("RX:6 6 ");
+    QTest::newRow("two write acks") << write << 1 << L{hex("06"), hex("06")} << B{true, true}
+                                    << hex("06") << hex("06") << 1 << true << false
+                                    << QStringLiteral("RX:6 6 ");
     QTest::newRow("doubled read reply")
-        << 5 << L{hex("06112233440611223344")} << B{true} << 5 << true << true << false
+        << read << 5 << L{hex("06112233440611223344")} << B{true} << hex("0611223344")
+        << hex("0611223344") << 5 << true << false
         << QStringLiteral("RX:6 11 22 33 44 6 11 22 33 44 ");
+    QTest::newRow("half a second reply") << read << 5 << L{hex("061122334406112233")} << B{true}
+                                         << hex("0611223344") << QByteArray() << 4 << false
+                                         << false << QStringLiteral("RX:6 11 22 33 44 6 11 22 33 ");
+    QTest::newRow("a stale reply, then the answer")
+        << read << 5 << L{hex("06AABBCCDD"), hex("FF0611223344")} << B{true, true}
+        << hex("06AABBCCDD") << hex("0611223344") << 6 << true << false
+        << QStringLiteral("RX:6 AA BB CC DD FF 6 11 22 33 44 ");
     QTest::newRow("acknowledgement storm")
-        << 5 << L{hex("060606"), hex("060606")} << B{false, true} << 5 << true << true << false
-        << QStringLiteral("RX:6 6 6 6 6 6 ");
+        << read << 5 << L{hex("060606"), hex("06060606060606")} << B{false, true}
+        << hex("0606060606") << hex("0606060606") << 5 << true << false
+        << QStringLiteral("RX:6 6 6 6 6 6 6 6 6 6 ");
 }
 
-void TstLinkLogic::replyReception()
+void TstLinkLogic::replyWindow()
 {
+    QFETCH(QByteArray, request);
     QFETCH(int, expectedLength);
     QFETCH(QList<QByteArray>, arrivals);
     QFETCH(QList<bool>, completeAfter);
-    QFETCH(int, replyLength);
-    QFETCH(bool, countedAny);
-    QFETCH(bool, overlong);
-    QFETCH(bool, accepted);
+    QFETCH(QByteArray, counted);
+    QFETCH(QByteArray, tail);
+    QFETCH(int, extra);
+    QFETCH(bool, secondReply);
+    QFETCH(bool, echoed);
     QFETCH(QString, debugLine);
 
-    ReplyReceiver reply;
-    reply.beginRequest(expectedLength);
-    QVERIFY(reply.AwaitingReply());
-    QVERIFY(!reply.countedAny());
-    for (int i = 0; i < arrivals.size(); ++i)
-        QCOMPARE(reply.feed(arrivals.at(i)), completeAfter.at(i));
-    QVERIFY(!reply.AwaitingReply());
-    QCOMPARE(reply.ReplyLength(), replyLength);
-    QCOMPARE(reply.countedAny(), countedAny);
-    QCOMPARE(reply.isOverlong(), overlong);
-    QCOMPARE(reply.isAccepted(), accepted);
-    QCOMPARE(reply.DebugLine(), debugLine);
-    if (accepted && expectedLength == 5) {
-        QCOMPARE(reply.ReplyBuffer()[0], ReplyReceiver::Ack);
-        QCOMPARE(reply.replyWord(0), qint32(0x44332211));
+    ReplyWindow window;
+    // Whatever the last request left behind is forgotten.
+    window.begin(QByteArray::fromHex("54554E4504100020"), 129);
+    window.feed(QByteArray::fromHex("0601020304"));
+    window.begin(request, expectedLength);
+    QVERIFY(!window.receivedAny());
+    for (int i = 0; i < arrivals.size(); ++i) {
+        window.feed(arrivals.at(i));
+        QCOMPARE(window.isComplete(), completeAfter.at(i));
     }
+    QCOMPARE(window.counted().toByteArray(), counted);
+    QCOMPARE(window.tail().toByteArray(), tail);
+    QCOMPARE(window.hasTailReply(), !tail.isEmpty());
+    QCOMPARE(window.extraCount(), extra);
+    QCOMPARE(window.hasSecondReply(), secondReply);
+    QCOMPARE(window.echoed(), echoed);
+    QCOMPARE(window.DebugLine(), debugLine);
+    if (counted == QByteArray::fromHex("0611223344"))
+        QCOMPARE(ReplyWindow::replyWord(window.counted(), 0), qint32(0x44332211));
 }
 
-// Bytes after a reply count as late copies of it only while every one of them repeats the
-// reply, however the arrivals cut them.
-void TstLinkLogic::copiesAfterTheReply_data()
+void TstLinkLogic::aRadioThatKeepsTalkingIsCut()
 {
-    QTest::addColumn<int>("expectedLength");
-    QTest::addColumn<QList<QByteArray>>("arrivals");
-    QTest::addColumn<bool>("repeats");    // every byte after the reply repeats it
-    QTest::addColumn<bool>("wholeCopies"); // and the last copy is complete
-
-    using L = QList<QByteArray>;
-    const auto hex = [](const char *h) { return QByteArray::fromHex(h); };
-    QTest::newRow("nothing after") << 5 << L{hex("0611223344")} << true << true;
-    QTest::newRow("one copy, same arrival") << 5 << L{hex("06112233440611223344")} << true << true;
-    QTest::newRow("copy cut across arrivals")
-        << 5 << L{hex("0611223344"), hex("0611"), hex("223344")} << true << true;
-    QTest::newRow("half a copy") << 5 << L{hex("0611223344"), hex("0611")} << true << false;
-    QTest::newRow("last byte differs, later arrival")
-        << 5 << L{hex("0611223344"), hex("06112233"), hex("45")} << false << false;
-    QTest::newRow("a wrong byte, then right ones")
-        << 5 << L{hex("0611223344"), hex("07"), hex("11223344")} << false << false;
-    QTest::newRow("acknowledgements after a write ack") << 1 << L{hex("06"), hex("0606")} << true
-                                                         << true;
-    QTest::newRow("reply not complete") << 5 << L{hex("0611")} << false << false;
-}
-
-void TstLinkLogic::copiesAfterTheReply()
-{
-    QFETCH(int, expectedLength);
-    QFETCH(QList<QByteArray>, arrivals);
-    QFETCH(bool, repeats);
-    QFETCH(bool, wholeCopies);
-
-    ReplyReceiver reply;
-    // A reply with a stranger after it comes first: the next request judges afresh.
-    reply.beginRequest(expectedLength);
-    reply.feed(QByteArray::fromHex("06AABBCCDD").left(expectedLength) + QByteArray(1, '\x55'));
-    QVERIFY(!reply.extraRepeatsReply(false));
-
-    reply.beginRequest(expectedLength);
-    for (const QByteArray &bytes : std::as_const(arrivals))
-        reply.feed(bytes);
-    QCOMPARE(reply.extraRepeatsReply(false), repeats);
-    QCOMPARE(reply.extraRepeatsReply(true), wholeCopies);
-}
-
-void TstLinkLogic::newRequestClearsAck()
-{
-    ReplyReceiver reply;
-    reply.beginRequest(5);
-    QVERIFY(!reply.feed(QByteArray::fromHex("0611")));
-    QVERIFY(reply.AckSeen());
-
-    // The rest of the broken-off reply arrives after the next request went out.
-    reply.beginRequest(5);
-    QVERIFY(!reply.AckSeen());
-    QVERIFY(!reply.feed(QByteArray::fromHex("223344")));
-    QCOMPARE(reply.ReplyLength(), 0);
-    QVERIFY(!reply.countedAny());
-}
-
-void TstLinkLogic::nothingIsStoredPastTheReply()
-{
-    ReplyReceiver reply;
-    reply.beginRequest(5);
+    ReplyWindow window;
+    window.begin(QByteArray::fromHex("54554E4504000001"), 5);
     QByteArray bytes = QByteArray::fromHex("0611223344");
-    bytes.append(QByteArray(700, '\x5A'));
-    QVERIFY(reply.feed(bytes));
-    QCOMPARE(reply.ReplyLength(), 5);
-    QVERIFY(reply.isOverlong());
-    QVERIFY(!reply.isAccepted());
-    QCOMPARE(reply.replyWord(0), qint32(0x44332211));
-    QCOMPARE(reply.ReplyBuffer()[5], quint8(0));
-    QCOMPARE(reply.ReplyBuffer()[ReplyReceiver::BufferSize - 1], quint8(0));
+    bytes.append(QByteArray(ReplyWindow::MaxBytes, '\x5A'));
+    window.feed(bytes);
+    window.feed(QByteArray(100, '\x5A'));
+    QVERIFY(window.overflowed());
+    QCOMPARE(window.bytes().size(), ReplyWindow::MaxBytes);
+    QCOMPARE(window.counted().toByteArray(), QByteArray::fromHex("0611223344"));
 }
 
 // ---- block plan ----

@@ -32,7 +32,6 @@ bool runHeadless(RadioImage &image, TransferKind kind, int port,
 {
     TransferTimings t;
     t.replyTimeoutMs = 200;
-    t.maxReplyWaitMs = 600;
     t.quietMs = 10;
     return runnerWithoutWindow(t)(image, kind, port, afterRead);
 }

@@ -120,7 +120,6 @@ void TstSoak::soak()
     TransferTimings timings;
     timings.replyTimeoutMs = ReplyTimeoutMs;
     // Over the radio's latest answer (VeryLate, 2.3 time-outs).
-    timings.maxReplyWaitMs = 3 * ReplyTimeoutMs;
     timings.quietMs = 5;
 
     Tally tally;
@@ -356,7 +355,6 @@ void TstSoak::strayAcknowledgementIsNoAnswer()
     TransferEngine engine(image);
     TransferTimings timings;
     timings.replyTimeoutMs = ReplyTimeoutMs;
-    timings.maxReplyWaitMs = 3 * ReplyTimeoutMs;
     timings.quietMs = 5;
     engine.setTimings(timings);
     int accepted = 0;

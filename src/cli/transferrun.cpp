@@ -42,8 +42,6 @@ TransferTimings TransferRun::timingsFromEnvironment()
         const QString key = pair.at(0).trimmed();
         if (key == QLatin1String("reply"))
             timings.replyTimeoutMs = value;
-        else if (key == QLatin1String("wait"))
-            timings.maxReplyWaitMs = value;
         else if (key == QLatin1String("quiet"))
             timings.quietMs = value;
         else if (key == QLatin1String("handover"))

@@ -29,7 +29,7 @@ public:
     ExitCode run(TransferKind kind);
 
     // The product's timings, unless the environment variable RQ73_TRANSFER_TIMINGS changes some
-    // of them ("reply=50,wait=200,quiet=10,handover=350": milliseconds, the hand-over in
+    // of them ("reply=50,quiet=10,handover=350": milliseconds, the hand-over in
     // microseconds). Tests use it so that a silent radio costs milliseconds; entries that are not
     // understood are left at their defaults.
     static TransferTimings timingsFromEnvironment();

@@ -14,10 +14,12 @@ namespace {
 // Guards shorter than this are timed by polling the event loop: a millisecond timer would
 // round them up to a whole millisecond or more.
 constexpr qint64 PollBelowUs = 2000;
-// How much sooner than its quickest answer so far a radio cannot answer.
-constexpr qint64 EarlyMarginNs = 2'000'000;
 // One byte at 115200 baud: a start bit, eight data bits and a stop bit.
 constexpr qint64 WireNsPerByte = (1'000'000'000LL * 10 + 115200 / 2) / 115200;
+// Answers in a row that show a line of 115200 baud.
+constexpr int WireVotes = 3;
+// Answer times kept to tell this radio's usual time.
+constexpr int AnswerSamples = 15;
 } // namespace
 
 TransferEngine::TransferEngine(RadioImage &image, QObject *parent)
@@ -41,14 +43,14 @@ PortOpenResult TransferEngine::start(int comPortNumber, TransferKind kind)
     const PortOpenResult result = openSerialPort(*m_port, m_comPortNumber);
     m_device = result.device;
     if (!result.ok()) {
-        // Like a cancel: the window shows its message first and the finishing step follows.
-        finishSoon();
+        // The caller shows its message first and the finishing step follows.
+        finishSoon(TransferEnd::PortFailed);
         return result;
     }
-    // Whatever a previous session left in the buffers is not ours. A reply still coming in (the
-    // window was closed in the middle of it) shows up within the first quiet check.
+    // Whatever a previous session left in the buffers is not ours; what is still coming in is
+    // shown before the first request.
     m_port->clear(QSerialPort::Input);
-    waitForQuiet(m_timings.handOverUs);
+    quietThenSend(m_timings.handOverUs);
     return result;
 }
 
@@ -58,22 +60,21 @@ void TransferEngine::begin(int comPortNumber, TransferKind kind)
     closePort();
     connectPort();
 
-    m_state = State::Running;
+    m_state = State::Quieting;
+    m_end = TransferEnd::Cancelled;
     m_comPortNumber = comPortNumber;
     m_operation = isReadTransfer(kind) ? RequestOperation::Read : RequestOperation::Write;
     m_plan = BlockPlan(kind);
     m_before = m_image;
-    m_imageTouched = false;
-    m_reply = ReplyReceiver();
+    m_tookAny = false;
     m_noise.resize(0);
     m_retryCount = 0;
-    m_careful = false;
-    m_mustDrain = false;
-    m_unproved.clear();
-    m_longestAnswerNs = 0;
-    m_shortestAnswerNs = 0;
-    m_answerSamples = 0;
-    m_lineWireTimed = false;
+    m_previous = {};
+    m_rechecking = false;
+    m_lateCopies.clear();
+    m_samples.clear();
+    m_wireVotes = 0;
+    m_wireTimed = false;
     m_deviceLost = false;
     m_succeeded = false;
     enterBlock(m_plan.firstBlock());
@@ -82,51 +83,48 @@ void TransferEngine::begin(int comPortNumber, TransferKind kind)
 void TransferEngine::enterBlock(const BlockPlan::Block &block)
 {
     m_block = block;
-    m_blockTries = 0;
-    m_candidate.clear();
-    m_readingBack = false;
-}
-
-void TransferEngine::restart()
-{
-    // Whoever answers now may not be the radio that gave the words taken so far.
-    if (m_imageTouched) {
-        for (const BlockPlan::Block &block : m_plan.blocks())
-            restoreWords(block);
-        m_imageTouched = false;
-    }
-    m_unproved.clear();
-    enterBlock(m_plan.firstBlock());
-}
-
-void TransferEngine::restoreWords(const BlockPlan::Block &block)
-{
-    if (m_operation != RequestOperation::Read)
-        return;
-    for (int w = block.firstWord; w < block.firstWord + block.count; ++w)
-        m_image.WriteImageWord(w, m_before.ReadImageWord(w));
+    m_seen.clear();
+    m_inDoubt = false;
+    m_blockRequests = 0;
+    m_blockAnswers = 0;
+    m_previousIndicted = false;
 }
 
 void TransferEngine::retry()
 {
-    if (!alive() || m_phase != Phase::Asking)
+    if (m_state != State::Asking)
         return;
     if (!m_port->isOpen()) {
+        // The user has put the cable back: the COM number is looked up again, and whoever
+        // answers now may not be the radio that gave the words taken so far.
         const PortOpenResult result = openSerialPort(*m_port, m_comPortNumber);
         m_device = result.device;
         m_deviceLost = !result.ok();
+        if (m_operation == RequestOperation::Read && m_tookAny) {
+            for (const BlockPlan::Block &block : m_plan.blocks()) {
+                for (int w = block.firstWord; w < block.firstWord + block.count; ++w)
+                    m_image.WriteImageWord(w, m_before.ReadImageWord(w));
+            }
+        }
+        m_tookAny = false;
+        m_previous = {};
+        m_rechecking = false;
+        m_lateCopies.clear();
+        m_samples.clear();
+        m_wireVotes = 0;
+        m_wireTimed = false;
+        enterBlock(m_plan.firstBlock());
     }
-    restart();
-    waitForQuiet(qint64(m_timings.quietMs) * 1000);
+    quietThenSend(qint64(m_timings.quietMs) * 1000);
 }
 
 void TransferEngine::cancel()
 {
-    if (!alive() || m_phase == Phase::Finishing)
+    if (!alive() || m_state == State::Finishing)
         return;
     m_timer->stop();
     closePort();
-    finishSoon();
+    finishSoon(TransferEnd::Cancelled);
 }
 
 void TransferEngine::stop()
@@ -186,11 +184,10 @@ bool TransferEngine::deviceGone() const
 #endif
 }
 
-void TransferEngine::waitForQuiet(qint64 quietUs)
+void TransferEngine::quietThenSend(qint64 quietUs)
 {
-    m_phase = Phase::Quieting;
-    m_talkedOver = false;
-    m_phaseClock.start();
+    m_state = State::Quieting;
+    m_stateClock.start();
     armGuard(quietUs);
 }
 
@@ -204,28 +201,27 @@ void TransferEngine::armGuard(qint64 us)
 
 void TransferEngine::armTimeout()
 {
-    // The radio cannot answer before it has the whole request, so the silence that fails a block
-    // counts from when the request is off the wire, not from when it was handed to the port.
-    const qint64 sinceSendMs = m_sinceSend.elapsed();
-    const qint64 wireMs = (m_requestWireNs + 999'999) / 1'000'000;
-    const qint64 wireLeftMs = std::max<qint64>(0, wireMs - sinceSendMs);
-    const qint64 left = m_timings.maxReplyWaitMs + wireMs - sinceSendMs;
-    m_timer->start(static_cast<int>(
-        std::clamp<qint64>(left, 0, wireLeftMs + m_timings.replyTimeoutMs)));
+    // Silence counts from when the request is off the wire (the radio cannot answer before it
+    // has all of it) or from the last counted byte; noise before the acknowledgement does not
+    // hold the block open.
+    const qint64 fromNs = std::max(m_requestWireNs, m_countedNs);
+    const qint64 leftNs
+        = fromNs + qint64(m_timings.replyTimeoutMs) * 1'000'000 - m_sinceSend.nsecsElapsed();
+    m_timer->start(static_cast<int>(std::max<qint64>(0, (leftNs + 999'999) / 1'000'000)));
 }
 
 void TransferEngine::sendRequest()
 {
-    const RequestOperation operation = m_readingBack ? RequestOperation::Read : m_operation;
     const int replyLength
-        = buildRequestFrame(m_request, operation, m_block.firstWord, m_block.count, m_image);
-    m_reply.beginRequest(replyLength);
-    m_firstByteNs = -1;
+        = buildRequestFrame(m_request, m_operation, m_block.firstWord, m_block.count, m_image);
+    m_window.begin(m_request, replyLength);
+    m_ackNs = -1;
+    m_countedNs = 0;
+    m_oddAnswer = false;
+    m_settleCut = false;
     m_requestWireNs = m_request.size() * WireNsPerByte;
-    m_replyUntrusted = m_talkedOver;
-    m_talkedOver = false;
-    ++m_blockTries;
-    m_phase = Phase::Awaiting;
+    m_state = State::Awaiting;
+    ++m_blockRequests;
     m_sinceSend.start();
     armTimeout();
     if (m_port->isOpen())
@@ -242,10 +238,19 @@ bool TransferEngine::debugWanted() const
     return isSignalConnected(signal);
 }
 
-void TransferEngine::showReply()
+void TransferEngine::showWindow()
 {
-    const QString line = debugWanted() ? m_reply.DebugLine() : QString();
-    m_reply.restartDebugLine();
+    if (m_window.receivedAny() && debugWanted())
+        emit debugLine(m_window.DebugLine());
+}
+
+void TransferEngine::showNoise()
+{
+    if (m_noise.isEmpty())
+        return;
+    const QString line
+        = debugWanted() ? DebugText::hexLine(DebugText::RxPrefix, m_noise) : QString();
+    m_noise.resize(0);
     if (!line.isEmpty())
         emit debugLine(line);
 }
@@ -268,148 +273,338 @@ void TransferEngine::onReadyRead()
 
 void TransferEngine::takeBytes(const QByteArray &data)
 {
-    switch (m_phase) {
-    case Phase::Quieting:
-        // Bytes before a request belong to no request of ours; the quiet time starts again, and
-        // from now on every block must be proved.
-        doubtUnproved();
-        m_mustDrain = true;
-        m_noise.append(data);
-        if (m_phaseClock.elapsed() < m_timings.replyTimeoutMs)
-            armGuard(m_guardUs);
-        else
-            m_talkedOver = true;
-        return;
-    case Phase::Awaiting: {
+    switch (m_state) {
+    case State::Awaiting: {
         m_timer->stop();
-        const bool first = m_firstByteNs < 0;
-        m_lastByteNs = m_sinceSend.nsecsElapsed();
-        if (first)
-            m_firstByteNs = m_lastByteNs;
-        m_reply.feed(data);
-        if (first && !m_careful && m_lineWireTimed && m_firstByteNs < earliestAnswerNs()) {
-            // The radio cannot have heard the whole request yet: these bytes were on their way
-            // before it, the tail of something the last reply did not end.
-            failBlock();
-        } else if (!m_reply.isComplete()) {
-            armTimeout();
-        } else if (!extraIsHarmless()) {
-            failBlock();
+        const qint64 now = m_sinceSend.nsecsElapsed();
+        const bool hadAck = m_window.ackSeen();
+        const int noiseBefore = m_window.noiseBefore();
+        m_window.feed(data);
+        // Bytes that were on their way before the radio could have heard this request are the
+        // end of something the last window did not hold: the block before may have been taken
+        // from a reply that noise cut short or ran into.
+        if (m_wireTimed && m_window.noiseBefore() > noiseBefore
+            && now + WireNsPerByte < m_requestWireNs && m_previous.single
+            && !(m_previous.block == m_block)) {
+            m_previousIndicted = true;
+            m_previous.window.append(data);
+        }
+        if (m_window.ackSeen()) {
+            m_countedNs = now;
+            if (!hadAck)
+                m_ackNs = now;
+        }
+        if (!m_window.isComplete()) {
+            if (m_window.overflowed())
+                failBlock();
+            else
+                armTimeout();
+            return;
+        }
+        noteLineKind();
+        m_oddAnswer = answerIsOdd();
+        if (settleFirst()) {
+            m_state = State::Settling;
+            armGuard(settleUs());
         } else {
-            noteLineKind();
-            if (!m_careful && m_lineWireTimed && !isLastBlock() && m_reply.isAccepted()
-                && strayQuietLeftUs() <= 0) {
-                // Anything that follows this reply arrives before the radio can have heard the
-                // next request, which fails that one and puts this block in doubt; so the next
-                // request goes out at once, and the wait for silence overlaps its time on the
-                // wire.
-                acceptBlock();
-            } else {
-                m_phase = Phase::HandingOver;
-                armHandOver();
-            }
+            judgeWindow();
         }
         return;
     }
-    case Phase::HandingOver:
+    case State::Settling:
         m_timer->stop();
-        m_reply.feed(data);
-        if (extraIsHarmless())
-            armHandOver();
-        else
-            failBlock();
+        m_window.feed(data);
+        // A radio that keeps talking is not waited out: what it said is no answer.
+        if (m_window.overflowed() || m_sinceSend.nsecsElapsed() >= settleLimitNs()) {
+            m_settleCut = true;
+            judgeWindow();
+        } else {
+            armGuard(settleUs());
+        }
         return;
-    case Phase::Asking:
-    case Phase::Finishing:
-        // Given up or done: these bytes answer nothing, and a Retry waits for quiet first.
+    case State::Quieting:
+    case State::Asking:
+        // Shown before the next request. While quieting, the wait starts again, but a line that
+        // talks for a whole reply time-out is not waited out.
+        if (m_noise.size() < ReplyWindow::MaxBytes)
+            m_noise.append(data.first(
+                std::min<qsizetype>(data.size(), ReplyWindow::MaxBytes - m_noise.size())));
+        if (m_state == State::Quieting && m_stateClock.elapsed() < m_timings.replyTimeoutMs)
+            armGuard(m_guardUs);
         return;
-    }
-}
-
-bool TransferEngine::extraIsHarmless() const
-{
-    // On the normal path any byte past the reply fails it. Once the line has been out of step the
-    // radio may still answer the earlier tries of this same block, late; such copies are
-    // harmless as long as they repeat the reply byte for byte, since the block is proved anyway.
-    return !m_reply.isOverlong() || (m_careful && m_reply.extraRepeatsReply(false) && copiesFit());
-}
-
-bool TransferEngine::copiesFit() const
-{
-    // One copy at most per earlier try: a radio that keeps repeating itself (a stream of
-    // acknowledgements looks like endless copies of a write's reply) answers nothing.
-    const qsizetype length = std::max(1, m_reply.ExpectedReplyLength());
-    const qsizetype copies = (m_reply.extra().size() + length - 1) / length;
-    return copies <= m_blockTries - 1;
-}
-
-void TransferEngine::armHandOver()
-{
-    if (m_mustDrain) {
-        // Every earlier request was sent before this one, so any answer to them that comes
-        // within the longest wait is due before that wait for this one has passed: the answer is
-        // taken only then, and after a quiet time since the last byte. Later than that only a
-        // stale answer can come, which the second, agreeing answer shows up.
-        const qint64 leftMs = m_timings.maxReplyWaitMs + (m_requestWireNs + 999'999) / 1'000'000
-                              - m_sinceSend.elapsed();
-        armGuard(1000 * std::max<qint64>(m_timings.quietMs, leftMs));
+    case State::Idle:
+    case State::Finishing:
+    case State::Finished:
+    case State::Stopped:
         return;
     }
-    if (!isLastBlock()) {
-        // A line that hands a reply over faster than 115200 baud would gives no such proof as
-        // the next request's time on the wire: a byte nobody asked for that follows this reply
-        // could come after the next request and be taken for its answer, should the radio miss
-        // that request. So the line must first stay silent long enough for such a byte to show.
-        armGuard(std::max<qint64>(m_timings.handOverUs, strayQuietLeftUs()));
-        return;
-    }
-    // Nothing follows the last reply that could show it was not the answer: the real answer, if
-    // this was something else, is due within the radio's answer time, so the line must stay
-    // quiet until twice the longest answer time seen has passed since the request was out.
-    const qint64 dueNs = m_requestWireNs + 2 * m_longestAnswerNs - m_sinceSend.nsecsElapsed();
-    armGuard(std::max<qint64>(m_timings.handOverUs, dueNs / 1000));
 }
 
-qint64 TransferEngine::strayQuietLeftUs() const
+bool TransferEngine::settleFirst() const
 {
-    // A byte nobody asked for that follows this reply must show before the next request's answer
-    // can be taken, or the radio missing that request would let it pass for the answer. On a
-    // line shown to run at 115200 baud the next request's own time on the wire gives some:
-    // a byte before its end fails it. A read's request is short, and waiting after each read
-    // reply would cost a fifth of a read's time, so a stray read reply later than the next
-    // request's time on the wire is the risk left there. A write's line is never shown to run at
-    // 115200 baud (see noteLineKind()), so every acknowledgement is followed by the quiet time.
-    if (m_careful || m_readingBack)
+    // On the quick path the next request goes out the moment a reply is complete: whatever
+    // follows the reply lands in the next window before its acknowledgement, where it is noise.
+    // Anything unusual, and the last block (nothing after it would show a stranger), waits for
+    // the line to fall silent first.
+    if (m_inDoubt || m_rechecking || m_window.extraCount() > 0 || m_oddAnswer || answerIsEarly())
+        return true;
+    // A write's answer is a single 0x06, which any stray acknowledgement matches: only the
+    // silence after it tells it from a stream of them. Until the line is known to run at 115200
+    // baud, nothing after a reply would show in time either.
+    return m_operation == RequestOperation::Write || (!m_wireTimed && m_wireVotes >= 0)
+           || m_plan.advance(m_block).finished;
+}
+
+qint64 TransferEngine::settleUs() const
+{
+    // An answer at an odd time may be a stranger with the real answer behind it, which is due
+    // within a reply time-out; a machine that was only busy for a moment costs that wait, not a
+    // request.
+    if (m_oddAnswer)
+        return qint64(m_timings.replyTimeoutMs) * 1000;
+    const qint64 us = std::max<qint64>(2 * usualAnswerNs() / 1000, m_timings.handOverUs);
+    return std::min<qint64>(us, qint64(m_timings.replyTimeoutMs) * 1000);
+}
+
+qint64 TransferEngine::settleLimitNs() const
+{
+    // Long enough for two more replies of this length at 115200 baud after the time-out.
+    return m_requestWireNs + 3 * m_window.expectedLength() * WireNsPerByte
+           + qint64(m_timings.replyTimeoutMs) * 1'000'000;
+}
+
+qint64 TransferEngine::answerNs() const
+{
+    if (m_ackNs < 0)
+        return -1;
+    // On a line shown to run at 115200 baud the radio hears the request only once it is off the
+    // wire; elsewhere (a pseudo-terminal, an adapter that hands over in bursts) at once.
+    return std::max<qint64>(0, m_ackNs - (m_wireTimed ? m_requestWireNs : 0));
+}
+
+qint64 TransferEngine::usualAnswerNs() const
+{
+    if (m_samples.isEmpty())
         return 0;
-    return m_lineWireTimed ? 0 : m_timings.strayQuietUs;
+    QList<qint64> sorted = m_samples;
+    std::sort(sorted.begin(), sorted.end());
+    return sorted.at(sorted.size() / 2);
+}
+
+bool TransferEngine::answerIsEarly() const
+{
+    // The acknowledgement was on its way before the radio could have heard the whole request:
+    // the tail of something else, not this request's answer.
+    return m_wireTimed && m_ackNs >= 0 && m_ackNs + WireNsPerByte < m_requestWireNs;
+}
+
+bool TransferEngine::answerIsOdd() const
+{
+    // Radios answer in their own steady time, and a busy machine only makes answers later: an
+    // answer far later than usual may be a stranger that the real one follows, and one far
+    // sooner than usual something that was on its way already.
+    if (m_samples.isEmpty() || m_ackNs < 0)
+        return false;
+    const qint64 ns = answerNs();
+    const qint64 usual = usualAnswerNs();
+    const qint64 margin = qint64(m_timings.oddAnswerMarginUs) * 1000;
+    if (ns > 4 * usual + margin)
+        return true;
+    return ns < usual / 2 && ns < usual - margin;
 }
 
 void TransferEngine::noteLineKind()
 {
-    // A read's answer tells what kind of line this is. On one that runs at 115200 baud (a real
-    // cable, or a paced simulation) a reply cannot begin before the request is out, and takes
-    // its own time on the wire; a pseudo-terminal hands over a whole reply at once. A busy
-    // machine only delays bytes, so it cannot make the one look like the other. A write's
-    // one-byte answer shows nothing of the sort: one delayed by a busy machine looks like one
-    // that came over a cable.
-    if (!m_reply.isAccepted() || m_firstByteNs < 0 || m_reply.ExpectedReplyLength() <= 1)
+    // A real line cannot bring an answer before its request is off the wire; a pseudo-terminal
+    // does. Three answers in a row that came no sooner make the line one of 115200 baud (a busy
+    // machine can delay one or two), and one sooner (or an early answer that proved to be the
+    // answer) makes it not.
+    if (m_ackNs < 0)
         return;
-    const qint64 replyWireNs = (m_reply.ExpectedReplyLength() - 1) * WireNsPerByte;
-    m_lineWireTimed = m_firstByteNs >= earliestAnswerNs()
-                      && 10 * (m_lastByteNs - m_firstByteNs) >= 9 * replyWireNs;
+    if (m_wireVotes >= 0 && 10 * m_ackNs >= 9 * m_requestWireNs) {
+        m_wireTimed = ++m_wireVotes >= WireVotes;
+    } else if (!m_wireTimed) {
+        m_wireVotes = -1;
+    }
 }
 
-qint64 TransferEngine::earliestAnswerNs() const
+void TransferEngine::noteAnswerTime()
 {
-    // One byte short of the request's time on the wire: the clock started before the write.
-    return std::max<qint64>(0, m_requestWireNs - WireNsPerByte);
+    if (m_ackNs < 0)
+        return;
+    if (answerIsEarly()) {
+        m_wireTimed = false;
+        m_wireVotes = -1;
+    }
+    if (m_samples.size() >= AnswerSamples)
+        m_samples.removeFirst();
+    m_samples.append(answerNs());
 }
 
-bool TransferEngine::isLastBlock() const
+void TransferEngine::judgeWindow()
 {
-    if (m_operation == RequestOperation::Write && (m_careful) && !m_readingBack)
-        return false; // the read-back comes last
-    return m_plan.advance(m_block).finished;
+    m_timer->stop();
+    if (!m_window.isComplete()) {
+        failBlock();
+        return;
+    }
+    m_blockAnswers += m_window.hasSecondReply() ? 2 : 1;
+    // Talk that never stopped offers no reading at all.
+    const bool cut = m_settleCut || m_window.overflowed();
+    // The counted reply, and the complete reply that ends the window if that is another: one of
+    // them may be the answer. A late copy of a block taken earlier is none.
+    QByteArrayView counted = m_window.counted();
+    QByteArrayView tail = m_window.tail() == counted ? QByteArrayView() : m_window.tail();
+    bool stale = false;
+    if (isLateCopy(counted)) {
+        counted = {};
+        stale = true;
+    }
+    if (isLateCopy(tail)) {
+        tail = {};
+        stale = true;
+    }
+    const bool evidence
+        = cut || stale || m_window.hasSecondReply() || m_window.hasTailReply() || answerIsEarly();
+    const bool doubtful = evidence || m_window.extraCount() > 0;
+    // Whatever put this window in doubt may have been the real answer to the block before, if
+    // that one was taken on one answer: it is asked once more after this one.
+    if (doubtful && m_previous.single && !(m_previous.block == m_block))
+        m_previousIndicted = true;
+
+    if (!doubtful && !m_inDoubt) {
+        noteAnswerTime();
+        takeReply(counted, true);
+        return;
+    }
+    m_inDoubt = true;
+    const QByteArrayView readings[] = {counted, tail};
+    int offered = 0;
+    int agreeing = 0;
+    QByteArrayView agreed;
+    for (const QByteArrayView reading : readings) {
+        if (cut || reading.isEmpty())
+            continue;
+        ++offered;
+        if (m_seen.contains(reading)) {
+            ++agreeing;
+            agreed = reading;
+        }
+    }
+    if (agreeing == 1) {
+        noteAnswerTime();
+        takeReply(agreed, false);
+        return;
+    }
+    const bool disagreed = !m_seen.isEmpty();
+    for (const QByteArrayView reading : readings) {
+        if (!cut && !reading.isEmpty() && !m_seen.contains(reading))
+            m_seen.append(reading.toByteArray());
+    }
+    if (offered == 0 || disagreed || agreeing > 1) {
+        // No reading, a different one, or the same bytes read two ways twice: a failure, so that
+        // a line that never agrees with itself ends at the question.
+        failBlock();
+        return;
+    }
+    showWindow();
+    if (!alive())
+        return;
+    sendRequest();
+}
+
+bool TransferEngine::isLateCopy(QByteArrayView reading)
+{
+    // A radio answers in order and may answer a request it was given up on after all: each
+    // request of a read block that had no answer in its own windows may still bring one, a copy
+    // of that block's reply, into a later window. Such a copy is no answer to the block asked;
+    // where two blocks read alike, taking it would do no harm, and it is only skipped as many
+    // times as copies can still come.
+    if (reading.isEmpty())
+        return false;
+    for (LateCopies &copies : m_lateCopies) {
+        if (copies.left > 0 && copies.reply == reading) {
+            --copies.left;
+            return true;
+        }
+    }
+    return false;
+}
+
+void TransferEngine::takeReply(QByteArrayView reply, bool single)
+{
+    if (m_operation == RequestOperation::Read) {
+        for (int i = 0; i < m_block.count; ++i)
+            m_image.WriteImageWord(m_block.firstWord + i, ReplyWindow::replyWord(reply, i));
+    }
+    m_tookAny = true;
+    const Taken taken{m_block, reply.toByteArray(), single && !m_rechecking, m_request,
+                      m_window.bytes()};
+    if (m_operation == RequestOperation::Read && m_blockRequests > m_blockAnswers) {
+        if (m_lateCopies.size() >= MaxLateCopies)
+            m_lateCopies.removeFirst();
+        m_lateCopies.append({taken.reply, m_blockRequests - m_blockAnswers});
+    }
+    showWindow();
+    if (!alive())
+        return;
+
+    const bool indicted = m_previousIndicted && m_previous.single;
+    if (m_rechecking) {
+        // The block asked once more is settled; the block taken before it may be in doubt now.
+        m_rechecking = false;
+        if (m_previous.block == taken.block)
+            m_previous.single = false;
+        if (indicted && !(m_previous.block == taken.block)) {
+            recheck(m_previous, m_resume);
+            return;
+        }
+        goOn(m_resume);
+        return;
+    }
+    const BlockPlan::Step step = m_plan.advance(m_block);
+    emit progress(step.fraction);
+    if (!alive())
+        return;
+    const Taken previous = m_previous;
+    m_previous = taken;
+    if (indicted) {
+        // This block's window held what may have been the real answer (or the rest of the reply)
+        // of the block before, taken on one answer, so that block is asked once more.
+        recheck(previous, step);
+        return;
+    }
+    goOn(step);
+}
+
+void TransferEngine::recheck(const Taken &block, const BlockPlan::Step &resume)
+{
+    m_resume = resume;
+    m_rechecking = true;
+    enterBlock(block.block);
+    if (m_operation == RequestOperation::Read) {
+        // What was taken, and what its window reads as now that its end has come: a clean
+        // answer settles the block, a doubtful one must agree with one of them.
+        m_seen.append(block.reply);
+        ReplyWindow whole;
+        whole.begin(block.request, int(block.reply.size()));
+        whole.feed(block.window);
+        const QByteArray tail = whole.tail().toByteArray();
+        if (!tail.isEmpty() && tail != block.reply)
+            m_seen.append(tail);
+    }
+    sendRequest();
+}
+
+void TransferEngine::goOn(const BlockPlan::Step &step)
+{
+    if (step.finished) {
+        m_succeeded = true;
+        finishSoon(TransferEnd::Succeeded);
+        return;
+    }
+    enterBlock({step.nextWord, step.blockCount});
+    sendRequest();
 }
 
 void TransferEngine::onPortError(int error)
@@ -429,22 +624,23 @@ void TransferEngine::onPortError(int error)
 
 void TransferEngine::onTimer()
 {
-    if (!alive())
-        return;
-    switch (m_phase) {
-    case Phase::Quieting:
-    case Phase::HandingOver:
+    switch (m_state) {
+    case State::Quieting:
+    case State::Settling:
         onGuardElapsed();
         return;
-    case Phase::Awaiting:
+    case State::Awaiting:
         onReplyTimeout();
         return;
-    case Phase::Asking:
-        return;
-    case Phase::Finishing:
+    case State::Finishing:
         m_state = State::Finished;
         closePort();
         emit finished(m_succeeded);
+        return;
+    case State::Idle:
+    case State::Asking:
+    case State::Finished:
+    case State::Stopped:
         return;
     }
 }
@@ -465,35 +661,22 @@ void TransferEngine::onGuardElapsed()
         return;
     }
     // Bytes the device has delivered but whose notification is still queued count as well; they
-    // come in through takeBytes(), which fails the reply or starts the quiet time again.
-    const Phase phase = m_phase;
+    // come in through takeBytes(), which may start the wait again.
+    const State state = m_state;
     if (m_port->isOpen()) {
         m_port->waitForReadyRead(0);
         if (m_port->isOpen() && m_port->error() == QSerialPort::TimeoutError)
             m_port->clearError();
     }
-    if (!alive() || m_phase != phase || m_guardClock.nsecsElapsed() / 1000 < m_guardUs)
+    if (m_state != state || m_timer->isActive())
         return;
-
-    if (m_phase == Phase::HandingOver) {
-        if (m_reply.isOverlong() && !(m_reply.extraRepeatsReply(true) && copiesFit()))
-            failBlock();
-        else
-            acceptBlock();
+    if (m_state == State::Settling) {
+        judgeWindow();
         return;
     }
-    // Quieting: the line is silent, or has talked for a whole reply time-out, so that waiting
-    // longer is pointless; then the stray bytes run into the reply and fail it.
-    if (!m_noise.isEmpty()) {
-        const QString noise
-            = debugWanted() ? DebugText::hexLine(DebugText::RxPrefix, m_noise) : QString();
-        m_noise.resize(0);
-        if (!noise.isEmpty()) {
-            emit debugLine(noise);
-            if (!alive())
-                return;
-        }
-    }
+    showNoise();
+    if (!alive())
+        return;
     sendRequest();
 }
 
@@ -502,161 +685,35 @@ void TransferEngine::onReplyTimeout()
     // Some serial layers keep a port whose device node has gone without reporting any error.
     if (m_port->isOpen() && deviceGone())
         loseDevice();
-
-    // Nothing acknowledged: "No Data". A reply broken off after its acknowledgement is shown.
-    failBlock(m_reply.countedAny() ? FailShows::Reply : FailShows::NoData);
+    failBlock();
 }
 
-void TransferEngine::acceptBlock()
-{
-    const bool exact = m_reply.isAccepted();
-    const bool withCopies = m_reply.isComplete() && m_reply.ReplyBuffer()[0] == ReplyReceiver::Ack
-                            && m_careful && m_reply.extraRepeatsReply(true) && copiesFit();
-    if ((!exact && !withCopies) || m_replyUntrusted) {
-        failBlock();
-        return;
-    }
-    // The radio's own time to answer, once the request was out.
-    const qint64 answerNs
-        = m_firstByteNs >= 0 ? std::max<qint64>(0, m_firstByteNs - m_requestWireNs) : -1;
-    if (exact && m_firstByteNs >= 0)
-        m_longestAnswerNs = std::max(m_longestAnswerNs, answerNs);
-
-    if (!m_careful) {
-        // Bytes nobody asked for came first: something else is running into the line (a reply
-        // nobody asked for, taken for the last block, and its real counterpart never came, looks
-        // just like this), so the blocks taken on one answer are doubted.
-        // The same if the answer came far sooner than this radio has answered so far: radios
-        // answer in their own steady time, and a busy machine only makes answers later, so a
-        // reply that early is something else (an unasked reply whose real counterpart never
-        // came). Two answers at least, and by a wide margin.
-        const bool early = m_answerSamples >= 2 && answerNs >= 0
-                           && answerNs < m_shortestAnswerNs / 2
-                           && answerNs < m_shortestAnswerNs - EarlyMarginNs;
-        if (m_reply.strayBefore() > 0 || early) {
-            failBlock();
-            return;
-        }
-        if (exact && answerNs >= 0) {
-            m_shortestAnswerNs
-                = m_answerSamples == 0 ? answerNs : std::min(m_shortestAnswerNs, answerNs);
-            ++m_answerSamples;
-        }
-        m_mustDrain = false;
-        m_unproved.append(m_block);
-        takeBlock();
-        return;
-    }
-    m_mustDrain = false;
-    const QByteArray answer(reinterpret_cast<const char *>(m_reply.ReplyBuffer().data()),
-                            m_reply.ExpectedReplyLength());
-    if (m_operation == RequestOperation::Write) {
-        if (!m_readingBack) {
-            // Acknowledged; whether the words arrived is for the radio's own memory to say.
-            showReply();
-            if (!alive())
-                return;
-            m_readingBack = true;
-            sendRequest();
-            return;
-        }
-        if (!readBackMatches()) {
-            failBlock();
-            return;
-        }
-        takeBlock();
-        return;
-    }
-    if (m_candidate.isEmpty() || m_candidate != answer) {
-        // A first answer, or one that disagrees with the last: the line is asked again, and the
-        // disagreement counts as a failure.
-        const bool disagreed = !m_candidate.isEmpty();
-        m_candidate = answer;
-        if (disagreed) {
-            failBlock();
-            return;
-        }
-        showReply();
-        if (!alive())
-            return;
-        sendRequest();
-        return;
-    }
-    takeBlock();
-}
-
-bool TransferEngine::readBackMatches() const
-{
-    for (int i = 0; i < m_block.count; ++i) {
-        if (m_reply.replyWord(i) != m_image.ReadImageWord(m_block.firstWord + i))
-            return false;
-    }
-    return true;
-}
-
-void TransferEngine::takeBlock()
-{
-    if (m_operation == RequestOperation::Read) {
-        for (int i = 0; i < m_block.count; ++i)
-            m_image.WriteImageWord(m_block.firstWord + i, m_reply.replyWord(i));
-        m_imageTouched = true;
-    }
-    showReply();
-    if (!alive())
-        return;
-
-    const BlockPlan::Step step = m_plan.advance(m_block);
-    enterBlock({step.nextWord, step.blockCount});
-    if (step.finished) {
-        m_succeeded = true;
-        finishSoon();
-    }
-    emit progress(step.fraction);
-    if (!alive() || step.finished)
-        return;
-    sendRequest();
-}
-
-void TransferEngine::doubtUnproved()
-{
-    m_careful = true;
-    if (m_unproved.isEmpty())
-        return;
-    for (const BlockPlan::Block &block : std::as_const(m_unproved))
-        restoreWords(block);
-    enterBlock(m_unproved.first());
-    m_unproved.clear();
-}
-
-void TransferEngine::failBlock(FailShows shows)
+void TransferEngine::failBlock()
 {
     m_timer->stop();
-    m_phase = Phase::Quieting; // nothing is taken while the line shows
-    if (shows == FailShows::NoData) {
-        m_reply.restartDebugLine();
-        if (debugWanted())
-            emit debugLine(QString::fromLatin1(DebugText::NoData));
-    } else {
-        showReply();
-    }
+    m_state = State::Quieting; // nothing is taken while the line shows
+    const bool counted = m_window.ackSeen();
+    showWindow();
     if (!alive())
         return;
-    doubtUnproved();
-    m_mustDrain = true;
-    // A write whose read-back failed is written again: the radio may not hold it.
-    m_readingBack = false;
+    if (!counted && debugWanted()) {
+        emit debugLine(QString::fromLatin1(DebugText::NoData));
+        if (!alive())
+            return;
+    }
     ++m_retryCount;
     if (m_retryCount <= MaxRepeats) {
-        waitForQuiet(qint64(m_timings.quietMs) * 1000);
+        quietThenSend(qint64(m_timings.quietMs) * 1000);
         return;
     }
     m_retryCount = 0;
-    m_phase = Phase::Asking;
+    m_state = State::Asking;
     emit retryQuestion();
 }
 
-void TransferEngine::finishSoon()
+void TransferEngine::finishSoon(TransferEnd end)
 {
-    m_phase = Phase::Finishing;
+    m_end = end;
+    m_state = State::Finishing;
     m_timer->start(0);
 }

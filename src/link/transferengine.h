@@ -3,43 +3,63 @@
 #include "blockplan.h"
 #include "portopen.h"
 #include "radioimage.h"
-#include "replyreceiver.h"
+#include "replywindow.h"
 #include "requestframe.h"
 #include "transferkind.h"
 #include "transfertimings.h"
 
 #include <QElapsedTimer>
+#include <QList>
 #include <QObject>
 #include <QString>
 
 class QSerialPort;
 class QTimer;
 
+// How a transfer ended.
+enum class TransferEnd {
+    Succeeded,
+    Cancelled,  // the user gave up at the Retry/Cancel question, or cancel() was called
+    PortFailed, // the port could not be opened; nothing was sent
+};
+
 // Runs one read or write transfer of the radio image over a serial port, block by block, without
-// any widget: the transfer window is its view and answers the Retry/Cancel question.
+// any widget. One request is out at a time; its window is every byte that arrives until the
+// block is decided.
 //
-// A transfer reports success only if every word it took is the radio's answer to the request for
-// that word, from the radio the transfer started with. No timing rule alone can promise that (a
-// radio may answer a request long after the longest wait, or say something nobody asked for at
-// just the length of the next reply), so the engine acts on evidence:
-// - While the line has behaved, a reply of exactly the expected length is taken on one answer and
-//   stays open to doubt. On a line that runs at 115200 baud it is taken at once and the next
-//   request follows: a byte after the reply would arrive before the radio could have heard that
-//   request, which gives it away. On a line that answers faster than that (a pseudo-terminal),
-//   and after a write's one-byte answer, which shows nothing of the line, the line must first
-//   stay silent for the stray quiet time: a byte nobody asked for that follows the reply within
-//   it fails the block instead of passing for the answer to a request the radio missed.
-// - Anything else is evidence that the line is out of step: no reply, a refused, short or
-//   overlong one, bytes before a request, bytes after the last reply. Then every block taken on
-//   one answer is doubted: its words go back to what the image held before (a read), the transfer
-//   resumes from the first of them, and from then on a block counts only when it is proved: two
-//   answers to two requests for it agree byte for byte (a read), or a read-back of the block
-//   returns exactly the image's words (a write). A late answer to an earlier request or an
-//   unasked reply can only pass if another wrong answer repeats it exactly.
-// - The last block is taken only once the line has stayed quiet past twice the longest answer
-//   time seen, so that the real answer to a request cannot arrive after success was reported.
-// - A Retry after the question starts the transfer again from its first block: the cable may
-//   have been moved to another radio, and a read restores every word it had taken.
+// The contract of the line. Real cables echo, pad and add noise, and a radio may answer late or
+// twice; a reply is refused only on evidence that it is not the answer:
+// 1. Bytes before the first 0x06 are shown in the debug list and not counted. An exact echo of
+//    the request just sent is skipped, even when the request's bytes hold 0x06.
+// 2. Bytes after a complete reply are shown and left behind: the next request's window starts
+//    afresh. In the same window they put the block in doubt (a trailer, noise), and the block is
+//    asked again: a second answer that agrees settles it, so a radio that always appends the
+//    same byte costs one extra request per block, never a failure.
+//    On a line that runs at 115200 baud, bytes that arrive before the radio could have heard
+//    the next request are the tail of the last window, and that block is asked once more.
+// 3. Evidence that two answers are on the line: a second complete reply in the window, a 0x06
+//    in the bytes before a complete reply that ends the window, or, on a line that runs at
+//    115200 baud, an answer that began before its request was off the wire. Such a window
+//    offers two readings (the reply counted and the reply that ends it); the block is asked
+//    again until two windows offer the same reading, and only one. A line that keeps talking
+//    offers none.
+// 4. An answer that comes far later (or sooner) than this radio's confirmed answers is judged
+//    only once the line has stayed silent for a reply time-out: an unasked reply of the right
+//    length looks like this, and the real answer behind it then shows as a second reply, the
+//    last block included. A machine that was merely busy costs that wait, never a request.
+//    Whatever puts a window in doubt also has the block before asked once more, if that one was
+//    taken on one answer.
+//    A radio answers in order: a reply equal to that of a block taken while some of its
+//    requests were unanswered is a late copy as long as such copies can still come, and is
+//    evidence as well.
+// 5. A window with no complete reply within the reply time-out (silence counted from the send
+//    or the last counted byte; noise does not hold it open) fails the block, which is sent
+//    again as itself once the line has been quiet (quietMs, at most one reply time-out).
+//    Ten repeats, then the Retry/Cancel question; Retry sends the same block again. Only when
+//    the port had to be opened again (the device went away) does Retry start from the first
+//    block, putting back the words read so far: another radio may be behind it.
+// 6. A write whose acknowledgement is in doubt is written again; nothing is ever read back.
+// 7. Cancel keeps every block taken so far, in the image (a read) and in the radio (a write).
 //
 // A slot may call stop(), retry() or cancel() from inside any of the signals; the engine does no
 // further work in the handler that emitted it.
@@ -57,31 +77,30 @@ public:
     void setTimings(const TransferTimings &timings) { m_timings = timings; }
     const TransferTimings &timings() const { return m_timings; }
 
-    // Opens the port of COM number comPortNumber (115200,N,8,1) and sends the first request once
-    // the line is quiet. On failure nothing is sent, the engine is finished without success and
-    // the reason returned; finished(false) follows from the event loop, as after a cancel.
+    // Opens the port of COM number comPortNumber (115200,N,8,1) and sends the first request. On
+    // failure nothing is sent and the reason returned; finished() follows from the event loop.
     PortOpenResult start(int comPortNumber, TransferKind kind);
 
-    // Answers to retryQuestion(); ignored at any other time. Retry starts again from the first
-    // block, and opens the port again if the device went away, under the device the COM number
-    // names now: the user has just put the cable back. Cancel may also be used to abandon a
-    // running transfer.
+    // Answers to retryQuestion(); ignored at any other time.
     void retry();
+    // Also abandons a running transfer.
     void cancel();
 
-    // The window is going away: close the port, stop the timer; no signal is emitted afterwards and
+    // The owner is going away: close the port, stop the timer; no signal is emitted afterwards and
     // the image is not touched again. The image keeps the blocks already read.
     void stop();
 
     bool succeeded() const { return m_succeeded; }
+    TransferEnd end() const { return m_end; }
     // Between start() and finished().
     bool isRunning() const { return alive(); }
     bool isPortOpen() const;
+    // Whether any block was taken into the image (a read) or acknowledged (a write).
+    bool tookAnyBlock() const { return m_tookAny; }
 
 signals:
     void debugLine(const QString &line);
-    // After each block taken: the progress fraction, capped at 1. It goes back when blocks are
-    // doubted and taken again, or when a Retry starts the transfer again.
+    // After each block taken: the progress fraction, capped at 1.
     void progress(double fraction);
     void retryQuestion();
     void finished(bool success);
@@ -90,16 +109,28 @@ private:
     // The fuzz target drives reception, port errors and the timer itself, without a port.
     friend struct TransferEngineDriver;
 
-    enum class State { Idle, Running, Finished, Stopped };
-    enum class Phase {
-        Quieting,    // waiting for a silent line before the request goes out
-        Awaiting,    // the request is out, its reply is being counted
-        HandingOver, // the reply is complete; the line must stay silent a little longer
-        Asking,      // the Retry/Cancel question is up
-        Finishing,   // finished() is due
+    enum class State {
+        Idle,
+        Quieting,  // nothing is sent until the line has been silent a while
+        Awaiting,  // the request is out, its window is being read
+        Settling,  // a reply is complete; the line must stay silent a little before it is judged
+        Asking,    // the Retry/Cancel question is up
+        Finishing, // finished() is due
+        Finished,
+        Stopped,
     };
 
-    // Everything start() does before it opens the port.
+    // A block taken on one answer, until the next block's window shows no evidence against it.
+    struct Taken
+    {
+        BlockPlan::Block block;
+        QByteArray reply;
+        bool single = false;
+        // Its request and window, with the bytes that turned up early in the next window.
+        QByteArray request;
+        QByteArray window;
+    };
+
     void begin(int comPortNumber, TransferKind kind);
     void connectPort();
     void disconnectAll();
@@ -107,7 +138,8 @@ private:
     void loseDevice();
     bool deviceGone() const;
 
-    void waitForQuiet(qint64 quietUs);
+    void enterBlock(const BlockPlan::Block &block);
+    void quietThenSend(qint64 quietUs);
     void armGuard(qint64 us);
     void armTimeout();
     void sendRequest();
@@ -117,31 +149,33 @@ private:
     void onGuardElapsed();
     void onReplyTimeout();
     void takeBytes(const QByteArray &data);
-    bool extraIsHarmless() const;
-    bool copiesFit() const;
-    void armHandOver();
-    bool isLastBlock() const;
-    // From the reply just completed: does the line run at 115200 baud.
+    void judgeWindow();
+    bool settleFirst() const;
+    qint64 settleUs() const;
+    // The radio's time to answer this request: from when it could have heard it to the ack.
+    qint64 answerNs() const;
+    // The median of the confirmed answer times.
+    qint64 usualAnswerNs() const;
+    bool answerIsEarly() const;
+    bool answerIsOdd() const;
+    // A radio that keeps talking after its reply is not waited out past this.
+    qint64 settleLimitNs() const;
     void noteLineKind();
-    // How long the line must stay silent after the reply just taken before the next request.
-    qint64 strayQuietLeftUs() const;
-    // The earliest a reply can begin after the send on a line that runs at 115200 baud.
-    qint64 earliestAnswerNs() const;
-    void acceptBlock();
-    void takeBlock();
-    bool readBackMatches() const;
-    // Evidence that the line is out of step: every block taken on one answer is doubted.
-    void doubtUnproved();
-    void restoreWords(const BlockPlan::Block &block);
-    void restart();
-    void enterBlock(const BlockPlan::Block &block);
-    // What the debug list shows of the failed block: the bytes that came, or that none did.
-    enum class FailShows { Reply, NoData };
-    void failBlock(FailShows shows = FailShows::Reply);
+    void noteAnswerTime();
+    bool isLateCopy(QByteArrayView reading);
+    void takeReply(QByteArrayView reply, bool single);
+    void goOn(const BlockPlan::Step &step);
+    // Asks a block taken on one answer once more, then goes on with resume.
+    void recheck(const Taken &block, const BlockPlan::Step &resume);
+    void failBlock();
     bool debugWanted() const;
-    void showReply(); // the reply's debug line, and a new one begins
-    void finishSoon();
-    bool alive() const { return m_state == State::Running; }
+    void showWindow();
+    void showNoise();
+    void finishSoon(TransferEnd end);
+    bool alive() const
+    {
+        return m_state != State::Idle && m_state != State::Finished && m_state != State::Stopped;
+    }
 
     RadioImage &m_image;
     TransferTimings m_timings;
@@ -149,46 +183,54 @@ private:
     QTimer *m_timer = nullptr;
     QElapsedTimer m_sinceSend;
     QElapsedTimer m_guardClock; // since the guard was armed or the line last spoke
-    QElapsedTimer m_phaseClock; // since the current phase began
+    QElapsedTimer m_stateClock; // since the quiet wait began
     qint64 m_guardUs = 0;
     bool m_guardPassed = false;
     QList<QMetaObject::Connection> m_connections;
 
     State m_state = State::Idle;
-    Phase m_phase = Phase::Quieting;
+    TransferEnd m_end = TransferEnd::Cancelled;
     int m_comPortNumber = 1;
     QString m_device;          // what the port was last opened as
     bool m_deviceLost = false; // went away during this transfer; only Retry reopens
     RequestOperation m_operation = RequestOperation::Read;
     BlockPlan m_plan;
     BlockPlan::Block m_block;
-    ReplyReceiver m_reply;
     QByteArray m_request; // the frame now out, its buffer reused for the next
-    QByteArray m_noise; // bytes that arrived while the line should have been quiet
+    ReplyWindow m_window;
+    QByteArray m_noise; // bytes that arrived while no request was out
+    qint64 m_requestWireNs = 0;
+    qint64 m_ackNs = -1;      // since the send, of the arrival that brought the acknowledgement
+    qint64 m_countedNs = 0;   // since the send, of the latest arrival that added counted bytes
+    bool m_oddAnswer = false; // the reply being settled came at an odd time
+    bool m_settleCut = false; // the line never fell silent after it
 
-    RadioImage m_before;         // the image as the transfer found it
-    bool m_imageTouched = false; // a block has been read into it since
+    RadioImage m_before; // the image as the transfer found it
+    bool m_tookAny = false;
     int m_retryCount = 0;
-    int m_blockTries = 0; // requests sent for the current block
-    // The line has shown evidence of being out of step: every block must be proved.
-    bool m_careful = false;
-    // A request has failed: the next answer is taken only once every earlier answer due within
-    // the longest wait has come.
-    bool m_mustDrain = false;
-    QList<BlockPlan::Block> m_unproved; // taken on one answer since the transfer (re)started
-    QByteArray m_candidate;             // a first answer to the current block, awaiting a second
-    bool m_readingBack = false;         // a write's block is acknowledged; its read-back is out
-    qint64 m_firstByteNs = -1;          // since the send, of the reply being counted
-    qint64 m_requestWireNs = 0;         // the request's own time on the wire
-    qint64 m_longestAnswerNs = 0;       // first byte after the request was out, over the transfer
-    qint64 m_shortestAnswerNs = 0;      // the same, of the blocks taken on one answer
-    int m_answerSamples = 0;            // how many of those
-    qint64 m_lastByteNs = 0;            // since the send, of the latest arrival
-    bool m_lineWireTimed = false;       // the last answer came as a 115200 baud line brings it
+    // This block's answers so far, when one was in doubt: the readings each window offered.
+    QList<QByteArray> m_seen;
+    bool m_inDoubt = false;
+    Taken m_previous;
+    bool m_previousIndicted = false;
+    // Asking a block once more; then the transfer goes on with m_resume.
+    bool m_rechecking = false;
+    BlockPlan::Step m_resume;
+    // Requests sent and replies seen in this block's windows.
+    int m_blockRequests = 0;
+    int m_blockAnswers = 0;
+    // Replies of blocks taken while some of their requests had no answer yet, and how many late
+    // copies of each can still come.
+    struct LateCopies
+    {
+        QByteArray reply;
+        int left = 0;
+    };
+    static constexpr int MaxLateCopies = 8;
+    QList<LateCopies> m_lateCopies;
+    // The radio's latest confirmed answer times, and what kind of line this is.
+    QList<qint64> m_samples;
+    int m_wireVotes = 0;
+    bool m_wireTimed = false;
     bool m_succeeded = false;
-    // The line was still talking when the request went out: a radio may talk until it hears a
-    // request (a stream of acknowledgements), and its talk cannot be told from an answer, so no
-    // answer to that request is taken.
-    bool m_talkedOver = false;
-    bool m_replyUntrusted = false;
 };

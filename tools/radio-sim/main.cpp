@@ -155,6 +155,11 @@ int main(int argc, char *argv[])
             "trailing, vanish, babble, late, verylate, duplicate, ackstorm, stale, unasked, "
             "replaced."),
         QStringLiteral("name"), QStringLiteral("none"));
+    const QCommandLineOption lineOption(
+        QStringLiteral("line"),
+        QStringLiteral("What the cable does around every reply: clean, echo, trailer, "
+                       "late-noise, junk, junk-with-ack."),
+        QStringLiteral("name"), QStringLiteral("clean"));
     const QCommandLineOption demoOption(
         QStringLiteral("demo"),
         QStringLiteral("Start with a realistic aligned radio instead of an empty memory."));
@@ -172,8 +177,8 @@ int main(int argc, char *argv[])
         QStringLiteral("meter-noise"),
         QStringLiteral("Noise of the instrument's readings, uniform within +-<amount>."),
         QStringLiteral("amount"), QStringLiteral("0"));
-    parser.addOptions({comOption, loadOption, pacedOption, faultOption, demoOption, meterOption,
-                       meterFaultOption, meterNoiseOption});
+    parser.addOptions({comOption, loadOption, pacedOption, faultOption, lineOption, demoOption,
+                       meterOption, meterFaultOption, meterNoiseOption});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -187,6 +192,11 @@ int main(int argc, char *argv[])
         = SimulatedRadio::faultFromName(parser.value(faultOption), &ok);
     if (!ok) {
         err << "unknown fault: " << parser.value(faultOption) << "\n";
+        return 2;
+    }
+    const SimulatedRadio::Line line = SimulatedRadio::lineFromName(parser.value(lineOption), &ok);
+    if (!ok) {
+        err << "unknown line: " << parser.value(lineOption) << "\n";
         return 2;
     }
 
@@ -239,6 +249,7 @@ int main(int argc, char *argv[])
                          });
     }
     radio.setFaultPlan([fault](int) { return fault; });
+    radio.setLine(line);
 
     SettingsRestorer restorer(com);
     if (!radio.registerAsComPort(com)

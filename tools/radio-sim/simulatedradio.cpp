@@ -232,6 +232,57 @@ QString SimulatedRadio::faultName(Fault fault)
     return {};
 }
 
+SimulatedRadio::Line SimulatedRadio::lineFromName(const QString &name, bool *ok)
+{
+    for (const Line line : {Line::Clean, Line::Echo, Line::Trailer, Line::LateNoise, Line::Junk,
+                            Line::JunkWithAck}) {
+        if (lineName(line).compare(name, Qt::CaseInsensitive) == 0) {
+            if (ok)
+                *ok = true;
+            return line;
+        }
+    }
+    if (ok)
+        *ok = false;
+    return Line::Clean;
+}
+
+QString SimulatedRadio::lineName(Line line)
+{
+    switch (line) {
+    case Line::Clean:
+        return QStringLiteral("clean");
+    case Line::Echo:
+        return QStringLiteral("echo");
+    case Line::Trailer:
+        return QStringLiteral("trailer");
+    case Line::LateNoise:
+        return QStringLiteral("late-noise");
+    case Line::Junk:
+        return QStringLiteral("junk");
+    case Line::JunkWithAck:
+        return QStringLiteral("junk-with-ack");
+    }
+    return {};
+}
+
+QByteArray SimulatedRadio::dressed(const QByteArray &reply, int requestIndex) const
+{
+    switch (m_line) {
+    case Line::Trailer:
+        return reply + '\r';
+    case Line::Junk:
+        return QByteArray("\xFF\x00", 2) + reply;
+    case Line::JunkWithAck:
+        return QByteArray("\xFF\x06", 2) + char(requestIndex & 0xFF) + reply;
+    case Line::Clean:
+    case Line::Echo:
+    case Line::LateNoise:
+        break;
+    }
+    return reply;
+}
+
 const QByteArray &SimulatedRadio::receivedBytes() const
 {
     return m_received;
@@ -256,6 +307,8 @@ void SimulatedRadio::clearRecords()
 {
     m_received.clear();
     m_sent = 0;
+    m_sentBytes.clear();
+    m_noise.clear();
     m_requests.clear();
     m_liveFrames.clear();
     m_stale.clear();
@@ -488,9 +541,18 @@ void SimulatedRadio::handleRequest(const QByteArray &frame)
     if (staleEnd >= 0)
         start = std::max(start, staleEnd + StrayGapNs);
 
+    if (m_line == Line::Echo) {
+        // The cable hands every byte back as it goes out; the radio hears the request when the
+        // echo ends.
+        schedule(now, frame);
+    }
     switch (fault) {
     case Fault::None:
-        schedule(start, reply);
+        schedule(start, dressed(reply, index));
+        if (m_line == Line::LateNoise) {
+            m_noise.append({m_queueEndNs + LateNoiseNs, QByteArray("\xFE\x00\xFF", 3)});
+            pump();
+        }
         break;
     case Fault::Silent:
         break;
@@ -670,6 +732,15 @@ void SimulatedRadio::pump()
 {
     const qint64 now = m_clock.nsecsElapsed();
     bool full = false;
+    // Noise on the line waits for nobody: it lands between, or inside, whatever is going out.
+    while (!m_noise.isEmpty() && m_noise.first().first <= now && m_masterFd >= 0) {
+        const QByteArray bytes = m_noise.takeFirst().second;
+        const ssize_t n = ::write(m_masterFd, bytes.constData(), size_t(bytes.size()));
+        if (n > 0) {
+            m_sentBytes.append(bytes.constData(), n);
+            m_sent += n;
+        }
+    }
     while (!m_queue.isEmpty() && m_masterFd >= 0) {
         Outgoing &item = m_queue.first();
         if (now < item.startNs)
@@ -681,6 +752,7 @@ void SimulatedRadio::pump()
             const ssize_t n
                 = ::write(m_masterFd, item.bytes.constData() + item.sent, size_t(due - item.sent));
             if (n > 0) {
+                m_sentBytes.append(item.bytes.constData() + item.sent, n);
                 item.sent += n;
                 m_sent += n;
             } else if (n < 0 && errno == EINTR) {
@@ -718,7 +790,7 @@ qint64 SimulatedRadio::nextDueNs() const
 
 void SimulatedRadio::armPump(qint64 now, bool terminalFull)
 {
-    if (m_queue.isEmpty() || m_masterFd < 0) {
+    if ((m_queue.isEmpty() && m_noise.isEmpty()) || m_masterFd < 0) {
         m_pumpTimer.stop();
         return;
     }
@@ -726,6 +798,9 @@ void SimulatedRadio::armPump(qint64 now, bool terminalFull)
         m_pumpTimer.start(1);
         return;
     }
-    const qint64 wait = nextDueNs() - now;
+    qint64 due = m_queue.isEmpty() ? m_noise.first().first : nextDueNs();
+    if (!m_noise.isEmpty())
+        due = std::min(due, m_noise.first().first);
+    const qint64 wait = due - now;
     m_pumpTimer.start(wait < PollBelowNs ? 0 : static_cast<int>(wait / 1'000'000) - 1);
 }

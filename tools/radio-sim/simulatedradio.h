@@ -37,7 +37,7 @@ public:
     static constexpr int ReturnPerMille = 1000;     // Replaced: from vanishing to coming back
     static constexpr int StaleAfterPerMille = 1000; // Stale: the tool has given up by then
     // Stale and Unasked: when the stray reply comes, and how long the real one waits behind it.
-    static constexpr qint64 StrayLeadNs = 2'000'000;
+    static constexpr qint64 StrayLeadNs = 5'000'000;
     static constexpr qint64 StrayGapNs = 10'000'000;
 
     enum class Fault {
@@ -66,6 +66,18 @@ public:
         // memory, on the same device number when it is free.
         Replaced,
     };
+
+    // What the cable and the radio do around every reply, whatever the fault of the request.
+    enum class Line {
+        Clean,
+        Echo,        // a one-wire cable: every request comes back as the radio hears it
+        Trailer,     // every reply ends with a carriage return
+        LateNoise,   // a few bytes of noise LateNoiseNs after every reply
+        Junk,        // 0xFF 0x00 before every reply
+        JunkWithAck, // three bytes before every reply, the middle one 0x06, the last the
+                     // request's number
+    };
+    static constexpr qint64 LateNoiseNs = 20'000'000;
 
     struct Request
     {
@@ -126,11 +138,17 @@ public:
     // into requests()). Without a plan every request is answered normally.
     using FaultPlan = std::function<Fault(int requestIndex)>;
     void setFaultPlan(FaultPlan plan);
+    void setLine(Line line) { m_line = line; }
+    Line line() const { return m_line; }
+    static Line lineFromName(const QString &name, bool *ok = nullptr);
+    static QString lineName(Line line);
     static Fault faultFromName(const QString &name, bool *ok = nullptr);
     static QString faultName(Fault fault);
 
     const QByteArray &receivedBytes() const;
     qint64 sentByteCount() const;
+    // Every byte the radio has put on the line, in order.
+    const QByteArray &sentBytes() const { return m_sentBytes; }
     const QList<Request> &requests() const;
     const QList<LiveFrame> &liveFrames() const;
     void clearRecords();
@@ -172,6 +190,8 @@ private:
     qint64 releaseStale(const Request &request, qint64 now);
     void comeBackReplaced();
     QByteArray readReply(int firstWord, int count) const;
+    // The reply as the line brings it: with what comes before and after it.
+    QByteArray dressed(const QByteArray &reply, int requestIndex) const;
     // pacing: nanoseconds per byte; -1 for the radio's own pacing.
     void schedule(qint64 startNs, const QByteArray &bytes, bool vanishAfter = false,
                   bool dropOnRequest = false, qint64 pacing = -1);
@@ -194,6 +214,7 @@ private:
     bool m_paced = false;
     qint64 m_answerDelayNs = 0;
     FaultPlan m_faultPlan;
+    Line m_line = Line::Clean;
     QByteArray m_otherMemory;
     QString m_lastDevicePath;
 
@@ -207,11 +228,13 @@ private:
     QByteArray m_pending;
     QByteArray m_received;
     qint64 m_sent = 0;
+    QByteArray m_sentBytes;
     QList<Request> m_requests;
     QList<LiveFrame> m_liveFrames;
 
     QElapsedTimer m_clock;
     QTimer m_pumpTimer;
     QList<Outgoing> m_queue;
+    QList<QPair<qint64, QByteArray>> m_noise; // when, in the clock's time, and what
     qint64 m_queueEndNs = 0;
 };
