@@ -125,18 +125,28 @@ int main(int argc, char *argv[])
         TransferKind kind;
         bool paced;
         SimulatedRadio::Fault fault;
+        SimulatedRadio::Line line = SimulatedRadio::Line::Clean;
     };
     using F = SimulatedRadio::Fault;
+    using L = SimulatedRadio::Line;
     const Case cases[] = {
         {"read, paced at 115200 baud", TransferKind::FullRead, true, F::None},
         {"write, paced at 115200 baud", TransferKind::FullWrite, true, F::None},
         {"read, unpaced", TransferKind::FullRead, false, F::None},
-        // Evidence in the middle: every block taken so far is proved again, the rest twice.
+        // Two replies in one window: that block is asked again until two windows agree.
         {"read, paced, a reply doubled at block 6", TransferKind::FullRead, true, F::Duplicate},
         {"write, paced, a reply doubled at block 6", TransferKind::FullWrite, true, F::Duplicate},
+        // What real cables do around every reply.
+        {"read, paced, echoing cable", TransferKind::FullRead, true, F::None, L::Echo},
+        {"write, paced, echoing cable", TransferKind::FullWrite, true, F::None, L::Echo},
+        {"read, paced, carriage return after every reply", TransferKind::FullRead, true, F::None,
+         L::Trailer},
+        {"read, paced, 0xFF 0x00 before every reply", TransferKind::FullRead, true, F::None,
+         L::Junk},
     };
     for (const Case &c : cases) {
         radio.setPaced(c.paced);
+        radio.setLine(c.line);
         radio.setFaultPlan([&c](int i) { return i == 5 ? c.fault : SimulatedRadio::Fault::None; });
         QList<double> times;
         Run run;
@@ -163,6 +173,7 @@ int main(int argc, char *argv[])
         }
     }
     radio.setFaultPlan({});
+    radio.setLine(SimulatedRadio::Line::Clean);
 
     QList<double> before, after;
     int listedBefore = 0, listedAfter = 0;

@@ -43,6 +43,8 @@ private slots:
 
     void replyWindow_data();
     void replyWindow();
+    void readingsOfAWindow_data();
+    void readingsOfAWindow();
     void aRadioThatKeepsTalkingIsCut();
 
     void blockPlan_data();
@@ -265,6 +267,40 @@ void TstLinkLogic::replyWindow()
     QCOMPARE(window.DebugLine(), debugLine);
     if (counted == QByteArray::fromHex("0611223344"))
         QCOMPARE(ReplyWindow::replyWord(window.counted(), 0), qint32(0x44332211));
+}
+
+// Every way to read a window as one reply, for the engine to find the one two windows share.
+void TstLinkLogic::readingsOfAWindow_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QList<QByteArray>>("readings");
+    using L = QList<QByteArray>;
+    const auto hex = [](const char *h) { return QByteArray::fromHex(h); };
+    QTest::newRow("one reply") << hex("0611223344") << L{hex("0611223344")};
+    QTest::newRow("cut short") << hex("06112233") << L{};
+    QTest::newRow("trailer") << hex("06112233440D") << L{hex("0611223344")};
+    QTest::newRow("0x06 in the noise")
+        << hex("FF06000611223344") << L{hex("0600061122"), hex("0611223344")};
+    QTest::newRow("acknowledgements left over, then the reply, then noise")
+        << hex("0606061122334455AAAA")
+        << L{hex("0606061122"), hex("0606112233"), hex("0611223344")};
+    QTest::newRow("a reply holding 0x06, twice")
+        << hex("06110633440611063344")
+        << L{hex("0611063344"), hex("0633440611"), hex("0611063344")};
+}
+
+void TstLinkLogic::readingsOfAWindow()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QList<QByteArray>, readings);
+    ReplyWindow window;
+    window.begin(QByteArray::fromHex("54554E4504000001"), 5);
+    window.feed(bytes);
+    QList<QByteArray> seen;
+    for (const QByteArrayView reading : window.readings(8))
+        seen.append(reading.toByteArray());
+    QCOMPARE(seen, readings);
+    QCOMPARE(window.readings(1).size(), std::min<qsizetype>(1, readings.size()));
 }
 
 void TstLinkLogic::aRadioThatKeepsTalkingIsCut()

@@ -106,6 +106,19 @@ QByteArrayView ReplyWindow::tail() const
     return QByteArrayView(m_bytes).last(m_expected);
 }
 
+QList<QByteArrayView> ReplyWindow::readings(int max) const
+{
+    QList<QByteArrayView> result;
+    if (!isComplete())
+        return result;
+    const QByteArrayView all(m_bytes);
+    for (qsizetype at = m_ackAt; at + m_expected <= all.size() && result.size() < max; ++at) {
+        if (static_cast<std::uint8_t>(all.at(at)) == Ack)
+            result.append(all.sliced(at, m_expected));
+    }
+    return result;
+}
+
 std::int32_t ReplyWindow::replyWord(QByteArrayView reply, int i)
 {
     return RadioImage::WordFromBytes(reinterpret_cast<const std::uint8_t *>(reply.data()),

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
@@ -46,6 +47,9 @@ public:
     // The counted reply, and the tail reading when there is one; empty otherwise.
     QByteArrayView counted() const;
     QByteArrayView tail() const;
+    // Every way to read the window as one complete reply: each 0x06 from the counted one's on
+    // that has a whole reply's length after it, up to max of them (the first is counted()).
+    QList<QByteArrayView> readings(int max) const;
     // Bytes skipped as the echo of the request.
     bool echoed() const { return m_echoed; }
     // Bytes before the counted reply that were neither echo nor acknowledgement.

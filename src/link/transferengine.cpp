@@ -16,6 +16,8 @@ namespace {
 constexpr qint64 PollBelowUs = 2000;
 // One byte at 115200 baud: a start bit, eight data bits and a stop bit.
 constexpr qint64 WireNsPerByte = (1'000'000'000LL * 10 + 115200 / 2) / 115200;
+// Ways to read one window beyond which it says nothing.
+constexpr int MaxReadings = 8;
 // Answers in a row that show a line of 115200 baud.
 constexpr int WireVotes = 3;
 // Answer times kept to tell this radio's usual time.
@@ -72,6 +74,7 @@ void TransferEngine::begin(int comPortNumber, TransferKind kind)
     m_previous = {};
     m_rechecking = false;
     m_lateCopies.clear();
+    m_owed = 0;
     m_samples.clear();
     m_wireVotes = 0;
     m_wireTimed = false;
@@ -109,7 +112,6 @@ void TransferEngine::retry()
         m_tookAny = false;
         m_previous = {};
         m_rechecking = false;
-        m_lateCopies.clear();
         m_samples.clear();
         m_wireVotes = 0;
         m_wireTimed = false;
@@ -131,6 +133,8 @@ void TransferEngine::stop()
 {
     if (m_state == State::Stopped)
         return;
+    if (alive())
+        dropDoubted();
     m_state = State::Stopped;
     m_timer->stop();
     disconnectAll();
@@ -218,10 +222,12 @@ void TransferEngine::sendRequest()
     m_ackNs = -1;
     m_countedNs = 0;
     m_oddAnswer = false;
+    m_allAcks = false;
     m_settleCut = false;
     m_requestWireNs = m_request.size() * WireNsPerByte;
     m_state = State::Awaiting;
     ++m_blockRequests;
+    ++m_owed;
     m_sinceSend.start();
     armTimeout();
     if (m_port->isOpen())
@@ -303,6 +309,7 @@ void TransferEngine::takeBytes(const QByteArray &data)
         }
         noteLineKind();
         m_oddAnswer = answerIsOdd();
+        m_allAcks = isAllAcks(m_window.counted());
         if (settleFirst()) {
             m_state = State::Settling;
             armGuard(settleUs());
@@ -346,7 +353,8 @@ bool TransferEngine::settleFirst() const
     // follows the reply lands in the next window before its acknowledgement, where it is noise.
     // Anything unusual, and the last block (nothing after it would show a stranger), waits for
     // the line to fall silent first.
-    if (m_inDoubt || m_rechecking || m_window.extraCount() > 0 || m_oddAnswer || answerIsEarly())
+    if (m_inDoubt || m_rechecking || m_window.extraCount() > 0 || m_oddAnswer || m_allAcks
+        || answerIsEarly())
         return true;
     // A write's answer is a single 0x06, which any stray acknowledgement matches: only the
     // silence after it tells it from a stream of them. Until the line is known to run at 115200
@@ -448,25 +456,32 @@ void TransferEngine::judgeWindow()
         failBlock();
         return;
     }
-    m_blockAnswers += m_window.hasSecondReply() ? 2 : 1;
+    const int replies = m_window.hasSecondReply() ? 2 : 1;
+    m_blockAnswers += replies;
+    m_owed = std::max(0, m_owed - replies);
     // Talk that never stopped offers no reading at all.
     const bool cut = m_settleCut || m_window.overflowed();
-    // The counted reply, and the complete reply that ends the window if that is another: one of
-    // them may be the answer. A late copy of a block taken earlier is none.
-    QByteArrayView counted = m_window.counted();
-    QByteArrayView tail = m_window.tail() == counted ? QByteArrayView() : m_window.tail();
+    // Every way to read the window as one reply: the counted one, and one from each later 0x06
+    // with a whole reply after it (the tail among them). One of them may be the answer. A late
+    // copy of a block taken earlier is none.
+    QList<QByteArrayView> readings = m_window.readings(MaxReadings + 1);
+    const bool tooMany = readings.size() > MaxReadings;
     bool stale = false;
-    if (isLateCopy(counted)) {
-        counted = {};
-        stale = true;
+    for (qsizetype i = readings.size() - 1; i >= 0; --i) {
+        if (isLateCopy(readings.at(i))) {
+            readings.removeAt(i);
+            stale = true;
+        } else if (readings.indexOf(readings.at(i)) < i) {
+            readings.removeAt(i); // the same bytes twice: one reading
+        }
     }
-    if (isLateCopy(tail)) {
-        tail = {};
-        stale = true;
-    }
-    const bool evidence
-        = cut || stale || m_window.hasSecondReply() || m_window.hasTailReply() || answerIsEarly();
-    const bool doubtful = evidence || m_window.extraCount() > 0;
+    const bool evidence = cut || tooMany || stale || m_window.hasSecondReply()
+                          || m_window.hasTailReply() || answerIsEarly();
+    // An answer at an odd time that the line stayed silent after is still asked for again while
+    // some earlier request has had no answer: that one's late answer can come in place of this
+    // request's, which the radio may have missed.
+    const bool doubtful
+        = evidence || m_window.extraCount() > 0 || (m_oddAnswer && m_owed > 0) || m_allAcks;
     // Whatever put this window in doubt may have been the real answer to the block before, if
     // that one was taken on one answer: it is asked once more after this one.
     if (doubtful && m_previous.single && !(m_previous.block == m_block))
@@ -474,22 +489,27 @@ void TransferEngine::judgeWindow()
 
     if (!doubtful && !m_inDoubt) {
         noteAnswerTime();
-        takeReply(counted, true);
+        takeReply(readings.first(), true);
         return;
     }
     m_inDoubt = true;
-    const QByteArrayView readings[] = {counted, tail};
-    int offered = 0;
+    if (cut || tooMany)
+        readings.clear();
     int agreeing = 0;
     QByteArrayView agreed;
-    for (const QByteArrayView reading : readings) {
-        if (cut || reading.isEmpty())
-            continue;
-        ++offered;
+    for (const QByteArrayView reading : std::as_const(readings)) {
         if (m_seen.contains(reading)) {
             ++agreeing;
             agreed = reading;
         }
+    }
+    // Copies of one reply, back to back, read many ways in between; the reply they begin and
+    // end with is the one that agrees.
+    const QByteArrayView copies
+        = m_window.counted() == m_window.tail() ? m_window.counted() : QByteArrayView();
+    if (agreeing > 1 && !copies.isEmpty() && readings.contains(copies) && m_seen.contains(copies)) {
+        agreeing = 1;
+        agreed = copies;
     }
     if (agreeing == 1) {
         noteAnswerTime();
@@ -497,13 +517,13 @@ void TransferEngine::judgeWindow()
         return;
     }
     const bool disagreed = !m_seen.isEmpty();
-    for (const QByteArrayView reading : readings) {
-        if (!cut && !reading.isEmpty() && !m_seen.contains(reading))
+    for (const QByteArrayView reading : std::as_const(readings)) {
+        if (!m_seen.contains(reading))
             m_seen.append(reading.toByteArray());
     }
-    if (offered == 0 || disagreed || agreeing > 1) {
-        // No reading, a different one, or the same bytes read two ways twice: a failure, so that
-        // a line that never agrees with itself ends at the question.
+    if (readings.isEmpty() || disagreed || agreeing > 1) {
+        // No reading, a different one, or the same bytes read more ways than one twice: a
+        // failure, so that a line that never agrees with itself ends at the question.
         failBlock();
         return;
     }
@@ -511,6 +531,15 @@ void TransferEngine::judgeWindow()
     if (!alive())
         return;
     sendRequest();
+}
+
+bool TransferEngine::isAllAcks(QByteArrayView reply)
+{
+    // A radio stuck sending acknowledgements looks like a read reply of nothing but 0x06 until
+    // the line has stayed silent after it; a memory that reads so costs one more request.
+    return reply.size() > 1 && std::all_of(reply.begin(), reply.end(), [](char c) {
+               return std::uint8_t(c) == ReplyWindow::Ack;
+           });
 }
 
 bool TransferEngine::isLateCopy(QByteArrayView reading)
@@ -583,8 +612,10 @@ void TransferEngine::recheck(const Taken &block, const BlockPlan::Step &resume)
     m_rechecking = true;
     enterBlock(block.block);
     if (m_operation == RequestOperation::Read) {
-        // What was taken, and what its window reads as now that its end has come: a clean
-        // answer settles the block, a doubtful one must agree with one of them.
+        // What was taken, and what its window reads as now that its end has come: the block is
+        // settled by an answer that agrees with one of them, or by two that agree. A single new
+        // answer is not enough: it may be a late answer to another block.
+        m_inDoubt = true;
         m_seen.append(block.reply);
         ReplyWindow whole;
         whole.begin(block.request, int(block.reply.size()));
@@ -693,6 +724,9 @@ void TransferEngine::failBlock()
     m_timer->stop();
     m_state = State::Quieting; // nothing is taken while the line shows
     const bool counted = m_window.ackSeen();
+    // Whatever came instead of an answer may be the rest of the last block's window.
+    if (m_window.receivedAny() && m_previous.single && !(m_previous.block == m_block))
+        m_previousIndicted = true;
     showWindow();
     if (!alive())
         return;
@@ -711,8 +745,28 @@ void TransferEngine::failBlock()
     emit retryQuestion();
 }
 
+void TransferEngine::dropDoubted()
+{
+    // A transfer that ends early keeps every block read so far, but not one whose reply is in
+    // doubt and was never settled: that one goes back to what the image held.
+    if (m_operation != RequestOperation::Read || m_succeeded)
+        return;
+    const auto restore = [this](const BlockPlan::Block &block) {
+        for (int w = block.firstWord; w < block.firstWord + block.count; ++w)
+            m_image.WriteImageWord(w, m_before.ReadImageWord(w));
+    };
+    if (m_rechecking)
+        restore(m_block);
+    if (m_previousIndicted && m_previous.single)
+        restore(m_previous.block);
+    m_rechecking = false;
+    m_previousIndicted = false;
+}
+
 void TransferEngine::finishSoon(TransferEnd end)
 {
+    if (end != TransferEnd::Succeeded)
+        dropDoubted();
     m_end = end;
     m_state = State::Finishing;
     m_timer->start(0);

@@ -46,7 +46,9 @@ enum class TransferEnd {
 // 4. An answer that comes far later (or sooner) than this radio's confirmed answers is judged
 //    only once the line has stayed silent for a reply time-out: an unasked reply of the right
 //    length looks like this, and the real answer behind it then shows as a second reply, the
-//    last block included. A machine that was merely busy costs that wait, never a request.
+//    last block included. A machine that was merely busy costs that wait; only while an earlier
+//    request has had no answer is the block also asked again, as in 2, since that request's
+//    late answer may have come in place of this one's.
 //    Whatever puts a window in doubt also has the block before asked once more, if that one was
 //    taken on one answer.
 //    A radio answers in order: a reply equal to that of a block taken while some of its
@@ -59,7 +61,8 @@ enum class TransferEnd {
 //    the port had to be opened again (the device went away) does Retry start from the first
 //    block, putting back the words read so far: another radio may be behind it.
 // 6. A write whose acknowledgement is in doubt is written again; nothing is ever read back.
-// 7. Cancel keeps every block taken so far, in the image (a read) and in the radio (a write).
+// 7. Cancel keeps every block taken so far, in the image (a read) and in the radio (a write),
+//    except a read block in doubt that was not yet asked again: its words go back.
 //
 // A slot may call stop(), retry() or cancel() from inside any of the signals; the engine does no
 // further work in the handler that emitted it.
@@ -163,6 +166,7 @@ private:
     void noteLineKind();
     void noteAnswerTime();
     bool isLateCopy(QByteArrayView reading);
+    static bool isAllAcks(QByteArrayView reply);
     void takeReply(QByteArrayView reply, bool single);
     void goOn(const BlockPlan::Step &step);
     // Asks a block taken on one answer once more, then goes on with resume.
@@ -171,6 +175,7 @@ private:
     bool debugWanted() const;
     void showWindow();
     void showNoise();
+    void dropDoubted();
     void finishSoon(TransferEnd end);
     bool alive() const
     {
@@ -204,6 +209,7 @@ private:
     qint64 m_countedNs = 0;   // since the send, of the latest arrival that added counted bytes
     bool m_oddAnswer = false; // the reply being settled came at an odd time
     bool m_settleCut = false; // the line never fell silent after it
+    bool m_allAcks = false;   // it is nothing but acknowledgements
 
     RadioImage m_before; // the image as the transfer found it
     bool m_tookAny = false;
@@ -216,6 +222,8 @@ private:
     // Asking a block once more; then the transfer goes on with m_resume.
     bool m_rechecking = false;
     BlockPlan::Step m_resume;
+    // Requests sent that no reply has been seen for, over the transfer.
+    int m_owed = 0;
     // Requests sent and replies seen in this block's windows.
     int m_blockRequests = 0;
     int m_blockAnswers = 0;
