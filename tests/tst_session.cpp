@@ -95,7 +95,7 @@ void TstSession::operations_data()
 {
     QTest::addColumn<QString>("before"); // "start-up", "file", "edited file"
     QTest::addColumn<QString>("operation");
-    QTest::addColumn<bool>("radioAnswers");
+    QTest::addColumn<int>("answers"); // requests the radio answers; -1 every one
     QTest::addColumn<bool>("ok");
     QTest::addColumn<int>("source");
     QTest::addColumn<bool>("modified");
@@ -104,30 +104,36 @@ void TstSession::operations_data()
     QTest::addColumn<int>("backups");
 
     const int startUp = int(ImageSource::StartUp), newImage = int(ImageSource::New),
-              file = int(ImageSource::File), radio = int(ImageSource::Radio);
+              file = int(ImageSource::File), radio = int(ImageSource::Radio),
+              partial = int(ImageSource::PartialRead);
     auto row = [](const char *name) -> QTestData & { return QTest::newRow(name); };
-    row("start-up, new") << QStringLiteral("start-up") << QStringLiteral("new") << true << true
+    row("start-up, new") << QStringLiteral("start-up") << QStringLiteral("new") << -1 << true
                          << newImage << false << QStringLiteral("new.rdat") << 1 << 0;
-    row("start-up, open") << QStringLiteral("start-up") << QStringLiteral("open") << true << true
+    row("start-up, open") << QStringLiteral("start-up") << QStringLiteral("open") << -1 << true
                           << file << false << QStringLiteral("b.rdat") << 1 << 0;
     row("start-up, open missing") << QStringLiteral("start-up") << QStringLiteral("open missing")
-                                  << true << false << startUp << false << QStringLiteral("new.rdat")
+                                  << -1 << false << startUp << false << QStringLiteral("new.rdat")
                                   << 0 << 0;
     row("edited file, open missing")
-        << QStringLiteral("edited file") << QStringLiteral("open missing") << true << false << file
+        << QStringLiteral("edited file") << QStringLiteral("open missing") << -1 << false << file
         << true << QStringLiteral("a.rdat") << 0 << 0;
-    row("edited file, save") << QStringLiteral("edited file") << QStringLiteral("save") << true
+    row("edited file, save") << QStringLiteral("edited file") << QStringLiteral("save") << -1
                              << true << file << false << QStringLiteral("a.rdat") << 0 << 0;
-    row("edited file, new") << QStringLiteral("edited file") << QStringLiteral("new") << true
+    row("edited file, new") << QStringLiteral("edited file") << QStringLiteral("new") << -1
                             << true << newImage << false << QStringLiteral("a.rdat") << 1 << 0;
-    row("file, full read") << QStringLiteral("file") << QStringLiteral("full read") << true << true
+    row("file, full read") << QStringLiteral("file") << QStringLiteral("full read") << -1 << true
                            << radio << false << QStringLiteral("a.rdat") << 1 << 1;
     // A read that stopped may have taken blocks: the windows are told either way.
-    row("file, full read, silent") << QStringLiteral("file") << QStringLiteral("full read") << false
+    row("file, full read, silent") << QStringLiteral("file") << QStringLiteral("full read") << 0
                                    << false << file << false << QStringLiteral("a.rdat") << 1 << 0;
-    row("file, squelch read") << QStringLiteral("file") << QStringLiteral("squelch read") << true
+    // Four blocks came before the radio fell silent: the image is a radio's and a file's at
+    // once, which a write must ask about.
+    row("file, full read, cut short")
+        << QStringLiteral("file") << QStringLiteral("full read") << 4 << false << partial << true
+        << QStringLiteral("a.rdat") << 1 << 0;
+    row("file, squelch read") << QStringLiteral("file") << QStringLiteral("squelch read") << -1
                               << true << file << true << QStringLiteral("a.rdat") << 1 << 1;
-    row("start-up, full read") << QStringLiteral("start-up") << QStringLiteral("full read") << true
+    row("start-up, full read") << QStringLiteral("start-up") << QStringLiteral("full read") << -1
                                << true << radio << false << QStringLiteral("new.rdat") << 1 << 1;
 }
 
@@ -135,7 +141,7 @@ void TstSession::operations()
 {
     QFETCH(QString, before);
     QFETCH(QString, operation);
-    QFETCH(bool, radioAnswers);
+    QFETCH(int, answers);
     QFETCH(bool, ok);
     QFETCH(int, source);
     QFETCH(bool, modified);
@@ -159,8 +165,11 @@ void TstSession::operations()
         session.commitEdit({0}, ImageSession::LiveKind::None);
         QVERIFY(session.isModified());
     }
-    if (!radioAnswers)
-        m_radio->setFaultPlan([](int) { return SimulatedRadio::Fault::Silent; });
+    if (answers >= 0) {
+        m_radio->setFaultPlan([answers](int i) {
+            return i < answers ? SimulatedRadio::Fault::None : SimulatedRadio::Fault::Silent;
+        });
+    }
 
     QSignalSpy replacedSpy(&session, &ImageSession::imageReplaced);
     bool result = false;

@@ -1377,6 +1377,10 @@ Do you want to save the changes?</source>
         <source>File not found, removed from Recent Files: %1</source>
         <translation>找不到文件，已从最近的文件中移除：%1</translation>
     </message>
+    <message>
+        <source>Incomplete read</source>
+        <translation>读取未完成</translation>
+    </message>
 </context>
 <context>
     <name>PortOpenMessage</name>

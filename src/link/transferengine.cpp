@@ -16,6 +16,9 @@ namespace {
 constexpr qint64 PollBelowUs = 2000;
 // One byte at 115200 baud: a start bit, eight data bits and a stop bit.
 constexpr qint64 WireNsPerByte = (1'000'000'000LL * 10 + 115200 / 2) / 115200;
+// Reply time-outs after which a request without an answer is taken as missed: well past the
+// latest answer a radio was seen to give (2.3 time-outs).
+constexpr int OwedTimeouts = 3;
 // Ways to read one window beyond which it says nothing.
 constexpr int MaxReadings = 8;
 // Answers in a row that show a line of 115200 baud.
@@ -74,7 +77,8 @@ void TransferEngine::begin(int comPortNumber, TransferKind kind)
     m_previous = {};
     m_rechecking = false;
     m_lateCopies.clear();
-    m_owed = 0;
+    m_owed.clear();
+    m_transferClock.start();
     m_samples.clear();
     m_wireVotes = 0;
     m_wireTimed = false;
@@ -109,9 +113,12 @@ void TransferEngine::retry()
                     m_image.WriteImageWord(w, m_before.ReadImageWord(w));
             }
         }
+        if (m_port->isOpen())
+            m_port->clear(QSerialPort::Input);
         m_tookAny = false;
         m_previous = {};
         m_rechecking = false;
+        m_owed.clear();
         m_samples.clear();
         m_wireVotes = 0;
         m_wireTimed = false;
@@ -227,7 +234,7 @@ void TransferEngine::sendRequest()
     m_requestWireNs = m_request.size() * WireNsPerByte;
     m_state = State::Awaiting;
     ++m_blockRequests;
-    ++m_owed;
+    m_owed.append(m_transferClock.nsecsElapsed());
     m_sinceSend.start();
     armTimeout();
     if (m_port->isOpen())
@@ -458,7 +465,15 @@ void TransferEngine::judgeWindow()
     }
     const int replies = m_window.hasSecondReply() ? 2 : 1;
     m_blockAnswers += replies;
-    m_owed = std::max(0, m_owed - replies);
+    // This request's reply and, before it, the oldest unanswered one's: a radio answers in order.
+    m_owed.remove(0, std::min<qsizetype>(replies, m_owed.size()));
+    // A request unanswered for several reply time-outs is one the radio missed.
+    const qint64 horizon = m_transferClock.nsecsElapsed()
+                           - qint64(OwedTimeouts) * m_timings.replyTimeoutMs * 1'000'000;
+    while (!m_owed.isEmpty() && m_owed.first() < horizon)
+        m_owed.removeFirst();
+    // Still unanswered, besides this request: its late answer may be what came.
+    const bool owed = !m_owed.isEmpty();
     // Talk that never stopped offers no reading at all.
     const bool cut = m_settleCut || m_window.overflowed();
     // Every way to read the window as one reply: the counted one, and one from each later 0x06
@@ -480,8 +495,8 @@ void TransferEngine::judgeWindow()
     // An answer at an odd time that the line stayed silent after is still asked for again while
     // some earlier request has had no answer: that one's late answer can come in place of this
     // request's, which the radio may have missed.
-    const bool doubtful
-        = evidence || m_window.extraCount() > 0 || (m_oddAnswer && m_owed > 0) || m_allAcks;
+    const bool doubtful = evidence || m_window.extraCount() > 0 || (m_oddAnswer && owed)
+                          || m_allAcks || (owed && m_operation == RequestOperation::Write);
     // Whatever put this window in doubt may have been the real answer to the block before, if
     // that one was taken on one answer: it is asked once more after this one.
     if (doubtful && m_previous.single && !(m_previous.block == m_block))

@@ -60,7 +60,9 @@ enum class TransferEnd {
 //    Ten repeats, then the Retry/Cancel question; Retry sends the same block again. Only when
 //    the port had to be opened again (the device went away) does Retry start from the first
 //    block, putting back the words read so far: another radio may be behind it.
-// 6. A write whose acknowledgement is in doubt is written again; nothing is ever read back.
+// 6. A write whose acknowledgement is in doubt is written again; nothing is ever read back. An
+//    acknowledgement is in doubt, too, while an earlier request of the last few reply time-outs
+//    has had none: it may be that one's, late.
 // 7. Cancel keeps every block taken so far, in the image (a read) and in the radio (a write),
 //    except a read block in doubt that was not yet asked again: its words go back.
 //
@@ -222,8 +224,9 @@ private:
     // Asking a block once more; then the transfer goes on with m_resume.
     bool m_rechecking = false;
     BlockPlan::Step m_resume;
-    // Requests sent that no reply has been seen for, over the transfer.
-    int m_owed = 0;
+    // When the requests that no reply has been seen for were sent, oldest first.
+    QList<qint64> m_owed;
+    QElapsedTimer m_transferClock;
     // Requests sent and replies seen in this block's windows.
     int m_blockRequests = 0;
     int m_blockAnswers = 0;

@@ -268,10 +268,14 @@ TransferOutcome ImageSession::transfer(TransferKind kind, const TransferRunner &
         emit imageReplaced();
         outcome.backup = saveBackup(kind);
     };
+    const RadioImage before = isRead ? m_state.image : RadioImage();
     outcome.succeeded = runner(m_state.image, kind, m_state.ComPortNumber, afterRead);
     m_state.TransferSucceeded = outcome.succeeded;
     m_state.clearTransferSettings();
-    // A read that stopped early keeps the blocks it took; the windows must show them too.
+    // A read that stopped early keeps the blocks it took; the windows must show them too, and
+    // the image is no longer any one radio's or file's.
+    if (isRead && !outcome.succeeded && !(m_state.image == before))
+        setSource(ImageSource::PartialRead);
     if (isRead && !outcome.succeeded) {
         m_editStart.clear();
         m_undo->clear();

@@ -19,7 +19,9 @@
 
 // Where the image's words came from. Only a file or a full read from a radio count as data
 // someone put there; writing anything else would replace a radio's calibration with zeros.
-enum class ImageSource { StartUp, New, File, Radio };
+// PartialRead: a read that ended early left some blocks of a radio among the words that were
+// there before.
+enum class ImageSource { StartUp, New, File, Radio, PartialRead };
 
 // One change of one word, as the windows and the rescale make them.
 struct WordChange

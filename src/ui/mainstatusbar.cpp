@@ -39,6 +39,7 @@ MainStatusBar::MainStatusBar(const AppState &state, ImageSession &session, QWidg
     m_noteTimer->setSingleShot(true);
     connect(m_noteTimer, &QTimer::timeout, m_notePanel, &QLabel::clear);
     connect(&m_session, &ImageSession::modifiedChanged, this, &MainStatusBar::showModified);
+    connect(&m_session, &ImageSession::sourceChanged, this, &MainStatusBar::showModified);
     connect(&m_session, &ImageSession::backupSaved, this, &MainStatusBar::showBackupResult);
 }
 
@@ -66,7 +67,11 @@ void MainStatusBar::showClock()
 
 void MainStatusBar::showModified()
 {
-    const QString text = m_session.isModified() ? tr("Modified") : QString();
+    QString text = m_session.isModified() ? tr("Modified") : QString();
+    if (m_session.source() == ImageSource::PartialRead) {
+        const QString incomplete = tr("Incomplete read");
+        text = text.isEmpty() ? incomplete : incomplete + QStringLiteral(", ") + text;
+    }
     m_modifiedPanel->setText(text);
     m_modifiedPanel->setAccessibleName(text);
 }
