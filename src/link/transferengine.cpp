@@ -296,7 +296,7 @@ void TransferEngine::takeBytes(const QByteArray &data)
         // Bytes that were on their way before the radio could have heard this request are the
         // end of something the last window did not hold: the block before may have been taken
         // from a reply that noise cut short or ran into.
-        if (m_wireTimed && m_window.noiseBefore() > noiseBefore
+        if ((m_wireTimed || m_wireVotes >= 0) && m_window.noiseBefore() > noiseBefore
             && now + WireNsPerByte < m_requestWireNs && m_previous.single
             && !(m_previous.block == m_block)) {
             m_previousIndicted = true;
@@ -365,7 +365,7 @@ bool TransferEngine::settleFirst() const
         return true;
     // A write's answer is a single 0x06, which any stray acknowledgement matches: only the
     // silence after it tells it from a stream of them. Until the line is known to run at 115200
-    // baud, nothing after a reply would show in time either.
+    // baud, nothing that follows a reply would give itself away by coming too soon, either.
     return m_operation == RequestOperation::Write || (!m_wireTimed && m_wireVotes >= 0)
            || m_plan.advance(m_block).finished;
 }
@@ -392,9 +392,10 @@ qint64 TransferEngine::answerNs() const
 {
     if (m_ackNs < 0)
         return -1;
-    // On a line shown to run at 115200 baud the radio hears the request only once it is off the
-    // wire; elsewhere (a pseudo-terminal, an adapter that hands over in bursts) at once.
-    return std::max<qint64>(0, m_ackNs - (m_wireTimed ? m_requestWireNs : 0));
+    // On a line that runs at 115200 baud (or may still prove to) the radio hears the request only
+    // once it is off the wire; on one shown not to (a pseudo-terminal) at once.
+    const bool wire = m_wireTimed || m_wireVotes >= 0;
+    return std::max<qint64>(0, m_ackNs - (wire ? m_requestWireNs : 0));
 }
 
 qint64 TransferEngine::usualAnswerNs() const
