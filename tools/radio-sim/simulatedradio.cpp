@@ -174,6 +174,24 @@ void SimulatedRadio::setFaultPlan(FaultPlan plan)
     m_faultPlan = std::move(plan);
 }
 
+namespace {
+// The value of all whose name (nameOf) is name, ignoring case; the first of all otherwise.
+template<typename T, std::size_t N, typename NameOf>
+T byName(const T (&all)[N], NameOf nameOf, const QString &name, bool *ok)
+{
+    for (const T value : all) {
+        if (nameOf(value).compare(name, Qt::CaseInsensitive) == 0) {
+            if (ok)
+                *ok = true;
+            return value;
+        }
+    }
+    if (ok)
+        *ok = false;
+    return all[0];
+}
+} // namespace
+
 SimulatedRadio::Fault SimulatedRadio::faultFromName(const QString &name, bool *ok)
 {
     static const Fault all[]
@@ -181,16 +199,7 @@ SimulatedRadio::Fault SimulatedRadio::faultFromName(const QString &name, bool *o
            Fault::Split,    Fault::CutShort, Fault::Trailing, Fault::Vanish,
            Fault::Babble,   Fault::Late,     Fault::VeryLate, Fault::Duplicate,
            Fault::AckStorm, Fault::Stale,    Fault::Unasked,  Fault::Replaced};
-    for (const Fault fault : all) {
-        if (faultName(fault).compare(name, Qt::CaseInsensitive) == 0) {
-            if (ok)
-                *ok = true;
-            return fault;
-        }
-    }
-    if (ok)
-        *ok = false;
-    return Fault::None;
+    return byName(all, &SimulatedRadio::faultName, name, ok);
 }
 
 QString SimulatedRadio::faultName(Fault fault)
@@ -234,17 +243,9 @@ QString SimulatedRadio::faultName(Fault fault)
 
 SimulatedRadio::Line SimulatedRadio::lineFromName(const QString &name, bool *ok)
 {
-    for (const Line line : {Line::Clean, Line::Echo, Line::Trailer, Line::LateNoise, Line::Junk,
-                            Line::JunkWithAck}) {
-        if (lineName(line).compare(name, Qt::CaseInsensitive) == 0) {
-            if (ok)
-                *ok = true;
-            return line;
-        }
-    }
-    if (ok)
-        *ok = false;
-    return Line::Clean;
+    static const Line all[]
+        = {Line::Clean, Line::Echo, Line::Trailer, Line::LateNoise, Line::Junk, Line::JunkWithAck};
+    return byName(all, &SimulatedRadio::lineName, name, ok);
 }
 
 QString SimulatedRadio::lineName(Line line)
