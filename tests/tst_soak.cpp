@@ -180,10 +180,11 @@ void TstSoak::soak()
                 // shows of the next block: the same bytes at the same time as its answer. Nothing
                 // tells the two apart without asking every block twice, so that pair is not
                 // drawn; each fault on its own is.
-                const bool missesNext
-                    = fault == Fault::Silent || fault == Fault::Stale || fault == Fault::Babble
-                      || fault == Fault::Late || fault == Fault::VeryLate
-                      || fault == Fault::Vanish || fault == Fault::Replaced;
+                const bool missesNext = fault == Fault::Silent || fault == Fault::Refuse
+                                        || fault == Fault::Stale || fault == Fault::Babble
+                                        || fault == Fault::AckStorm || fault == Fault::Late
+                                        || fault == Fault::VeryLate || fault == Fault::Vanish
+                                        || fault == Fault::Replaced;
                 if (lastFault == Fault::Unasked && missesNext) {
                     fault = Fault::None;
                 } else {

@@ -568,6 +568,9 @@ bool TransferEngine::isLateCopy(QByteArrayView reading)
     if (reading.isEmpty())
         return false;
     for (LateCopies &copies : m_lateCopies) {
+        // A late answer to a request for this very block is an answer to it all the same.
+        if (copies.block == m_block)
+            continue;
         if (copies.left > 0 && copies.reply == reading) {
             --copies.left;
             return true;
@@ -588,7 +591,7 @@ void TransferEngine::takeReply(QByteArrayView reply, bool single)
     if (m_operation == RequestOperation::Read && m_blockRequests > m_blockAnswers) {
         if (m_lateCopies.size() >= MaxLateCopies)
             m_lateCopies.removeFirst();
-        m_lateCopies.append({taken.reply, m_blockRequests - m_blockAnswers});
+        m_lateCopies.append({m_block, taken.reply, m_blockRequests - m_blockAnswers});
     }
     showWindow();
     if (!alive())

@@ -234,6 +234,7 @@ private:
     // copies of each can still come.
     struct LateCopies
     {
+        BlockPlan::Block block;
         QByteArray reply;
         int left = 0;
     };
