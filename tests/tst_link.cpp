@@ -381,7 +381,8 @@ void TstLink::realLines()
 
     m_radio->setPaced(paced);
     m_radio->setLine(SimulatedRadio::Line(line));
-    m_radio->setFaultPlan([unaskedAt](int i) { return i == unaskedAt ? Fault::Unasked : Fault::None; });
+    m_radio->setFaultPlan(
+        [unaskedAt](int i) { return i == unaskedAt ? Fault::Unasked : Fault::None; });
     RadioImage image = distinctSides(*m_radio, isRead);
     const RadioImage before = image;
     const TransferKind kind = isRead ? TransferKind::FullRead : TransferKind::FullWrite;
@@ -463,7 +464,8 @@ void TstLink::faultyRadio_data()
         {"stale", Fault::Stale, Fault::None, false, false, 0, 0, Succeeds, true},
         // A reply nobody asked for, as long as the next block's, 5 ms after a real one: a slow
         // radio's real answer comes after it, a quick radio's before it.
-        {"unasked, slow radio", Fault::Unasked, Fault::None, false, false, 12000, 0, Succeeds, true},
+        {"unasked, slow radio", Fault::Unasked, Fault::None, false, false, 12000, 0, Succeeds,
+         true},
         {"unasked, quick radio", Fault::Unasked, Fault::None, false, false, 100, 0, Succeeds, true},
         // The radio goes in the middle of a reply and another takes its device; the user says
         // Retry.
@@ -551,7 +553,8 @@ void TstLink::faultyRadio()
         m_radio->setFaultPlan({});
     }
 
-    Watched run(image);
+    // A slow radio's answer must come well within the reply time-out.
+    Watched run(image, timings(std::max(testTimings().replyTimeoutMs, 4 * answerUs / 1000), 5));
     int retried = 0;
     connect(&run.engine, &TransferEngine::retryQuestion, &run.engine, [&] {
         QTimer::singleShot(0, &run.engine, [&] {
@@ -595,8 +598,8 @@ void TstLink::faultyRadio()
                 // On a line that hands bytes over at once, a stream of acknowledgements that
                 // stops the moment each request is heard is a radio whose memory reads 06 06 06
                 // 06: nothing on the wire tells the two apart.
-                const bool stormWord = always && !paced && injected == Fault::AckStorm
-                                       && now == 0x06060606;
+                const bool stormWord
+                    = always && !paced && injected == Fault::AckStorm && now == 0x06060606;
                 QVERIFY2(now == Marker || fromARadio || stormWord, where);
             }
         } else {

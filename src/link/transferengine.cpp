@@ -296,9 +296,11 @@ void TransferEngine::takeBytes(const QByteArray &data)
         // Bytes that were on their way before the radio could have heard this request are the
         // end of something the last window did not hold: the block before may have been taken
         // from a reply that noise cut short or ran into.
-        if ((m_wireTimed || m_wireVotes >= 0) && m_window.noiseBefore() > noiseBefore
-            && now + WireNsPerByte < m_requestWireNs && m_previous.single
-            && !(m_previous.block == m_block)) {
+        // Until the line's kind is known, and for a write, each window is settled before the
+        // next request, so none can run on into the next.
+        if (m_operation == RequestOperation::Read && m_wireTimed
+            && m_window.noiseBefore() > noiseBefore && now + WireNsPerByte < m_requestWireNs
+            && m_previous.single && !(m_previous.block == m_block)) {
             m_previousIndicted = true;
             m_previous.window.append(data);
         }
