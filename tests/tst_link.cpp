@@ -280,6 +280,7 @@ void TstLink::transfer()
     QCOMPARE(run.finished.count(), 1);
     QVERIFY(run.succeeded());
     QVERIFY(run.engine.succeeded());
+    QCOMPARE(run.engine.end(), TransferEnd::Succeeded);
     QVERIFY(!run.engine.isRunning());
     QVERIFY(!run.engine.isPortOpen());
     QCOMPARE(run.question.count(), 0);
@@ -653,6 +654,7 @@ void TstLink::deadRadioAsksAfterElevenTries()
     QCOMPARE(run.finished.count(), 1);
     QVERIFY(!run.succeeded());
     QVERIFY(!run.engine.succeeded());
+    QCOMPARE(run.engine.end(), TransferEnd::Cancelled);
     // Nothing more goes out after the cancel.
     QTest::qWait(3 * quick.replyTimeoutMs);
     QCOMPARE(m_radio->requests().size(), 22);
@@ -778,6 +780,7 @@ void TstLink::missingPort()
     QVERIFY(waitForCount(run.finished, 1));
     QCOMPARE(run.finished.count(), 1);
     QVERIFY(!run.succeeded());
+    QCOMPARE(run.engine.end(), TransferEnd::PortFailed);
     QCOMPARE(run.debug.count(), 0);
     QVERIFY(!run.engine.isPortOpen());
     QVERIFY(m_radio->receivedBytes().isEmpty());

@@ -82,7 +82,6 @@ void TransferEngine::begin(int comPortNumber, TransferKind kind)
     m_samples.clear();
     m_wireVotes = 0;
     m_wireTimed = false;
-    m_deviceLost = false;
     m_succeeded = false;
     enterBlock(m_plan.firstBlock());
 }
@@ -106,7 +105,6 @@ void TransferEngine::retry()
         // answers now may not be the radio that gave the words taken so far.
         const PortOpenResult result = openSerialPort(*m_port, m_comPortNumber);
         m_device = result.device;
-        m_deviceLost = !result.ok();
         if (m_operation == RequestOperation::Read && m_tookAny) {
             for (const BlockPlan::Block &block : m_plan.blocks()) {
                 for (int w = block.firstWord; w < block.firstWord + block.count; ++w)
@@ -183,7 +181,6 @@ void TransferEngine::loseDevice()
     // second adapter plugged in), so the repeats never open it again: they fail at their
     // time-outs as with a silent radio, and only the user's Retry reopens the port.
     closePort();
-    m_deviceLost = true;
 }
 
 bool TransferEngine::deviceGone() const

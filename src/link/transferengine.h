@@ -100,8 +100,6 @@ public:
     // Between start() and finished().
     bool isRunning() const { return alive(); }
     bool isPortOpen() const;
-    // Whether any block was taken into the image (a read) or acknowledged (a write).
-    bool tookAnyBlock() const { return m_tookAny; }
 
 signals:
     void debugLine(const QString &line);
@@ -198,8 +196,7 @@ private:
     State m_state = State::Idle;
     TransferEnd m_end = TransferEnd::Cancelled;
     int m_comPortNumber = 1;
-    QString m_device;          // what the port was last opened as
-    bool m_deviceLost = false; // went away during this transfer; only Retry reopens
+    QString m_device; // what the port was last opened as
     RequestOperation m_operation = RequestOperation::Read;
     BlockPlan m_plan;
     BlockPlan::Block m_block;
