@@ -186,6 +186,8 @@ private slots:
     void transfer();
     void realLines_data();
     void realLines();
+    void busyMachineIsNoWire_data();
+    void busyMachineIsNoWire();
     void faultyRadio_data();
     void faultyRadio();
     void deadRadioAsksAfterElevenTries();
@@ -416,6 +418,49 @@ void TstLink::realLines()
             shown.append(char(byte.toUInt(nullptr, 16)));
     }
     QVERIFY(m_radio->sentBytes().startsWith(shown));
+}
+
+// A pseudo-terminal on a machine busy at first: the first answers come later than a real line
+// could bring them, the rest at once, each reply whole. Nothing there is evidence of anything;
+// the transfer takes one request per block.
+void TstLink::busyMachineIsNoWire_data()
+{
+    QTest::addColumn<bool>("isRead");
+    QTest::addColumn<int>("lateUs"); // past the request's time on a 115200 baud line
+    QTest::addColumn<int>("lateAnswers");
+
+    QTest::newRow("read") << true << 2000 << 3;
+    QTest::newRow("read, late throughout the first blocks") << true << 2000 << 5;
+    QTest::newRow("write") << false << 15000 << 3;
+}
+
+void TstLink::busyMachineIsNoWire()
+{
+    QFETCH(bool, isRead);
+    QFETCH(int, lateUs);
+    QFETCH(int, lateAnswers);
+
+    SimulatedRadio &radio = *m_radio;
+    m_radio->setFaultPlan([&radio, lateUs, lateAnswers](int i) {
+        radio.setAnswerDelayUs(i < lateAnswers ? lateUs : 0);
+        return Fault::None;
+    });
+    RadioImage image = distinctSides(*m_radio, isRead);
+    const RadioImage before = image;
+    const TransferKind kind = isRead ? TransferKind::FullRead : TransferKind::FullWrite;
+
+    Watched run(image, timings(200, TransferTimings().quietMs));
+    QVERIFY(run.engine.start(SimCom, kind).ok());
+    QVERIFY(waitForCount(run.finished, 1));
+    QVERIFY(run.succeeded());
+    QCOMPARE(m_radio->requests().size(), 12);
+    for (const int w : transferredWords(BlockPlan(kind))) {
+        const QByteArray where = QByteArray::number(w);
+        if (isRead)
+            QVERIFY2(image.ReadImageWord(w) == m_radio->memoryWord(w), where);
+        else
+            QVERIFY2(m_radio->memoryWord(w) == before.ReadImageWord(w), where);
+    }
 }
 
 // Every way a radio or a line can misbehave, in both directions, paced and not. Whatever happens,

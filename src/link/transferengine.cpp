@@ -23,6 +23,9 @@ constexpr int OwedTimeouts = 3;
 constexpr int MaxReadings = 8;
 // Answers in a row that show a line of 115200 baud.
 constexpr int WireVotes = 3;
+// Bytes of a request and its reply (after the acknowledgement) that it takes before their times
+// say how fast the line is.
+constexpr qint64 MinTimedBytes = 48;
 // Answer times kept to tell this radio's usual time.
 constexpr int AnswerSamples = 15;
 } // namespace
@@ -430,13 +433,22 @@ bool TransferEngine::answerIsOdd() const
 
 void TransferEngine::noteLineKind()
 {
-    // A real line cannot bring an answer before its request is off the wire; a pseudo-terminal
-    // does. Three answers in a row that came no sooner make the line one of 115200 baud (a busy
-    // machine can delay one or two), and one sooner (or an early answer that proved to be the
-    // answer) makes it not.
+    // A real line cannot bring an answer before its request is off the wire, nor a long reply
+    // faster than 115200 baud carries it (a USB adapter hands bytes on in packets of up to 62,
+    // hence only a quarter of its time is asked for); a pseudo-terminal does both. A busy machine
+    // can delay any answer past the request's wire time, but it cannot stretch a reply written at
+    // once: three answers in a row that came no sooner and took their reply's time make the line one
+    // of 115200 baud, and one that did not (or an early answer that proved to be the answer)
+    // makes it not. A short request with a short reply gives no vote.
     if (m_ackNs < 0)
         return;
-    if (m_wireVotes >= 0 && 10 * m_ackNs >= 9 * m_requestWireNs) {
+    const qint64 replyBytes = m_window.expectedLength() - 1;
+    if (m_request.size() + replyBytes < MinTimedBytes)
+        return;
+    const qint64 spanNs = m_sinceSend.nsecsElapsed() - m_ackNs;
+    const bool timed
+        = 10 * m_ackNs >= 9 * m_requestWireNs && 4 * spanNs >= replyBytes * WireNsPerByte;
+    if (m_wireVotes >= 0 && timed) {
         m_wireTimed = ++m_wireVotes >= WireVotes;
     } else if (!m_wireTimed) {
         m_wireVotes = -1;
