@@ -18,6 +18,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -36,7 +37,9 @@ struct Run
     int requests = 0;
 };
 
-Run fullTransfer(SimulatedRadio &radio, TransferKind kind)
+// busyMs: the thread is kept busy this long after every block, as a window that redraws slowly
+// would keep it; the radio's answer waits meanwhile, as a real radio's would in the buffer.
+Run fullTransfer(SimulatedRadio &radio, TransferKind kind, int busyMs = 0)
 {
     RadioImage image;
     const bool isRead = isReadTransfer(kind);
@@ -54,6 +57,12 @@ Run fullTransfer(SimulatedRadio &radio, TransferKind kind)
         loop.quit();
     });
     QObject::connect(&engine, &TransferEngine::retryQuestion, &loop, [&] { engine.cancel(); });
+    if (busyMs > 0) {
+        QObject::connect(&engine, &TransferEngine::debugLine, &loop, [busyMs](const QString &line) {
+            if (line.startsWith(QStringLiteral("TX")))
+                QThread::msleep(static_cast<unsigned long>(busyMs));
+        });
+    }
     QTimer::singleShot(GiveUpMs, &loop, &QEventLoop::quit);
 
     QElapsedTimer clock;
@@ -126,6 +135,7 @@ int main(int argc, char *argv[])
         bool paced;
         SimulatedRadio::Fault fault;
         SimulatedRadio::Line line = SimulatedRadio::Line::Clean;
+        int busyMs = 0;
     };
     using F = SimulatedRadio::Fault;
     using L = SimulatedRadio::Line;
@@ -143,6 +153,11 @@ int main(int argc, char *argv[])
          L::Trailer},
         {"read, paced, 0xFF 0x00 before every reply", TransferKind::FullRead, true, F::None,
          L::Junk},
+        // A slow window: the answer is read late, but came in time.
+        {"read, paced, the window busy 30 ms after every request", TransferKind::FullRead, true,
+         F::None, L::Clean, 30},
+        {"read, unpaced, the window busy 30 ms after every request", TransferKind::FullRead,
+         false, F::None, L::Clean, 30},
     };
     for (const Case &c : cases) {
         radio.setPaced(c.paced);
@@ -151,7 +166,7 @@ int main(int argc, char *argv[])
         QList<double> times;
         Run run;
         for (int i = 0; i < Runs; ++i) {
-            run = fullTransfer(radio, c.kind);
+            run = fullTransfer(radio, c.kind, c.busyMs);
             if (!run.ok) {
                 out << c.name << ": transfer failed" << Qt::endl;
                 return 1;

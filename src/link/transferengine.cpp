@@ -26,6 +26,10 @@ constexpr int WireVotes = 3;
 // Bytes of a request and its reply (after the acknowledgement) that it takes before their times
 // say how fast the line is.
 constexpr qint64 MinTimedBytes = 48;
+// While a request waits, the thread checks in this often; a gap of more than ListenGapNs between
+// two check-ins means it was busy elsewhere.
+constexpr int ListenTickMs = 1;
+constexpr qint64 ListenGapNs = 3'000'000;
 // Answer times kept to tell this radio's usual time.
 constexpr int AnswerSamples = 15;
 } // namespace
@@ -35,9 +39,12 @@ TransferEngine::TransferEngine(RadioImage &image, QObject *parent)
     , m_image(image)
     , m_port(new QSerialPort(this))
     , m_timer(new QTimer(this))
+    , m_listen(new QTimer(this))
 {
     m_timer->setSingleShot(true);
     m_timer->setTimerType(Qt::PreciseTimer);
+    m_listen->setTimerType(Qt::PreciseTimer);
+    m_listen->setInterval(ListenTickMs);
 }
 
 TransferEngine::~TransferEngine()
@@ -65,6 +72,7 @@ PortOpenResult TransferEngine::start(int comPortNumber, TransferKind kind)
 void TransferEngine::begin(int comPortNumber, TransferKind kind)
 {
     m_timer->stop();
+    m_listen->stop();
     closePort();
     connectPort();
 
@@ -133,6 +141,7 @@ void TransferEngine::cancel()
     if (!alive() || m_state == State::Finishing)
         return;
     m_timer->stop();
+    m_listen->stop();
     closePort();
     finishSoon(TransferEnd::Cancelled);
 }
@@ -145,6 +154,7 @@ void TransferEngine::stop()
         dropDoubted();
     m_state = State::Stopped;
     m_timer->stop();
+    m_listen->stop();
     disconnectAll();
     closePort();
 }
@@ -163,6 +173,8 @@ void TransferEngine::connectPort()
     m_connections.append(connect(m_port, &QSerialPort::errorOccurred, this,
                                  [this](QSerialPort::SerialPortError e) { onPortError(e); }));
     m_connections.append(connect(m_timer, &QTimer::timeout, this, &TransferEngine::onTimer));
+    m_connections.append(
+        connect(m_listen, &QTimer::timeout, this, &TransferEngine::onListenTick));
 }
 
 void TransferEngine::disconnectAll()
@@ -236,6 +248,10 @@ void TransferEngine::sendRequest()
     ++m_blockRequests;
     m_owed.append(m_transferClock.nsecsElapsed());
     m_sinceSend.start();
+    m_lastTickNs = 0;
+    m_listenedNs = 0;
+    m_earliestAckNs = -1;
+    m_listen->start();
     armTimeout();
     if (m_port->isOpen())
         m_port->write(m_request);
@@ -306,8 +322,11 @@ void TransferEngine::takeBytes(const QByteArray &data)
         }
         if (m_window.ackSeen()) {
             m_countedNs = now;
-            if (!hadAck)
+            if (!hadAck) {
                 m_ackNs = now;
+                // Bytes read after a gap in the ticks may have waited since it began.
+                m_earliestAckNs = now - m_lastTickNs <= ListenGapNs ? now : m_listenedNs;
+            }
         }
         if (!m_window.isComplete()) {
             if (m_window.overflowed())
@@ -316,6 +335,7 @@ void TransferEngine::takeBytes(const QByteArray &data)
                 armTimeout();
             return;
         }
+        m_listen->stop();
         noteLineKind();
         m_oddAnswer = answerIsOdd();
         m_allAcks = isAllAcks(m_window.counted());
@@ -400,6 +420,20 @@ qint64 TransferEngine::answerNs() const
     return std::max<qint64>(0, m_ackNs - (wire ? m_requestWireNs : 0));
 }
 
+void TransferEngine::onListenTick()
+{
+    if (m_state != State::Awaiting) {
+        m_listen->stop();
+        return;
+    }
+    // A tick that comes on time shows the thread was free to read since the one before; a late
+    // one, that it was busy (or not running) and bytes may have waited meanwhile.
+    const qint64 now = m_sinceSend.nsecsElapsed();
+    if (now - m_lastTickNs <= ListenGapNs)
+        m_listenedNs = now;
+    m_lastTickNs = now;
+}
+
 qint64 TransferEngine::usualAnswerNs() const
 {
     if (m_samples.isEmpty())
@@ -421,12 +455,14 @@ bool TransferEngine::answerIsOdd() const
     // Radios answer in their own steady time, and a busy machine only makes answers later: an
     // answer far later than usual may be a stranger that the real one follows, and one far
     // sooner than usual something that was on its way already.
+    // Lateness is judged by the earliest the answer can have come: a thread busy elsewhere reads
+    // it late, and that says nothing of the radio.
     if (m_samples.isEmpty() || m_ackNs < 0)
         return false;
     const qint64 ns = answerNs();
     const qint64 usual = usualAnswerNs();
     const qint64 margin = qint64(m_timings.oddAnswerMarginUs) * 1000;
-    if (ns > 4 * usual + margin)
+    if (ns - (m_ackNs - m_earliestAckNs) > 4 * usual + margin)
         return true;
     return ns < usual / 2 && ns < usual - margin;
 }

@@ -159,6 +159,7 @@ private:
     qint64 answerNs() const;
     // The median of the confirmed answer times.
     qint64 usualAnswerNs() const;
+    void onListenTick();
     bool answerIsEarly() const;
     bool answerIsOdd() const;
     // A radio that keeps talking after its reply is not waited out past this.
@@ -186,6 +187,12 @@ private:
     TransferTimings m_timings;
     QSerialPort *m_port = nullptr;
     QTimer *m_timer = nullptr;
+    // Ticks while a request waits for its answer, to tell when this thread was listening: the
+    // moment bytes are read is not the moment they came when the thread was busy elsewhere.
+    QTimer *m_listen = nullptr;
+    qint64 m_lastTickNs = 0;  // since the send
+    qint64 m_listenedNs = 0;  // since the send, the last tick of an unbroken run of them
+    qint64 m_earliestAckNs = -1; // the earliest the acknowledgement can have come
     QElapsedTimer m_sinceSend;
     QElapsedTimer m_guardClock; // since the guard was armed or the line last spoke
     QElapsedTimer m_stateClock; // since the quiet wait began
