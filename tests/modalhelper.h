@@ -315,6 +315,30 @@ inline Answer press(QMessageBox::StandardButton button, Seen *seen = nullptr)
     };
 }
 
+// Answers a message box with the button of that object name, for buttons of the program's own.
+inline Answer pressNamed(const QString &buttonName, Seen *seen = nullptr)
+{
+    return [buttonName, seen](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (!box) {
+            modal->close();
+            return;
+        }
+        if (seen) {
+            seen->shown = true;
+            seen->objectName = box->objectName();
+            seen->title = box->windowTitle();
+            seen->text = box->text();
+            seen->icon = box->icon();
+            seen->buttons = box->standardButtons();
+        }
+        if (auto *b = box->findChild<QAbstractButton *>(buttonName))
+            b->click();
+        else
+            box->close();
+    };
+}
+
 // Closes a program's main window at the end of a test: edits the test made are discarded when
 // the window asks about them, and no question is left waiting.
 inline void closeDiscarding(QWidget *window)

@@ -108,8 +108,8 @@ private slots:
     void saveRightAfterStartUp_data();
     void saveRightAfterStartUp();
     void saveCancelledAsksAgain();
-    void newKeepsSecondHalfAndSaveNeedsNoDialog_data();
-    void newKeepsSecondHalfAndSaveNeedsNoDialog();
+    void newKeepsSecondHalfAndSaveAsksBeforeReplacing_data();
+    void newKeepsSecondHalfAndSaveAsksBeforeReplacing();
     void openLoadsFileAndReopensTuneWindow_data();
     void openLoadsFileAndReopensTuneWindow();
     void openRejected_data();
@@ -207,7 +207,7 @@ void TstFiles::saveCancelledAsksAgain()
     QCOMPARE(p.window->windowTitle(), p.title(QStringLiteral("new.rdat")));
 }
 
-void TstFiles::newKeepsSecondHalfAndSaveNeedsNoDialog_data()
+void TstFiles::newKeepsSecondHalfAndSaveAsksBeforeReplacing_data()
 {
     QTest::addColumn<int>("lastState");
     QTest::addColumn<bool>("maximised");
@@ -216,7 +216,7 @@ void TstFiles::newKeepsSecondHalfAndSaveNeedsNoDialog_data()
     QTest::newRow("last seen minimised") << 1 << false;
 }
 
-void TstFiles::newKeepsSecondHalfAndSaveNeedsNoDialog()
+void TstFiles::newKeepsSecondHalfAndSaveAsksBeforeReplacing()
 {
     QFETCH(int, lastState);
     QFETCH(bool, maximised);
@@ -250,9 +250,12 @@ void TstFiles::newKeepsSecondHalfAndSaveNeedsNoDialog()
     QCOMPARE(p.tuneSubWindow()->isMaximized(), maximised);
     QVERIFY(!p.tuneSubWindow()->isMinimized());
 
-    ModalScript none;
+    // Save still writes to radio.rdat, without a dialog, once asked whether New's data may
+    // replace it.
+    ModalScript replace({pressNamed(QStringLiteral("ReplaceButton"))});
     p.trigger(QStringLiteral("MenuSave"));
-    QCOMPARE(none.unexpected(), QStringList());
+    QVERIFY(replace.allAnswered());
+    QCOMPARE(replace.unexpected(), QStringList());
     QCOMPARE(readBytes(path), Header + QByteArray(1024, '\0') + patternImage(11).mid(1024)
                                   + QByteArray::fromHex("07000000"));
 }

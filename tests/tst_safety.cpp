@@ -169,6 +169,8 @@ private slots:
     void failedBackupKeepsRead();
     void backupsWindowListsAndOpens();
     void backupsWindowShowsFolder();
+    void saveOverOtherData_data();
+    void saveOverOtherData();
 
     // Naming and comparing.
     void wordNames_data();
@@ -523,6 +525,130 @@ void TstSafety::backupsWindowListsAndOpens()
     QCOMPARE(p.state.CurrentFileName, QStringLiteral("2026-12-10_14-15-31-000_squelch-read.rdat"));
     QVERIFY(p.state.CurrentFilePath.isEmpty());
     QVERIFY(p.window->windowTitle().contains(p.state.CurrentFileName));
+}
+
+// Save writes to the file last opened or saved. When the image no longer holds that file's data,
+// it asks first, naming both, and keeps a copy of what it replaces.
+void TstSafety::saveOverOtherData_data()
+{
+    QTest::addColumn<QString>("before");  // what happened after the file was opened
+    QTest::addColumn<QString>("question"); // empty: Save asks nothing
+    QTest::addColumn<QString>("answer");   // the button pressed
+
+    const QString read = QStringLiteral("Replace radio1.rdat with the data read from the radio?");
+    const QString fresh = QStringLiteral("Replace radio1.rdat with the empty data of New?");
+    QTest::newRow("opened") << "nothing" << QString() << QString();
+    QTest::newRow("Open cancelled") << "cancelled open" << QString() << QString();
+    for (const char *answer : {"ReplaceButton", "SaveAsButton", "cancel"}) {
+        QTest::addRow("New, %s", answer) << "new" << fresh << answer;
+        QTest::addRow("full read, %s", answer) << "read" << read << answer;
+    }
+    QTest::newRow("squelch read, Replace") << "squelch read" << read << "ReplaceButton";
+    QTest::newRow("read cut short, Replace") << "partial read" << read << "ReplaceButton";
+}
+
+void TstSafety::saveOverOtherData()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, question);
+    QFETCH(QString, answer);
+    SimulatedRadio radio;
+    radio.memory() = patternMemory();
+    radio.setPaced(before == QStringLiteral("partial read"));
+    QVERIFY(radio.registerAsComPort(RadioPort));
+
+    const QString path = m_dir.filePath(QStringLiteral("radio1.rdat"));
+    const QString other = m_dir.filePath(QStringLiteral("other.rdat"));
+    QFile::remove(path);
+    QFile::remove(other);
+    RadioImage original;
+    for (int w = 0; w < RadioImage::WordCount; ++w)
+        original.WriteImageWord(w, 5000 + w);
+    QVERIFY(WriteToFile(path, original, 3).ok());
+    const QByteArray originalBytes = DataFile::encode(original, 3);
+
+    Program p(backupFolder());
+    {
+        ModalScript script({chooseFile(path), press(QMessageBox::Ok)});
+        p.window->findChild<QAction *>(QStringLiteral("MenuOpen"))->trigger();
+        QVERIFY(script.allAnswered());
+    }
+    if (before == QStringLiteral("cancelled open")) {
+        ModalScript script({chooseFile(other), press(QMessageBox::Cancel)});
+        QVERIFY(WriteToFile(other, RadioImage(), 5).ok());
+        p.window->findChild<QAction *>(QStringLiteral("MenuOpen"))->trigger();
+        QVERIFY(script.allAnswered());
+        QFile::remove(other);
+    } else if (before == QStringLiteral("new")) {
+        p.window->findChild<QAction *>(QStringLiteral("MenuNew"))->trigger();
+    } else if (before == QStringLiteral("read")) {
+        closeProcessWhenDone();
+        p.window->MenuRead_Click();
+        QVERIFY(p.state.TransferSucceeded);
+    } else if (before == QStringLiteral("squelch read")) {
+        p.window->openFormTuneSq();
+        answerButtonRead();
+        p.window->formTuneSq()->findChild<QPushButton *>(QStringLiteral("CommandRead"))->click();
+        QVERIFY(p.state.TransferSucceeded);
+    } else if (before == QStringLiteral("partial read")) {
+        whenModal([&radio](QWidget *process) {
+            (void)QTest::qWaitFor([&] { return radio.requests().size() == 3; }, 10000);
+            process->close();
+        });
+        p.window->MenuRead_Click();
+        QVERIFY(!p.state.TransferSucceeded);
+    }
+    ModalHelper::verifyAllAnswered();
+    const QByteArray shown = DataFile::encode(p.state.image, p.state.TuneTxTime);
+    const QStringList backupsBefore = filesIn(backupFolder());
+
+    Seen seen;
+    ModalScript script;
+    if (!question.isEmpty()) {
+        script.expect(answer == QStringLiteral("cancel") ? press(QMessageBox::Cancel, &seen)
+                                                         : pressNamed(answer, &seen));
+        if (answer == QStringLiteral("SaveAsButton"))
+            script.expect(chooseFile(other));
+    }
+    p.window->findChild<QAction *>(QStringLiteral("MenuSave"))->trigger();
+    QVERIFY(script.allAnswered());
+    QCOMPARE(script.unexpected(), QStringList());
+    QCOMPARE(seen.text, question);
+    if (!question.isEmpty())
+        QCOMPARE(seen.objectName, QStringLiteral("ReplaceFile"));
+
+    const bool replaced = question.isEmpty() || answer == QStringLiteral("ReplaceButton");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), replaced ? shown : originalBytes);
+    QFile otherFile(other);
+    QCOMPARE(otherFile.exists(), answer == QStringLiteral("SaveAsButton"));
+    if (otherFile.exists()) {
+        QVERIFY(otherFile.open(QIODevice::ReadOnly));
+        QCOMPARE(otherFile.readAll(), shown);
+        QCOMPARE(p.state.CurrentFileName, QStringLiteral("other.rdat"));
+    }
+
+    // The file replaced with other data is in the backups folder as it was, byte for byte.
+    QStringList added = filesIn(backupFolder());
+    for (const QString &name : backupsBefore)
+        added.removeAll(name);
+    if (question.isEmpty() || !replaced) {
+        QCOMPARE(added, QStringList());
+        return;
+    }
+    QCOMPARE(added.size(), 1);
+    QVERIFY2(added.first().endsWith(QStringLiteral("_replaced-file.rdat")), qPrintable(added.first()));
+    QFile copy(backupFolder() + QLatin1Char('/') + added.first());
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), originalBytes);
+    QCOMPARE(p.statusMessage(), QStringLiteral("Backup saved: ") + added.first());
+
+    // Saved, the image is that file's data again: the next Save asks nothing.
+    ModalScript none;
+    p.window->findChild<QAction *>(QStringLiteral("MenuSave"))->trigger();
+    QCOMPARE(none.unexpected(), QStringList());
+    QCOMPARE(filesIn(backupFolder()).size(), backupsBefore.size() + 1);
 }
 
 class UrlCatcher : public QObject

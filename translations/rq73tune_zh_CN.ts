@@ -797,6 +797,10 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
         <translation>静噪读取</translation>
     </message>
     <message>
+        <source>Replaced file</source>
+        <translation>被替换的文件</translation>
+    </message>
+    <message>
         <source>Full read</source>
         <translation>完整读取</translation>
     </message>
@@ -1020,6 +1024,34 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
 </context>
 <context>
     <name>ImageCommands</name>
+    <message>
+        <source>Replace %1 with the empty data of New?</source>
+        <translation>用“新建”的空数据替换 %1？</translation>
+    </message>
+    <message>
+        <source>Replace %1 with the data read from the radio?</source>
+        <translation>用从电台读取的数据替换 %1？</translation>
+    </message>
+    <message>
+        <source>Replace %1 with data that did not come from it?</source>
+        <translation>用并非来自该文件的数据替换 %1？</translation>
+    </message>
+    <message>
+        <source>A copy of %1 is kept in the backups folder first.</source>
+        <translation>替换前会先在备份文件夹中保留 %1 的副本。</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>替换</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>另存为...</translation>
+    </message>
+    <message>
+        <source>%1 was not replaced: its copy could not be kept in the backups folder (%2).</source>
+        <translation>%1 未被替换：无法在备份文件夹中保留其副本（%2）。</translation>
+    </message>
     <message>
         <source>Open</source>
         <translation>打开</translation>

@@ -71,7 +71,15 @@ bool BackupStore::storeLimit(int limit)
 
 QString BackupStore::kindKey(Kind kind)
 {
-    return kind == Kind::SquelchRead ? QStringLiteral("squelch-read") : QStringLiteral("full-read");
+    switch (kind) {
+    case Kind::SquelchRead:
+        return QStringLiteral("squelch-read");
+    case Kind::ReplacedFile:
+        return QStringLiteral("replaced-file");
+    case Kind::FullRead:
+        break;
+    }
+    return QStringLiteral("full-read");
 }
 
 QString BackupStore::fileName(const QDateTime &when, Kind kind, int sequence)
@@ -86,7 +94,7 @@ QString BackupStore::fileName(const QDateTime &when, Kind kind, int sequence)
 std::optional<BackupStore::Entry> BackupStore::parse(const QString &fileName)
 {
     static const QRegularExpression pattern(QStringLiteral(
-        R"(^(\d{4}-\d{2}-\d{2}_\d{2}-\d{2}-\d{2}-\d{3})_(full-read|squelch-read)(?:_(\d{1,4}))?\.rdat$)"));
+        R"(^(\d{4}-\d{2}-\d{2}_\d{2}-\d{2}-\d{2}-\d{3})_(full-read|squelch-read|replaced-file)(?:_(\d{1,4}))?\.rdat$)"));
     const QRegularExpressionMatch match = pattern.match(fileName);
     if (!match.hasMatch())
         return std::nullopt;
@@ -95,8 +103,10 @@ std::optional<BackupStore::Entry> BackupStore::parse(const QString &fileName)
     entry.taken = QDateTime::fromString(match.captured(1), QString::fromLatin1(TimeFormat));
     if (!entry.taken.isValid())
         return std::nullopt;
-    entry.kind
-        = match.captured(2) == kindKey(Kind::SquelchRead) ? Kind::SquelchRead : Kind::FullRead;
+    for (const Kind kind : {Kind::FullRead, Kind::SquelchRead, Kind::ReplacedFile}) {
+        if (match.captured(2) == kindKey(kind))
+            entry.kind = kind;
+    }
     entry.sequence = match.captured(3).isEmpty() ? 1 : match.captured(3).toInt();
     if (entry.sequence < 2 && !match.captured(3).isEmpty())
         return std::nullopt;
@@ -105,6 +115,12 @@ std::optional<BackupStore::Entry> BackupStore::parse(const QString &fileName)
 
 BackupStore::SaveResult BackupStore::save(const RadioImage &image, std::int32_t tuneTxTime,
                                           Kind kind, const QDateTime &when, int limit) const
+{
+    return saveBytes(DataFile::encode(image, tuneTxTime), kind, when, limit);
+}
+
+BackupStore::SaveResult BackupStore::saveBytes(const QByteArray &bytes, Kind kind,
+                                               const QDateTime &when, int limit) const
 {
     SaveResult result;
     if (m_folder.isEmpty()) {
@@ -116,7 +132,6 @@ BackupStore::SaveResult BackupStore::save(const RadioImage &image, std::int32_t 
                                .arg(QDir::toNativeSeparators(m_folder));
         return result;
     }
-    const QByteArray bytes = DataFile::encode(image, tuneTxTime);
     for (int sequence = 1; sequence <= MaxSequence; ++sequence) {
         const QString path = m_folder + QLatin1Char('/') + fileName(when, kind, sequence);
         QFile file(path);

@@ -10,8 +10,9 @@
 
 class RadioImage;
 
-// The folder of automatic backups: one data file per successful read from a radio, named by the
-// time it was taken and the kind of read. A backup never replaces a file, and only files named
+// The folder of automatic backups: one data file per successful read from a radio, and one of
+// every data file before Save replaces it with other data, named by the time it was taken and
+// its kind. A backup never replaces a file, and only files named
 // the way this class names them are ever counted or removed, so anything else a technician puts
 // into the folder is left alone.
 class BackupStore
@@ -22,8 +23,13 @@ public:
     // The settings value that caps the number of backups kept.
     static constexpr char LimitSetting[] = "BackupLimit";
 
-    // The read that left the backup: a full read or a squelch read, named as the transfers are.
-    using Kind = TransferKind;
+    // What left the backup: a full read or a squelch read, named as the transfers are, or a data
+    // file that Save was about to replace with data from elsewhere.
+    enum class Kind { FullRead, SquelchRead, ReplacedFile };
+    static Kind kindOf(TransferKind transfer)
+    {
+        return transfer == TransferKind::SquelchRead ? Kind::SquelchRead : Kind::FullRead;
+    }
 
     struct Entry
     {
@@ -66,6 +72,10 @@ public:
     // missing. Success means the new file is there once the others have been removed.
     SaveResult save(const RadioImage &image, std::int32_t tuneTxTime, Kind kind,
                     const QDateTime &when, int limit) const;
+    // The same with the bytes of a file as they are: a copy of a data file about to be replaced,
+    // kept whole even when it would not open.
+    SaveResult saveBytes(const QByteArray &bytes, Kind kind, const QDateTime &when,
+                         int limit) const;
 
     // The backups in the folder, newest first.
     QList<Entry> entries() const;

@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QUndoCommand>
 #include <QUndoStack>
@@ -188,8 +189,38 @@ void ImageSession::showFileName(const QString &name)
     setFile(m_state.CurrentFilePath, name);
 }
 
+ForeignData ImageSession::foreignData() const
+{
+    return m_state.CurrentFilePath.isEmpty() ? ForeignData::None : m_foreign;
+}
+
+BackupStore::SaveResult ImageSession::keepReplacedFile(const QString &path)
+{
+    BackupStore::SaveResult result;
+    QFile file(path);
+    if (!file.exists())
+        return result;
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.errorText = file.errorString();
+        return result;
+    }
+    // A data file is small; anything far larger is not one, and is kept whole all the same.
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.errorText = file.errorString();
+        return result;
+    }
+    result = BackupStore(m_backupFolder)
+                 .saveBytes(bytes, BackupStore::Kind::ReplacedFile, QDateTime::currentDateTime(),
+                            BackupStore::storedLimit());
+    if (result.ok())
+        emit backupSaved(result);
+    return result;
+}
+
 void ImageSession::newImage()
 {
+    m_foreign = ForeignData::NewImage;
     m_state.image.clearFirstHalf();
     setSource(ImageSource::New);
     markClean(true);
@@ -213,6 +244,7 @@ DataFileResult ImageSession::load(const QString &path, bool isBackup)
         return result;
     // A backup is never written over: the next Save asks for a name of its own.
     setFile(isBackup ? QString() : path, fileNameOf(path));
+    m_foreign = isBackup ? ForeignData::OtherFile : ForeignData::None;
     setSource(ImageSource::File);
     markClean(true);
     emit imageReplaced();
@@ -225,6 +257,7 @@ DataFileResult ImageSession::saveAs(const QString &path)
     const DataFileResult result = WriteToFile(path, m_state.image, m_state.TuneTxTime);
     if (result.ok()) {
         setFile(path, fileNameOf(path));
+        m_foreign = ForeignData::None;
         markClean(false);
     }
     return result;
@@ -255,6 +288,7 @@ TransferOutcome ImageSession::transfer(TransferKind kind, const TransferRunner &
         // nothing.
         if (!isRead)
             return;
+        m_foreign = ForeignData::RadioRead;
         if (kind == TransferKind::FullRead) {
             setSource(ImageSource::Radio);
             markClean(true);
@@ -274,8 +308,10 @@ TransferOutcome ImageSession::transfer(TransferKind kind, const TransferRunner &
     m_state.clearTransferSettings();
     // A read that stopped early keeps the blocks it took; the windows must show them too, and
     // the image is no longer any one radio's or file's.
-    if (isRead && !outcome.succeeded && !(m_state.image == before))
+    if (isRead && !outcome.succeeded && !(m_state.image == before)) {
         setSource(ImageSource::PartialRead);
+        m_foreign = ForeignData::RadioRead;
+    }
     if (isRead && !outcome.succeeded) {
         m_editStart.clear();
         m_undo->clear();
@@ -290,7 +326,8 @@ TransferOutcome ImageSession::transfer(TransferKind kind, const TransferRunner &
 BackupStore::SaveResult ImageSession::saveBackup(TransferKind kind)
 {
     return BackupStore(m_backupFolder)
-        .save(m_state.image, m_state.TuneTxTime, kind, QDateTime::currentDateTime(),
+        .save(m_state.image, m_state.TuneTxTime, BackupStore::kindOf(kind),
+              QDateTime::currentDateTime(),
               BackupStore::storedLimit());
 }
 

@@ -23,6 +23,10 @@
 // there before.
 enum class ImageSource { StartUp, New, File, Radio, PartialRead };
 
+// Why the image is not the data of the file Save writes to: it is (None), New cleared it, a read
+// brought a radio's words into it, or it came from another file (a backup).
+enum class ForeignData { None, NewImage, RadioRead, OtherFile };
+
 // One change of one word, as the windows and the rescale make them.
 struct WordChange
 {
@@ -147,6 +151,13 @@ public:
     // The name shown in the title: the file dialog puts the chosen name there at once, and a
     // command that then fails puts the previous one back.
     void showFileName(const QString &name);
+    // What Save would put over the file it writes to, when that is not the file's own data (and
+    // its edits); None when there is no such file.
+    ForeignData foreignData() const;
+    // Keeps a copy of the file at path, byte for byte, in the backup folder before Save replaces
+    // it with other data. A file that is not there needs no copy: the result is then empty with
+    // no error text.
+    BackupStore::SaveResult keepReplacedFile(const QString &path);
 
     // ---- the radio ----
     // Whether a write of kind must be confirmed first: the image was never filled from a file or
@@ -222,6 +233,7 @@ private:
 
     AppState &m_state;
     ImageSource m_source = ImageSource::StartUp;
+    ForeignData m_foreign = ForeignData::OtherFile;
     LiveTuneSender *m_live;
     QString m_backupFolder;
     QUndoStack *m_undo;

@@ -94,7 +94,15 @@ FormBackups::FormBackups(const BackupStore &store, QWidget *parent)
 
 QString FormBackups::kindText(BackupStore::Kind kind)
 {
-    return kind == BackupStore::Kind::SquelchRead ? tr("Squelch read") : tr("Full read");
+    switch (kind) {
+    case BackupStore::Kind::SquelchRead:
+        return tr("Squelch read");
+    case BackupStore::Kind::ReplacedFile:
+        return tr("Replaced file");
+    case BackupStore::Kind::FullRead:
+        break;
+    }
+    return tr("Full read");
 }
 
 void FormBackups::refreshList()

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -157,11 +158,59 @@ bool ImageCommands::saveTo(const QString &path, const QString &previousName)
 bool ImageCommands::save()
 {
     const QString previousName = m_session.fileName();
+    if (m_session.foreignData() != ForeignData::None)
+        return replaceFile(previousName);
     if (!m_session.filePath().isEmpty())
         return saveTo(m_session.filePath(), previousName);
     const QString path = ShowFileDialog(&m_session, m_window, QStringLiteral("Save"), tr("Save"),
                                         m_session.fileName());
     return !path.isEmpty() && saveTo(path, previousName);
+}
+
+bool ImageCommands::replaceFile(const QString &previousName)
+{
+    const QString path = m_session.filePath();
+    const QString name = QFileInfo(path).fileName();
+    QString question;
+    switch (m_session.foreignData()) {
+    case ForeignData::NewImage:
+        question = tr("Replace %1 with the empty data of New?");
+        break;
+    case ForeignData::RadioRead:
+        question = tr("Replace %1 with the data read from the radio?");
+        break;
+    case ForeignData::OtherFile:
+    case ForeignData::None:
+        question = tr("Replace %1 with data that did not come from it?");
+        break;
+    }
+    QMessageBox ask(QMessageBox::Warning, AppTitle, question.arg(name), QMessageBox::NoButton,
+                    m_window);
+    ask.setObjectName(QStringLiteral("ReplaceFile"));
+    ask.setInformativeText(tr("A copy of %1 is kept in the backups folder first.").arg(name));
+    QPushButton *replace = ask.addButton(tr("Replace"), QMessageBox::AcceptRole);
+    replace->setObjectName(QStringLiteral("ReplaceButton"));
+    QPushButton *other = ask.addButton(tr("Save As..."), QMessageBox::ActionRole);
+    other->setObjectName(QStringLiteral("SaveAsButton"));
+    QPushButton *cancel = ask.addButton(QMessageBox::Cancel);
+    ask.setDefaultButton(cancel);
+    ask.setEscapeButton(cancel);
+    ask.exec();
+    if (ask.clickedButton() == other)
+        return saveAs();
+    if (ask.clickedButton() != replace)
+        return false;
+
+    const BackupStore::SaveResult kept = m_session.keepReplacedFile(path);
+    if (!kept.ok() && !kept.errorText.isEmpty()) {
+        // Without the copy the file would be gone for good: nothing is replaced.
+        QMessageBox::warning(m_window, AppTitle,
+                             tr("%1 was not replaced: its copy could not be kept in the backups "
+                                "folder (%2).")
+                                 .arg(name, kept.errorText));
+        return false;
+    }
+    return saveTo(path, previousName);
 }
 
 bool ImageCommands::saveAs()

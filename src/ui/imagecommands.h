@@ -62,6 +62,9 @@ private:
     // shown before and says why.
     bool load(const QString &path, const QString &previousName, bool isBackup);
     bool saveTo(const QString &path, const QString &previousName);
+    // Save onto the file of the session when the image holds other data: asks, keeps a copy of
+    // what is replaced, then saves; or Save As, or nothing.
+    bool replaceFile(const QString &previousName);
     bool confirmWriteWithoutSource();
     void rememberFile(const QString &path);
 
