@@ -187,8 +187,21 @@ void TstCli::readEqualsTheRadio()
     if (fileExists)
         writeFile(QStringLiteral("radio.rdat"), before, 2);
 
-    // The stored COM port: no --com.
-    const Result r = cli({QStringLiteral("read"), path(QStringLiteral("radio.rdat"))});
+    // The stored COM port: no --com. A file already there is replaced only when asked.
+    QStringList arguments{QStringLiteral("read"), path(QStringLiteral("radio.rdat"))};
+    if (fileExists) {
+        const Result refused = cli(arguments);
+        QCOMPARE(refused.exitCode, 2);
+        QVERIFY2(refused.err.contains(
+                     path(QStringLiteral("radio.rdat"))
+                     + QStringLiteral(" is already there; nothing was read. Give --force to "
+                                      "replace it with the radio's data.")),
+                 qPrintable(refused.err));
+        QVERIFY(m_radio->requests().isEmpty());
+        QCOMPARE(readFile(QStringLiteral("radio.rdat")), before);
+        arguments << QStringLiteral("--force");
+    }
+    const Result r = cli(arguments);
     QCOMPARE(r.exitCode, 0);
     QVERIFY2(r.err.contains(QStringLiteral("Complete:100%\n")), qPrintable(r.err));
     // Every progress line has its figure, the first one too.
@@ -243,7 +256,10 @@ void TstCli::silentRadioGivesExit2()
     m_radio->setReplyTimeoutMs(FastReplyTimeoutMs);
     m_radio->setFaultPlan([](int) { return SimulatedRadio::Fault::Silent; });
 
-    const Result r = cli({command, path(QStringLiteral("kept.rdat"))}, true);
+    QStringList arguments{command, path(QStringLiteral("kept.rdat"))};
+    if (command == QStringLiteral("read"))
+        arguments << QStringLiteral("--force");
+    const Result r = cli(arguments, true);
     QCOMPARE(r.exitCode, 2);
     // The first try and ten repeats, then the question, answered Cancel: nobody is at the input.
     QCOMPARE(m_radio->requests().size(), 11);
@@ -390,10 +406,16 @@ void TstCli::pipeIsNeverOpened()
 void TstCli::portThatCannotBeOpenedGives4_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("read") << QStringList{QStringLiteral("read"), QStringLiteral("FILE")};
+    QTest::newRow("read") << QStringList{QStringLiteral("read"), QStringLiteral("FILE"),
+                                         QStringLiteral("--force")};
     QTest::newRow("write") << QStringList{QStringLiteral("write"), QStringLiteral("FILE")};
     QTest::newRow("live set") << QStringList{QStringLiteral("set"), QStringLiteral("freq-adjust"),
                                              QStringLiteral("3"), QStringLiteral("--radio")};
+    // The file changes only together with the radio.
+    QTest::newRow("live set into a file")
+        << QStringList{QStringLiteral("set"),   QStringLiteral("freq-adjust"),
+                       QStringLiteral("3"),     QStringLiteral("--radio"),
+                       QStringLiteral("--file"), QStringLiteral("FILE")};
 }
 
 void TstCli::portThatCannotBeOpenedGives4()
@@ -406,6 +428,10 @@ void TstCli::portThatCannotBeOpenedGives4()
     QCOMPARE(r.exitCode, 4);
     QVERIFY2(r.err.contains(QStringLiteral("/nonexistent/rq73-cli-port")), qPrintable(r.err));
     QVERIFY(m_radio->receivedBytes().isEmpty());
+    QCOMPARE(readFile(QStringLiteral("file.rdat")), pattern(1));
+    if (arguments.contains(QStringLiteral("--file")))
+        QVERIFY2(r.err.contains(path(QStringLiteral("file.rdat")) + QStringLiteral(" was left as it is.")),
+                 qPrintable(r.err));
 }
 
 void TstCli::comWithoutDeviceIsNamed_data()
@@ -413,7 +439,9 @@ void TstCli::comWithoutDeviceIsNamed_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<bool>("english");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("read") << QStringList{QStringLiteral("read"), QStringLiteral("FILE")} << true
+    QTest::newRow("read") << QStringList{QStringLiteral("read"), QStringLiteral("FILE"),
+                                         QStringLiteral("--force")}
+                          << true
                           << QStringLiteral("COM99 has no device; choose another COM port");
     QTest::newRow("write, Chinese")
         << QStringList{QStringLiteral("write"), QStringLiteral("FILE")} << false

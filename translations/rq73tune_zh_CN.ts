@@ -357,6 +357,18 @@
 <context>
     <name>CliCommands</name>
     <message>
+        <source>%1 is already there; nothing was read. Give --force to replace it with the radio&apos;s data.</source>
+        <translation>%1 已存在，未读取任何数据。给出 --force 可用对讲机的数据替换它。</translation>
+    </message>
+    <message>
+        <source>%1 was left as it is.</source>
+        <translation>%1 保持原样，未被改动。</translation>
+    </message>
+    <message>
+        <source>The radio has the new value; the file does not.</source>
+        <translation>对讲机已有新值，但文件中没有。</translation>
+    </message>
+    <message>
         <source>No command given.</source>
         <translation>没有给出命令。</translation>
     </message>
@@ -471,7 +483,8 @@
 
 Commands:
   ports                    list the COM ports that can be opened, with their devices
-  read FILE                read the radio into the data file FILE
+  read FILE [--force]      read the radio into the data file FILE; a file already
+                           there is replaced only with --force
   write FILE               write the data file FILE into the radio
   verify FILE              read the radio and compare it with FILE
   get NAME --file FILE     print a value of a data file
@@ -499,10 +512,12 @@ Options:
   --tx SECONDS     transmit time of a value that keys the transmitter, 1 to 10;
                    without it the file&apos;s transmit time, or 6 seconds
   --json           show: JSON instead of a table
+  --force          read: replace the data file FILE when it is already there
   --help           this text
   --version        the version
 
-Exit codes: 0 success, 1 wrong command line, 2 the radio does not answer,
+Exit codes: 0 success, 1 wrong command line, 2 the radio does not answer (or read
+would replace a file without --force),
 3 a file rejected, 4 the port cannot be opened, 5 verify or diff found differences,
 6 align: a step outside its limits, 7 align: the instrument failed.
 </source>
@@ -510,7 +525,8 @@ Exit codes: 0 success, 1 wrong command line, 2 the radio does not answer,
 
 命令：
   ports                    列出当前可以打开的串口及其设备
-  read FILE                从对讲机读取数据，存入数据文件 FILE
+  read FILE [--force]      从对讲机读取数据，存入数据文件 FILE；已有的文件
+                           只有给出 --force 时才被替换
   write FILE               把数据文件 FILE 写入对讲机
   verify FILE              读取对讲机，并与 FILE 比较
   get NAME --file FILE     显示数据文件中的一个值
@@ -536,10 +552,12 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
   --tx SECONDS     使发射机发射的值的发射时长，1 到 10 秒；
                    不给此选项时使用数据文件中的发射时长，否则为 6 秒
   --json           show：输出 JSON，而不是表格
+  --force          read：数据文件 FILE 已存在时替换它
   --help           本说明
   --version        版本
 
-退出码：0 成功，1 命令行有误，2 对讲机无应答，3 文件被拒绝，
+退出码：0 成功，1 命令行有误，2 对讲机无应答（或 read 未给 --force 却要替换文件），
+3 文件被拒绝，
 4 串口无法打开，5 verify 或 diff 发现差异，
 6 align：有步骤超出上下限，7 align：仪器故障。
 </translation>
@@ -1030,7 +1048,7 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
     </message>
     <message>
         <source>Replace %1 with the data read from the radio?</source>
-        <translation>用从电台读取的数据替换 %1？</translation>
+        <translation>用从对讲机读取的数据替换 %1？</translation>
     </message>
     <message>
         <source>Replace %1 with data that did not come from it?</source>

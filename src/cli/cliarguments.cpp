@@ -74,6 +74,8 @@ CliArguments CliArguments::parse(const QStringList &arguments)
             flag(a.radio);
         } else if (name == QLatin1String("--json")) {
             flag(a.json);
+        } else if (name == QLatin1String("--force")) {
+            flag(a.force);
         } else if (name == QLatin1String("--com")) {
             number(a.comPort);
         } else if (name == QLatin1String("--retries")) {

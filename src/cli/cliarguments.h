@@ -27,6 +27,8 @@ public:
     bool noWrite = false;
     bool radio = false;
     bool json = false;
+    // read: an existing data file may be replaced.
+    bool force = false;
     bool help = false;
     bool version = false;
     // The options given, by their long name, so a command can refuse those that do not apply.

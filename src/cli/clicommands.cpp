@@ -16,6 +16,7 @@
 #include "squelchtable.h"
 #include "transferrun.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -81,7 +82,8 @@ QString CliCommands::usage()
         "\n"
         "Commands:\n"
         "  ports                    list the COM ports that can be opened, with their devices\n"
-        "  read FILE                read the radio into the data file FILE\n"
+        "  read FILE [--force]      read the radio into the data file FILE; a file already\n"
+        "                           there is replaced only with --force\n"
         "  write FILE               write the data file FILE into the radio\n"
         "  verify FILE              read the radio and compare it with FILE\n"
         "  get NAME --file FILE     print a value of a data file\n"
@@ -109,10 +111,12 @@ QString CliCommands::usage()
         "  --tx SECONDS     transmit time of a value that keys the transmitter, 1 to 10;\n"
         "                   without it the file's transmit time, or 6 seconds\n"
         "  --json           show: JSON instead of a table\n"
+        "  --force          read: replace the data file FILE when it is already there\n"
         "  --help           this text\n"
         "  --version        the version\n"
         "\n"
-        "Exit codes: 0 success, 1 wrong command line, 2 the radio does not answer,\n"
+        "Exit codes: 0 success, 1 wrong command line, 2 the radio does not answer (or read\n"
+        "would replace a file without --force),\n"
         "3 a file rejected, 4 the port cannot be opened, 5 verify or diff found differences,\n"
         "6 align: a step outside its limits, 7 align: the instrument failed.\n");
 }
@@ -266,13 +270,14 @@ ExitCode CliCommands::ports()
 
 ExitCode CliCommands::read()
 {
-    if (!accept(1, {QStringLiteral("--com"), QStringLiteral("--retries")}))
+    if (!accept(1, {QStringLiteral("--com"), QStringLiteral("--retries"), QStringLiteral("--force")}))
         return usageError(m_usageError);
     const QString path = m_args.positional.at(0);
 
-    // A data file already there keeps what no transfer brings back (the squelch reference pairs,
-    // the words beyond the transfer, the transmit time); anything else in its place is not
-    // overwritten.
+    // A data file already there may hold the only copy of another radio's calibration: it is
+    // replaced only when the command says so. It then keeps what no transfer brings back (the
+    // squelch reference pairs, the words beyond the transfer, the transmit time); anything else
+    // in its place is never overwritten.
     RadioImage image;
     std::int32_t tuneTxTime = DefaultTxTimeIndex;
     if (QFileInfo::exists(path)) {
@@ -280,6 +285,14 @@ ExitCode CliCommands::read()
             Console::err() << tr("The file was left as it is; nothing was read.") << '\n';
             flushErr();
             return loaded;
+        }
+        if (!m_args.force) {
+            Console::err() << tr("%1 is already there; nothing was read. Give --force to replace "
+                                 "it with the radio's data.")
+                                  .arg(QDir::toNativeSeparators(path))
+                           << '\n';
+            flushErr();
+            return ExitCode::NoAnswer;
         }
     }
     if (const ExitCode moved = transfer(image, TransferKind::FullRead); moved != ExitCode::Success)
@@ -452,17 +465,33 @@ ExitCode CliCommands::set()
     else
         image.WriteImageWord(named->word, value);
 
-    if (!m_args.file.isEmpty()) {
-        if (const ExitCode saved = save(m_args.file, image, tuneTxTime); saved != ExitCode::Success)
-            return saved;
+    // With both, the file changes only once the radio has the value: a file that says what the
+    // radio does not hold would be believed later.
+    if (m_args.radio) {
+        // The window sends with the item its list shows: the file's transmit time, or the one it
+        // starts with.
+        const int index = m_args.txSeconds ? *m_args.txSeconds - 1 : txTimeIndex(tuneTxTime);
+        if (const ExitCode sent = sendLive(*named, image, index); sent != ExitCode::Success) {
+            if (!m_args.file.isEmpty()) {
+                Console::err() << tr("%1 was left as it is.")
+                                      .arg(QDir::toNativeSeparators(m_args.file))
+                               << '\n';
+                flushErr();
+            }
+            return sent;
+        }
     }
-    if (!m_args.radio)
-        return ExitCode::Success;
-
-    // The window sends with the item its list shows: the file's transmit time, or the one it
-    // starts with.
-    const int index = m_args.txSeconds ? *m_args.txSeconds - 1 : txTimeIndex(tuneTxTime);
-    return sendLive(*named, image, index);
+    if (!m_args.file.isEmpty()) {
+        if (const ExitCode saved = save(m_args.file, image, tuneTxTime);
+            saved != ExitCode::Success) {
+            if (m_args.radio) {
+                Console::err() << tr("The radio has the new value; the file does not.") << '\n';
+                flushErr();
+            }
+            return saved;
+        }
+    }
+    return ExitCode::Success;
 }
 
 ExitCode CliCommands::sendLive(const NamedWord &named, const RadioImage &image,
