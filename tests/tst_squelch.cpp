@@ -146,6 +146,8 @@ private slots:
     void testFrames();
     void secondTestWhileDraining();
     void testWithoutPortIsSilent();
+    void zeroReferenceTestIsRefused_data();
+    void zeroReferenceTestIsRefused();
     void modifyRescalesWithoutSending();
     void readLeavesReferenceRows_data();
     void readLeavesReferenceRows();
@@ -633,6 +635,57 @@ void TstSquelch::testWithoutPortIsSilent()
     form->commandTest(20)->click();
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(p.state.image == before);
+}
+
+// A reference row's Test goes to the first pair of its table; after a read the reference rows
+// are 0 (they are never read), and 0 and 0 would be no threshold at all.
+void TstSquelch::zeroReferenceTestIsRefused_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("on");
+    QTest::addColumn<int>("off");
+    QTest::addColumn<bool>("sent");
+    QTest::newRow("AM reference, both 0") << 74 << 0 << 0 << false;
+    QTest::newRow("FM reference, both 0") << 75 << 0 << 0 << false;
+    QTest::newRow("FM reference, off 0") << 75 << 250 << 0 << true;
+    QTest::newRow("level row, both 0") << 20 << 0 << 0 << true;
+}
+
+void TstSquelch::zeroReferenceTestIsRefused()
+{
+    QFETCH(int, row);
+    QFETCH(int, on);
+    QFETCH(int, off);
+    QFETCH(bool, sent);
+
+    SimulatedRadio radio;
+    QVERIFY(radio.registerAsComPort(RadioPort));
+    Program p;
+    const int word = SquelchTable::row(row).onWord();
+    p.state.image.WriteImageWord(word, on);
+    p.state.image.WriteImageWord(word + 1, off);
+    FormTuneSq *form = p.openSq();
+
+    QString name, text;
+    if (!sent) {
+        whenModal([&](QWidget *modal) {
+            name = modal->objectName();
+            text = qobject_cast<QMessageBox *>(modal)->text();
+            qobject_cast<QMessageBox *>(modal)->button(QMessageBox::Ok)->click();
+        });
+    }
+    form->commandTest(row)->click();
+    if (sent) {
+        QTRY_COMPARE(radio.liveFrames().size(), 1);
+        return;
+    }
+    QCOMPARE(name, QStringLiteral("TestRefused"));
+    QCOMPARE(text, QStringLiteral("Nothing was sent: both values of the reference row are 0, and "
+                                  "the reference rows are never read from the radio. Enter the "
+                                  "reference values first."));
+    QVERIFY(!form->sender().isBusy());
+    radio.takeWaitingInput();
+    QVERIFY(radio.receivedBytes().isEmpty());
 }
 
 void TstSquelch::modifyRescalesWithoutSending()

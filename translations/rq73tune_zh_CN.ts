@@ -1039,6 +1039,10 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
         <source>The table was not changed: its reference value or its first value is 0, and a table cannot be scaled from 0. Enter the reference row and the first row first.</source>
         <translation>表格未被修改：其参考值或第一个值为 0，无法以 0 为基准缩放。请先输入参考行和第一行。</translation>
     </message>
+    <message>
+        <source>Nothing was sent: both values of the reference row are 0, and the reference rows are never read from the radio. Enter the reference values first.</source>
+        <translation>未发送任何数据：参考行的两个值都是 0，而参考行从不从对讲机读取。请先输入参考值。</translation>
+    </message>
 </context>
 <context>
     <name>ImageCommands</name>

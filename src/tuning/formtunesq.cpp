@@ -359,7 +359,21 @@ void FormTuneSq::CommandTest_Click(int row)
         busy.exec();
         return;
     }
-    const int firstWord = SquelchTable::row(row).onWord();
+    const SquelchTable::Row which = SquelchTable::row(row);
+    const int firstWord = which.onWord();
+    // The reference rows are never read from the radio, so they are 0 after every read; a Test
+    // of 0 and 0 would put a threshold of nothing into the radio.
+    if (which.reference && m_session.word(which.onWord()) == 0
+        && m_session.word(which.offWord()) == 0) {
+        QMessageBox refused(QMessageBox::Warning, QString::fromLatin1(AppState::ApplicationTitle),
+                            tr("Nothing was sent: both values of the reference row are 0, and "
+                               "the reference rows are never read from the radio. Enter the "
+                               "reference values first."),
+                            QMessageBox::Ok, this);
+        refused.setObjectName(QStringLiteral("TestRefused"));
+        refused.exec();
+        return;
+    }
     m_testsPending.insert(firstWord);
     m_session.sendSquelchTest(firstWord);
 }
