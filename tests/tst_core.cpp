@@ -75,6 +75,8 @@ private slots:
     void dataFileSaveFailureKeepsOldFile_data();
     void dataFileSaveFailureKeepsOldFile();
     void dataFileSaveOverLongerFile();
+    void dataFileSaveRemovesItsStrayTemporaries();
+    void dataFileSaveKeepsLinkAndPermissions();
     void dataFileEmptyPath();
     void dataFileNotRegular_data();
     void dataFileNotRegular();
@@ -571,6 +573,67 @@ void TstCore::dataFileSaveOverLongerFile()
     image.assign(patternImage(42));
     QVERIFY(WriteToFile(path, image, 6).ok());
     QCOMPARE(readBytes(path), Header + patternImage(42) + QByteArray::fromHex("06000000"));
+}
+
+// A save killed before it renamed its temporary file leaves one beside the data file; the next
+// save of that file removes it, and nothing of any other name.
+void TstCore::dataFileSaveRemovesItsStrayTemporaries()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("radio1.rdat"));
+    const QStringList others{
+        QStringLiteral("radio1.rdat.backup"),             // a copy a technician made
+        QStringLiteral("radio1.rdat.Ab3dEf"),             // any six letters
+        QStringLiteral("radio2.rdat.rq73-save-Ab3dEf"),   // another file's
+        QStringLiteral("radio1.rdat.rq73-save-Ab3dEfgh"), // not a name a save gives
+    };
+    for (const QString &name : others)
+        QVERIFY(writeBytes(dir.filePath(name), QByteArray(100, 'x')));
+    QVERIFY(writeBytes(dir.filePath(QStringLiteral("radio1.rdat.rq73-save-Xy12Zq")),
+                       Header + QByteArray(500, '\0')));
+    QVERIFY(writeBytes(dir.filePath(QStringLiteral("radio1.rdat.rq73-save-000000")), {}));
+
+    RadioImage image;
+    image.assign(patternImage(7));
+    QVERIFY(WriteToFile(path, image, 2).ok());
+    QCOMPARE(readBytes(path), Header + patternImage(7) + QByteArray::fromHex("02000000"));
+    QStringList expected = others;
+    expected << QStringLiteral("radio1.rdat");
+    expected.sort();
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+}
+
+void TstCore::dataFileSaveKeepsLinkAndPermissions()
+{
+#ifdef Q_OS_UNIX
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("real.rdat"));
+    const QString link = dir.filePath(QStringLiteral("link.rdat"));
+    QVERIFY(writeBytes(file, QByteArray(10, 'x')));
+    QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner));
+    QVERIFY(QFile::link(file, link));
+
+    RadioImage image;
+    image.assign(patternImage(9));
+    QVERIFY(WriteToFile(link, image, 1).ok());
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(readBytes(file), Header + patternImage(9) + QByteArray::fromHex("01000000"));
+    const auto mode = [](const QString &path) {
+        struct stat st = {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
+    };
+    QCOMPARE(mode(file), 0600);
+
+    // A new file gets what any new file gets under the umask.
+    const mode_t mask = ::umask(022);
+    const QString fresh = dir.filePath(QStringLiteral("new.rdat"));
+    const bool saved = WriteToFile(fresh, image, 1).ok();
+    ::umask(mask);
+    QVERIFY(saved);
+    QCOMPARE(mode(fresh), 0644);
+#else
+    QSKIP("links and modes of this kind are Unix ones");
+#endif
 }
 
 void TstCore::dataFileEmptyPath()

@@ -3,9 +3,19 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <algorithm>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#include <windows.h>
+#else
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 QByteArray DataFile::encode(const RadioImage &image, std::int32_t tuneTxTime)
 {
@@ -29,6 +39,46 @@ bool headerMatches(const QByteArray &data)
 DataFileResult failure(DataFileError error, const QString &systemText = {}, qint64 bytesFound = 0)
 {
     return {error, systemText, bytesFound};
+}
+
+// On the disk before it is given the file's name, so a power cut cannot leave the name on an
+// empty file.
+bool syncToDisk(QFile &file)
+{
+#ifdef Q_OS_WIN
+    return FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(file.handle()))) != 0;
+#else
+    return ::fsync(file.handle()) == 0;
+#endif
+}
+
+void setNewFilePermissions(QFile &file)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(file);
+#else
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    (void)::fchmod(file.handle(), 0666 & ~mask);
+#endif
+}
+
+// Puts from in the place of to, in one step that either happens whole or not at all.
+bool replaceFile(const QString &from, const QString &to, QString *reason)
+{
+#ifdef Q_OS_WIN
+    if (MoveFileExW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(from).utf16()),
+                    reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(to).utf16()),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    *reason = qt_error_string(int(GetLastError()));
+    return false;
+#else
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    *reason = qt_error_string(errno);
+    return false;
+#endif
 }
 
 } // namespace
@@ -89,19 +139,45 @@ DataFileResult WriteToFile(const QString &path, const RadioImage &image, std::in
     if (info.exists() && !info.isFile())
         return failure(DataFileError::CannotCreate);
 
-    QSaveFile file(path);
-    // Unbuffered, so a disk that fills part-way shows as a short write here. Through the buffer
-    // the short write is lost and commit() would put a truncated file in place of the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    // A link is followed, so the link stays and its file gets the data.
+    const QString target = info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath();
+    const QFileInfo targetInfo(target);
+    const QDir folder = targetInfo.absoluteDir();
+    const QString prefix = targetInfo.fileName() + QString::fromLatin1(DataFile::TemporaryMarker);
+    DataFile::removeStrayTemporaries(target);
+
+    // The new data goes into a file of its own beside the old one and is renamed over it only
+    // once whole: a save cut short at any moment leaves the data file as it was, and at most a
+    // temporary file that the next save of the same file removes.
+    QTemporaryFile file(folder.filePath(prefix + QStringLiteral("XXXXXX")));
+    if (!file.open())
         return failure(DataFileError::CannotCreate, file.errorString());
     const QByteArray bytes = DataFile::encode(image, tuneTxTime);
-    if (file.write(bytes) != bytes.size()) {
+    if (file.write(bytes) != bytes.size() || !file.flush() || !syncToDisk(file)) {
         const QString reason
             = file.error() == QFileDevice::NoError ? QString() : file.errorString();
-        file.cancelWriting();
         return failure(DataFileError::WriteFailed, reason);
     }
-    if (!file.commit())
-        return failure(DataFileError::WriteFailed, file.errorString());
+    // The same permissions as the file it replaces; a new file gets those any new file would.
+    if (targetInfo.exists())
+        file.setPermissions(QFile::permissions(target));
+    else
+        setNewFilePermissions(file);
+    file.close();
+    QString reason;
+    if (!replaceFile(file.fileName(), target, &reason))
+        return failure(DataFileError::WriteFailed, reason);
+    file.setAutoRemove(false);
     return {};
+}
+
+void DataFile::removeStrayTemporaries(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString prefix = info.fileName() + QString::fromLatin1(TemporaryMarker);
+    const QDir folder = info.absoluteDir();
+    const QStringList names = folder.entryList({prefix + QStringLiteral("??????")},
+                                               QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names)
+        QFile::remove(folder.filePath(name));
 }

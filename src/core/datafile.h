@@ -59,13 +59,18 @@ namespace DataFile {
 // The image and transmit time out of a file's bytes, of which only the first 2068 count. Anything
 // but success leaves both exactly as they were.
 DataFileResult decode(const QByteArray &bytes, RadioImage &image, std::int32_t &tuneTxTime);
+
+// A save writes "NAME.rq73-save-XXXXXX" beside the file NAME first; one left by a save that was
+// cut short is removed by the next save of NAME.
+constexpr char TemporaryMarker[] = ".rq73-save-";
+void removeStrayTemporaries(const QString &path);
 } // namespace DataFile
 
 // Loads the first 2068 bytes of the file into image and tuneTxTime. Anything but success leaves
 // both exactly as they were.
 DataFileResult ReadFromFile(const QString &path, RadioImage &image, std::int32_t &tuneTxTime);
 
-// Writes through a temporary file that replaces the target only once everything is written, so a
-// failure leaves the file already on disk as it was. A longer file is replaced by exactly 2068
-// bytes.
+// Writes through a temporary file that replaces the target only once everything is written and on
+// the disk, so a failure leaves the file already on disk as it was. A longer file is replaced by
+// exactly 2068 bytes; a link keeps pointing at its file, which gets the data.
 DataFileResult WriteToFile(const QString &path, const RadioImage &image, std::int32_t tuneTxTime);
