@@ -386,6 +386,12 @@ void TstAlign::programRunGoesThroughTheSession()
     QCOMPARE(finished.first().first().value<AlignRunResult::Outcome>(),
              AlignRunResult::Outcome::Passed);
 
+    // The run ends the transmission it keyed: the last frame is the value again, unkeyed.
+    QVERIFY(program.session().waitForLiveLink(RunLimitMs));
+    m_radio->takeWaitingInput();
+    QCOMPARE(m_radio->liveFrames().last().frame, hex("54554E45 02 0000 01 28000000"));
+    QCOMPARE(program.session().keyedWord(), -1);
+
     // The tune data window followed the value, it is marked, and the run is one undo step.
     TuneValueRow *row = program.formTune()->row(QStringLiteral("freq-adjust"));
     QCOMPARE(row->text()->text(), QStringLiteral("40"));

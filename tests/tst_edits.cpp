@@ -23,6 +23,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QUndoStack>
 #include <QWheelEvent>
 
@@ -56,6 +57,8 @@ private slots:
     void statusBarTellsTheLink_data();
     void statusBarTellsTheLink();
     void changedValueIsMarkedAndReverts();
+    void stopTransmitting_data();
+    void stopTransmitting();
     void everyWriteAsksForAnEmptyImage_data();
     void everyWriteAsksForAnEmptyImage();
 
@@ -304,6 +307,75 @@ void TstEdits::statusBarTellsTheLink()
         QVERIFY(p.window->session().waitForLiveLink(WaitMs));
         QVERIFY(!row->isMarkedUnsent());
         QCOMPARE(m_radio->liveFrames().size(), 1);
+    }
+}
+
+// The countdown is what the radio was told: a keyed frame's own seconds, until the frame that
+// unkeys goes out. Esc in the tune window, the status bar's button and the Program menu send
+// the keyed word again with command 2; Revert never keys.
+void TstEdits::stopTransmitting_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Esc in the tune window") << "esc";
+    QTest::newRow("status bar") << "button";
+    QTest::newRow("Program menu") << "menu";
+    QTest::newRow("Revert") << "revert";
+}
+
+void TstEdits::stopTransmitting()
+{
+    QFETCH(QString, how);
+    TestProgram p(RadioPort);
+    auto *button = p.window->statusBar()->findChild<QToolButton *>(
+        QStringLiteral("StopTransmitting"));
+    QAction *menu = p.action(QStringLiteral("MenuStopTx"));
+    QVERIFY(button && menu);
+    QVERIFY(!button->isEnabled());
+    QVERIFY(!menu->isEnabled());
+    QCOMPARE(button->accessibleName(), QStringLiteral("Stop Transmitting"));
+
+    // Another transmit time than the window's: a frame of 3 s shows 3 s.
+    TuneValueRow *row = p.window->formTune()->row(QStringLiteral("freq-adjust"));
+    p.window->session().sendTuneValue(0, 2);
+    QVERIFY(p.window->session().waitForLiveLink(WaitMs));
+    QCOMPARE(liveText(p), QStringLiteral("TX 3 s  Sent: Frequency Adjust = 0"));
+    QVERIFY(button->isEnabled());
+    QVERIFY(menu->isEnabled());
+
+    row->text()->setFocus();
+    row->text()->selectAll();
+    QTest::keyClicks(row->text(), QStringLiteral("-5"));
+    QTest::keyClick(row->text(), Qt::Key_Return);
+    QVERIFY(p.window->session().waitForLiveLink(WaitMs));
+    QCOMPARE(liveText(p), QStringLiteral("TX 6 s  Sent: Frequency Adjust = \u22125"));
+    m_radio->clearRecords();
+
+    if (how == QLatin1String("esc"))
+        QTest::keyClick(row->text(), Qt::Key_Escape);
+    else if (how == QLatin1String("button"))
+        button->click();
+    else if (how == QLatin1String("menu"))
+        menu->trigger();
+    else
+        row->revertTo(0);
+    QVERIFY(p.window->session().waitForLiveLink(WaitMs));
+    QCOMPARE(m_radio->liveFrames().size(), 1);
+    QCOMPARE(m_radio->liveFrames().first().frame,
+             how == QLatin1String("revert") ? hex("54554E450200000100000000")
+                                            : hex("54554E4502000001FBFFFFFF"));
+    QCOMPARE(liveText(p), how == QLatin1String("revert")
+                              ? QStringLiteral("Sent: Frequency Adjust = 0")
+                              : QStringLiteral("Sent: Frequency Adjust = \u22125"));
+    QVERIFY(!button->isEnabled());
+    QVERIFY(!menu->isEnabled());
+
+    // Undo of the revert puts −5 back, and does not key either.
+    if (how == QLatin1String("revert")) {
+        m_radio->clearRecords();
+        p.action(QStringLiteral("MenuUndo"))->trigger();
+        QVERIFY(p.window->session().waitForLiveLink(WaitMs));
+        QCOMPARE(m_radio->liveFrames().first().frame, hex("54554E4502000001FBFFFFFF"));
+        QVERIFY(!button->isEnabled());
     }
 }
 

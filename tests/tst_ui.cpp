@@ -417,7 +417,8 @@ void TstUi::menuOrderAndSeparators()
                           "MenuBackups", "-", "MenuRecentTitle", "-", "MenuExit"}));
     QCOMPARE(items("MenuEdit"), QStringList({"MenuUndo", "MenuRedo"}));
     QCOMPARE(items("MenuProgram"), QStringList({"MenuRead", "MenuWrite", "-", "MenuVerify",
-                                                "MenuResend", "-", "MenuAutoAlign"}));
+                                                "MenuResend", "MenuStopTx", "-",
+                                                "MenuAutoAlign"}));
     QCOMPARE(items("MenuSetting"), QStringList({"MenuCom", "MenuLanguage"}));
     QCOMPARE(items("MenuView"), QStringList({"MenuTree", "-", "MenuToolBar", "MenuStatus"}));
     QCOMPARE(items("MenuWindow"),

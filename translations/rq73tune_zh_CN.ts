@@ -1257,6 +1257,10 @@ Do you want to save the changes?</source>
 <context>
     <name>MainMenus</name>
     <message>
+        <source>&amp;Stop Transmitting</source>
+        <translation>停止发射(&amp;S)</translation>
+    </message>
+    <message>
         <source>&amp;File</source>
         <translation>文件(&amp;F)</translation>
     </message>
@@ -1411,6 +1415,14 @@ Do you want to save the changes?</source>
 </context>
 <context>
     <name>MainStatusBar</name>
+    <message>
+        <source>Stop TX</source>
+        <translation>停止发射</translation>
+    </message>
+    <message>
+        <source>Stop Transmitting</source>
+        <translation>停止发射</translation>
+    </message>
     <message>
         <source>COM%1</source>
         <translation>通信端口%1</translation>

@@ -84,6 +84,8 @@ void SessionAlignRadio::cancel()
 
 void SessionAlignRadio::finish()
 {
+    // However the run ended, the transmitter it keyed stops now, not when its seconds run out.
+    m_session.stopTransmitting();
     // The whole run is one step: undo puts every value back as it was before the run, with its
     // frame, as an edit's undo would.
     if (!m_touched.isEmpty())

@@ -54,4 +54,16 @@ QByteArray squelchTestFrame(int firstWord, const RadioImage &image)
     return buildLiveTuneFrame(SquelchCommand, squelchFrameAddress(firstWord), firstWord, 2, image);
 }
 
+int keyedSeconds(const QByteArray &frame)
+{
+    // "TUNE", then the command.
+    constexpr int CommandOffset = 4;
+    if (frame.size() <= CommandOffset)
+        return 0;
+    const int command = static_cast<unsigned char>(frame.at(CommandOffset));
+    if ((command & 0x0F) != PlainCommand)
+        return 0;
+    return command >> 4;
+}
+
 } // namespace LiveTune

@@ -35,4 +35,8 @@ QByteArray tuneDataFrame(int wordAddress, int txTimeIndex, const RadioImage &ima
 // The frame a Test of the squelch window sends for the pair starting at firstWord.
 QByteArray squelchTestFrame(int firstWord, const RadioImage &image);
 
+// The seconds a frame keys the transmitter for, read from its own command byte: the high nibble
+// of a tune data command; 0 for any frame that does not key.
+int keyedSeconds(const QByteArray &frame);
+
 } // namespace LiveTune

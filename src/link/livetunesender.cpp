@@ -96,6 +96,7 @@ void LiveTuneSender::startNext()
         const PortOpenResult opened = openSerialPort(*m_port, next.comPortNumber);
         if (!opened.ok()) {
             // The change stays in the image and the window; the owner tells the user.
+            m_frame.clear();
             emit frameFinished(next.key, outcomeOf(opened.error));
             continue;
         }
@@ -104,7 +105,8 @@ void LiveTuneSender::startNext()
         m_sinceWrite.start();
         // The port writes when the driver has room; a line that never takes the bytes keeps
         // them here, where the drain limit gives them up.
-        m_port->write(next.build());
+        m_frame = next.build();
+        m_port->write(m_frame);
         m_drainTimer->start();
         return;
     }

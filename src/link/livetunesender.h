@@ -49,6 +49,9 @@ public:
 
     // True while a frame is going out, or waiting to.
     bool isBusy() const;
+    // The bytes of the frame frameFinished() is about; empty when it was never built (its port
+    // could not be opened).
+    const QByteArray &finishedFrame() const { return m_frame; }
 
     // Lets the frames still waiting go out before something else needs the port (a transfer on
     // the same cable). User input is held back meanwhile; false when the port was still busy
@@ -62,6 +65,8 @@ signals:
     void frameFinished(int key, LiveFrameOutcome outcome);
 
 private:
+    QByteArray m_frame;
+
     struct Pending
     {
         int comPortNumber = 0;

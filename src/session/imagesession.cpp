@@ -46,9 +46,10 @@ private:
     void apply(const QList<WordChange> &words)
     {
         m_session.writeWords(words);
-        if (m_live == ImageSession::LiveKind::TuneValue) {
+        // Putting a value back never keys the transmitter.
+        if (m_live != ImageSession::LiveKind::None) {
             for (const WordChange &c : words)
-                m_session.sendTuneValue(c.word);
+                m_session.sendTuneValue(c.word, -1);
         }
     }
 
@@ -129,9 +130,11 @@ void ImageSession::commitEdit(const QList<int> &words, LiveKind live)
     }
     if (changed)
         m_undo->push(new WordEditCommand(*this, before, after, live));
-    if (live == LiveKind::TuneValue) {
-        for (const int w : words)
+    for (const int w : words) {
+        if (live == LiveKind::TuneValue)
             sendTuneValue(w);
+        else if (live == LiveKind::TuneValueRestore)
+            sendTuneValue(w, -1);
     }
 }
 
@@ -398,6 +401,14 @@ void ImageSession::sendSquelchTest(int firstWord)
                  [image, firstWord] { return LiveTune::squelchTestFrame(firstWord, *image); });
 }
 
+bool ImageSession::stopTransmitting()
+{
+    if (m_keyedWord < 0)
+        return false;
+    sendTuneValue(m_keyedWord, -1);
+    return true;
+}
+
 bool ImageSession::liveLinkBusy() const
 {
     return m_live->isBusy();
@@ -419,9 +430,19 @@ void ImageSession::onFrameFinished(int key, LiveFrameOutcome outcome)
     report.word = key;
     report.value = word(key);
     report.outcome = outcome;
-    if (!m_squelchKeys.contains(key) && LiveTune::isTransmitWord(key) && m_state.TuneTxTime >= 0
-        && m_state.TuneTxTime < 10)
-        report.txSeconds = m_state.TuneTxTime + 1;
+    // What the radio does is what the frame said, whatever any setting says now.
+    if (outcome == LiveFrameOutcome::Sent) {
+        report.txSeconds = LiveTune::keyedSeconds(m_live->finishedFrame());
+        const int keyedBefore = m_keyedWord;
+        if (report.txSeconds > 0) {
+            m_keyedWord = key;
+        } else if (key == m_keyedWord && !m_squelchKeys.contains(key)) {
+            report.unkeys = true;
+            m_keyedWord = -1;
+        }
+        if (m_keyedWord != keyedBefore)
+            emit keyedWordChanged(m_keyedWord);
+    }
     const bool wasUnsent = m_unsent.contains(key);
     if (outcome == LiveFrameOutcome::Sent)
         m_unsent.remove(key);

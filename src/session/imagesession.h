@@ -42,8 +42,11 @@ struct LiveFrameReport
     int word = 0;           // the first word the frame carried
     std::int32_t value = 0; // its value when the frame was built
     LiveFrameOutcome outcome = LiveFrameOutcome::Sent;
-    // Seconds the frame keys the transmitter for; 0 when it does not.
+    // Seconds the frame keys the transmitter for, read from the frame itself; 0 when it does not.
     int txSeconds = 0;
+    // The frame went out without keying for the word that keyed the transmitter last: the radio
+    // is no longer transmitting.
+    bool unkeys = false;
 };
 
 // Runs one transfer of kind between image and the radio on COM port comPortNumber and returns
@@ -115,6 +118,10 @@ public:
     enum class LiveKind {
         None,      // the image only: a squelch box, a rescale
         TuneValue, // one frame per word, as the tune data window sends it
+        // One frame per word that never keys the transmitter: a value put back (Revert). Undo
+        // and Redo of a tune value send these too; keying stays a deliberate act on the value's
+        // own control.
+        TuneValueRestore,
     };
     // Ends the edit of these words: one undo step from the words as they were before the edit
     // to what they hold now, and, for a tune value, the live frame. Words that end as they began
@@ -182,6 +189,12 @@ public:
     // Sends the squelch window's Test frame of the pair starting at firstWord.
     void sendSquelchTest(int firstWord);
     bool liveLinkBusy() const;
+    // Sends the word that keyed the transmitter last again with a command that does not key,
+    // which ends the transmission at once. False when no keyed frame went out since the last
+    // such stop, and nothing is sent.
+    bool stopTransmitting();
+    // The word whose frame keyed the transmitter last and was not stopped since; -1 for none.
+    int keyedWord() const { return m_keyedWord; }
     // Words whose last frame could not be sent; a later frame for the word that goes out clears
     // the mark.
     const QSet<int> &unsentWords() const { return m_unsent; }
@@ -215,6 +228,8 @@ signals:
     void liveFrameFinished(int key, LiveFrameOutcome outcome);
     void liveFrameReported(const LiveFrameReport &report);
     void unsentChanged(const QList<int> &words);
+    // A frame keyed the transmitter, or the frame that ends it went out: keyedWord() changed.
+    void keyedWordChanged(int word);
     void modifiedChanged(bool modified);
     // The reference the changed marks are made against was replaced (Open, a full read, New).
     void referenceReplaced();
@@ -246,5 +261,6 @@ private:
     QSet<int> m_unsent;
     // First words of the squelch Test frames sent, to tell their frames from tune values.
     QSet<int> m_squelchKeys;
+    int m_keyedWord = -1;
 };
 Q_DECLARE_METATYPE(LiveFrameReport)

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -53,6 +54,10 @@ FormTune::FormTune(ImageSession &session, TuneWindowHost &host, QWidget *parent)
     setObjectName(QStringLiteral("FormTune"));
     setWindowTitle(tr("Tune Data"));
     setFont(tuneWindowFont());
+    // Esc ends a transmission at once, wherever the focus is in the window.
+    auto *stopTx = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    stopTx->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(stopTx, &QShortcut::activated, this, [this] { m_session.stopTransmitting(); });
 
     // On a small screen or a large scale factor the window scrolls rather than clips. The
     // controls are made on the scrolled page itself: moving 200 of them there afterwards took
@@ -302,8 +307,9 @@ TuneValueRow *FormTune::addRow(const Value &value, QWidget *frame, qsizetype at)
 {
     auto *row = new TuneValueRow(value, m_session, m_refreshing, frame);
     // A committed change is one step the technician can undo, and its frame goes out.
-    connect(row, &TuneValueRow::committed, this, [this](int wordAddress) {
-        m_session.commitEdit({wordAddress}, ImageSession::LiveKind::TuneValue);
+    connect(row, &TuneValueRow::committed, this, [this](int wordAddress, bool restore) {
+        m_session.commitEdit({wordAddress}, restore ? ImageSession::LiveKind::TuneValueRestore
+                                                    : ImageSession::LiveKind::TuneValue);
     });
     m_rows.insert(at < 0 ? m_rows.size() : at, row);
     return row;

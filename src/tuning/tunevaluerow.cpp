@@ -183,7 +183,7 @@ void TuneValueRow::onSliderValueChanged(int position)
     showText(QString::number(position));
     // A drag follows the handle in the image and the box; its frame goes at the release.
     if (!m_slider->isSliderDown())
-        emit committed(m_value.wordAddress);
+        emit committed(m_value.wordAddress, m_restoring);
 }
 
 void TuneValueRow::onSliderReleased()
@@ -191,7 +191,7 @@ void TuneValueRow::onSliderReleased()
     if (m_refreshing)
         return;
     if (m_slider->value() != m_pressedAt)
-        emit committed(m_value.wordAddress);
+        emit committed(m_value.wordAddress, m_restoring);
 }
 
 void TuneValueRow::commitText(bool selectAfter)
@@ -212,7 +212,7 @@ void TuneValueRow::commitText(bool selectAfter)
     placeSlider(v);
     // A box left as it was is no change: nothing goes to the radio.
     if (wordChanged || sliderMoves)
-        emit committed(m_value.wordAddress);
+        emit committed(m_value.wordAddress, m_restoring);
     if (selectAfter)
         m_text->selectAll();
 }
@@ -243,7 +243,7 @@ void TuneValueRow::step(int direction)
     writeWord(v);
     showText(QString::number(v));
     placeSlider(v);
-    emit committed(m_value.wordAddress);
+    emit committed(m_value.wordAddress, m_restoring);
 }
 
 bool TuneValueRow::eventFilter(QObject *watched, QEvent *event)
@@ -326,7 +326,9 @@ void TuneValueRow::setMarks(bool changed, int was, bool unsent)
 void TuneValueRow::revertTo(int v)
 {
     m_text->setText(QString::number(v));
+    m_restoring = true;
     commitText(false);
+    m_restoring = false;
 }
 
 void TuneValueRow::showContextMenu(const QPoint &pos)

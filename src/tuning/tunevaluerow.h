@@ -64,7 +64,8 @@ public:
     static constexpr const char *WidestValue = "-300";
 
 signals:
-    void committed(int wordAddress);
+    // restore: the value was put back (Revert), which never keys the transmitter.
+    void committed(int wordAddress, bool restore);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -94,6 +95,7 @@ private:
     bool m_markedChanged = false;
     bool m_markedUnsent = false;
     int m_was = 0;
+    bool m_restoring = false; // the commit under way puts a value back
     // What the box last showed by the row's own doing; anything else in it is someone's typing.
     QString m_shown;
     int m_pressedAt = 0;

@@ -7,6 +7,8 @@
 
 namespace {
 
+const QString TransmitStyle = QStringLiteral("QLabel { background: #e65100; color: white; }");
+
 QString reasonText(LiveFrameOutcome outcome)
 {
     switch (outcome) {
@@ -55,21 +57,23 @@ void LiveStatusPanel::report(const LiveFrameReport &r)
     // U+2212 is the minus sign; a hyphen reads as a dash beside the name.
     const QString value = QString::number(r.value).replace(QLatin1Char('-'), QChar(0x2212));
     const QString what = tr("%1 = %2").arg(valueName(r.word), value);
-    if (r.outcome != LiveFrameOutcome::Sent) {
-        m_frameText = tr("Not sent: %1 — %2").arg(what, reasonText(r.outcome));
+    // The countdown follows what the radio was told: a keyed frame starts it afresh with its own
+    // seconds, the frame that unkeys ends it, and anything else (a frame of another value, one
+    // that never went) leaves the transmitter as it was.
+    if (r.txSeconds > 0) {
+        m_txLeft = r.txSeconds;
+        m_timer->start();
+    } else if (r.unkeys) {
         m_txLeft = 0;
         m_timer->stop();
+    }
+    if (r.outcome != LiveFrameOutcome::Sent) {
+        m_frameText = tr("Not sent: %1 — %2").arg(what, reasonText(r.outcome));
         present(QStringLiteral("QLabel { background: #c62828; color: white; }"));
         return;
     }
     m_frameText = tr("Sent: %1").arg(what);
-    m_txLeft = r.txSeconds;
-    if (m_txLeft > 0)
-        m_timer->start();
-    else
-        m_timer->stop();
-    present(m_txLeft > 0 ? QStringLiteral("QLabel { background: #e65100; color: white; }")
-                         : QString());
+    present(m_txLeft > 0 ? TransmitStyle : QString());
 }
 
 void LiveStatusPanel::tick()
@@ -78,7 +82,8 @@ void LiveStatusPanel::tick()
         --m_txLeft;
     if (m_txLeft == 0) {
         m_timer->stop();
-        present(QString());
+        // A frame that failed stays red; the orange of the transmitter goes.
+        present(styleSheet() == TransmitStyle ? QString() : styleSheet());
         return;
     }
     present(styleSheet());

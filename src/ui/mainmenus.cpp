@@ -73,6 +73,8 @@ const MenuEntry Menus[] = {
      &MDIFormMain::MenuVerify_Click},
     {Kind::Action, "MenuResend", QT_TRANSLATE_NOOP("MainMenus", "Resend &Unsent Values"), NoKey,
      nullptr},
+    {Kind::Action, "MenuStopTx", QT_TRANSLATE_NOOP("MainMenus", "&Stop Transmitting"), NoKey,
+     nullptr},
     {Kind::Separator, nullptr, nullptr, NoKey, nullptr},
     {Kind::Action, "MenuAutoAlign", QT_TRANSLATE_NOOP("MainMenus", "&Auto Align..."), NoKey,
      &MDIFormMain::openAutoAlign},
@@ -143,6 +145,7 @@ MainMenus::MainMenus(MDIFormMain &frame, ImageSession &session, ImageCommands &c
     createToolbar();
     wireEdit();
     wireResend();
+    wireStopTransmitting();
     wireViewToggles();
     // F1 anywhere in the frame opens the help of the current language.
     action("HelpKey")->setShortcutContext(Qt::ApplicationShortcut);
@@ -237,6 +240,15 @@ void MainMenus::wireResend()
     connect(resend, &QAction::triggered, &m_session, &ImageSession::resendUnsent);
     connect(&m_session, &ImageSession::unsentChanged, resend,
             [this, resend] { resend->setEnabled(!m_session.unsentWords().isEmpty()); });
+}
+
+void MainMenus::wireStopTransmitting()
+{
+    QAction *stop = action("MenuStopTx");
+    stop->setEnabled(false);
+    connect(stop, &QAction::triggered, &m_session, &ImageSession::stopTransmitting);
+    connect(&m_session, &ImageSession::keyedWordChanged, stop,
+            [stop](int word) { stop->setEnabled(word >= 0); });
 }
 
 void MainMenus::wireViewToggles()

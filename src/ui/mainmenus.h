@@ -34,6 +34,7 @@ private:
     void createToolbar();
     void wireEdit();
     void wireResend();
+    void wireStopTransmitting();
     void wireViewToggles();
     void rebuildRecentMenu();
     QAction *action(const char *name) const;

@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QTime>
 #include <QTimer>
+#include <QToolButton>
 
 MainStatusBar::MainStatusBar(const AppState &state, ImageSession &session, QWidget *parent)
     : QStatusBar(parent)
@@ -30,6 +31,14 @@ MainStatusBar::MainStatusBar(const AppState &state, ImageSession &session, QWidg
         addWidget(m_panels[i], i == 0 ? 1 : 0);
     }
     addWidget(new LiveStatusPanel(m_session, this), 2);
+    // Ends a transmission at once, whatever keyed it.
+    m_stopTx = new QToolButton(this);
+    m_stopTx->setObjectName(QStringLiteral("StopTransmitting"));
+    m_stopTx->setEnabled(false);
+    addWidget(m_stopTx);
+    connect(m_stopTx, &QToolButton::clicked, &m_session, &ImageSession::stopTransmitting);
+    connect(&m_session, &ImageSession::keyedWordChanged, m_stopTx,
+            [this](int word) { m_stopTx->setEnabled(word >= 0); });
     m_modifiedPanel->setObjectName(QStringLiteral("ModifiedPanel"));
     m_modifiedPanel->setContentsMargins(6, 0, 6, 0);
     addWidget(m_modifiedPanel);
@@ -45,6 +54,9 @@ MainStatusBar::MainStatusBar(const AppState &state, ImageSession &session, QWidg
 
 void MainStatusBar::relabel()
 {
+    m_stopTx->setText(tr("Stop TX"));
+    m_stopTx->setAccessibleName(tr("Stop Transmitting"));
+    m_stopTx->setToolTip(tr("Stop Transmitting"));
     showPort();
     showModified();
 }

@@ -36,6 +36,7 @@ private:
     QLabel *m_panels[4] = {};
     QLabel *m_modifiedPanel;
     QLabel *m_notePanel;
+    class QToolButton *m_stopTx;
     QTimer *m_noteTimer;
 
     static constexpr int BackupMessageMs = 10000;
