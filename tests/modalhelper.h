@@ -195,6 +195,9 @@ private:
         }
         if (!m_expected.isEmpty() && modal == m_expected.constFirst().ignore)
             return;
+        // A step of a longer command goes away by itself once its transfer is done.
+        if (modal->property("closesWhenDone").toBool())
+            return;
         if (m_expected.isEmpty()) {
             if (ModalHelper::closesByItself(modal))
                 return;

@@ -75,6 +75,8 @@ void TstEdits::initTestCase()
 
 void TstEdits::init()
 {
+    // The write as the original program has it; the backed-up, previewed write is tested apart.
+    ImageSession::setSafeWriteEnabled(false);
     m_radio = std::make_unique<SimulatedRadio>();
     QVERIFY(m_radio->registerAsComPort(RadioPort));
 }

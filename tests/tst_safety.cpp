@@ -171,6 +171,8 @@ private slots:
     void backupsWindowShowsFolder();
     void saveOverOtherData_data();
     void saveOverOtherData();
+    void safeWrite_data();
+    void safeWrite();
 
     // Naming and comparing.
     void wordNames_data();
@@ -661,6 +663,145 @@ void TstSafety::saveOverOtherData()
     p.window->findChild<QAction *>(QStringLiteral("MenuSave"))->trigger();
     QCOMPARE(none.unexpected(), QStringList());
     QCOMPARE(filesIn(backupFolder()).size(), backupsBefore.size() + 1);
+}
+
+// A write, by default: the radio is read and kept as a backup, the changes are shown, and only
+// on Write is it written and read back. The bytes the radio received are the assertion.
+void TstSafety::safeWrite_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<bool>("write");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("requests"); // operation per request: r read, w write
+
+    const QString full12 = QString(12, QLatin1Char('r'));
+    const QStringList both{
+        QStringLiteral("Frequency Adjust: 100 → -7   [keys the transmitter]"),
+        QStringLiteral("PA Mic Deviation: 101 → 9"),
+        QStringLiteral("SQ level 6 SQ On: 102 → 44"),
+    };
+    QTest::newRow("menu, Write") << "menu" << true << both
+                                 << full12 + QString(12, QLatin1Char('w')) + full12;
+    QTest::newRow("menu, Cancel") << "menu" << false << both << full12;
+    QTest::newRow("Write TuneData") << "tune" << true << both.mid(0, 2)
+                                    << full12 + QStringLiteral("wwwww") + full12;
+    QTest::newRow("squelch window") << "squelch" << true << both.mid(2)
+                                    << QStringLiteral("rrrrrwwwwwrrrrr");
+    QTest::newRow("menu, Write, Chinese")
+        << "menu" << true
+        << QStringList{QStringLiteral("频率校准：100 → -7   [使发射机发射]"),
+                       QStringLiteral("PA Mic灵敏度：101 → 9"),
+                       QStringLiteral("SQ 等级 6 SQ开启：102 → 44")}
+        << full12 + QString(12, QLatin1Char('w')) + full12;
+}
+
+void TstSafety::safeWrite()
+{
+    QFETCH(QString, entry);
+    QFETCH(bool, write);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, requests);
+
+    SimulatedRadio radio;
+    radio.memory() = QByteArray(SimulatedRadio::MemorySize, '\0');
+    radio.setMemoryWord(0, 100);
+    radio.setMemoryWord(75, 101);
+    radio.setMemoryWord(168, 102);
+    QVERIFY(radio.registerAsComPort(RadioPort));
+    const QByteArray radioBefore = radio.memory();
+    const qint32 before[] = {100, 101, 102};
+
+    // A file whose values differ from the radio's in three words, one of which keys.
+    RadioImage image;
+    image.WriteImageWord(0, -7);
+    image.WriteImageWord(75, 9);
+    image.WriteImageWord(168, 44);
+    const QString path = m_dir.filePath(QStringLiteral("new.rdat"));
+    QVERIFY(WriteToFile(path, image, 5).ok());
+    const bool english = !QByteArray(QTest::currentDataTag()).endsWith("Chinese");
+    Program p(backupFolder(), english);
+    {
+        ModalScript script({chooseFile(path), press(QMessageBox::Ok)});
+        p.window->findChild<QAction *>(QStringLiteral("MenuOpen"))->trigger();
+        QVERIFY(script.allAnswered());
+    }
+    QVERIFY(ImageSession::safeWriteEnabled());
+
+    QString summary, backupNote, report, reportName;
+    QStringList shown;
+    ModalScript script;
+    script.expect([&](QWidget *modal) {
+        QCOMPARE(modal->objectName(), QStringLiteral("FormWritePreview"));
+        summary = modal->findChild<QLabel *>(QStringLiteral("LabelSummary"))->text();
+        backupNote = modal->findChild<QLabel *>(QStringLiteral("LabelBackup"))->text();
+        auto *list = modal->findChild<QListWidget *>(QStringLiteral("ListChanges"));
+        for (int i = 0; i < list->count(); ++i)
+            shown << list->item(i)->text();
+        // RQ73_SHOT_DIR=folder keeps a picture of the preview for a look by eye.
+        if (const QString shots = qEnvironmentVariable("RQ73_SHOT_DIR"); !shots.isEmpty())
+            modal->grab().save(QDir(shots).filePath(
+                QStringLiteral("preview-%1.png").arg(QString::fromLatin1(QTest::currentDataTag()))));
+        modal->findChild<QPushButton *>(write ? QStringLiteral("CommandWrite")
+                                              : QStringLiteral("CommandCancel"))
+            ->click();
+    });
+    if (write) {
+        script.expect([&](QWidget *modal) {
+            reportName = modal->objectName();
+            report = qobject_cast<QMessageBox *>(modal)->text();
+            qobject_cast<QMessageBox *>(modal)->button(QMessageBox::Ok)->click();
+        });
+    }
+    if (entry == QStringLiteral("menu")) {
+        p.window->findChild<QAction *>(QStringLiteral("MenuWrite"))->trigger();
+    } else if (entry == QStringLiteral("tune")) {
+        p.window->openFormTune();
+        p.window->formTune()->findChild<QPushButton *>(QStringLiteral("CommandWrite"))->click();
+    } else {
+        p.window->openFormTuneSq();
+        p.window->formTuneSq()->findChild<QPushButton *>(QStringLiteral("CommandWrite"))->click();
+    }
+    QVERIFY(script.allAnswered());
+    QCOMPARE(script.unexpected(), QStringList());
+
+    QString operations;
+    for (const SimulatedRadio::Request &r : radio.requests())
+        operations += r.operation == 4 ? QLatin1Char('r') : QLatin1Char('w');
+    QCOMPARE(operations, requests);
+    QCOMPARE(shown, lines);
+    QCOMPARE(summary, english ? QStringLiteral("The write changes %1 value(s) in the radio.")
+                                    .arg(lines.size())
+                              : QStringLiteral("本次写入将改变对讲机中的 %1 个值。").arg(lines.size()));
+    if (!english)
+        return;
+
+    // The radio's data before the write, in the backups folder and named in the preview.
+    const QStringList backups = filesIn(backupFolder());
+    QCOMPARE(backups.size(), 1);
+    QVERIFY2(backups.first().endsWith(QStringLiteral("_before-write.rdat")),
+             qPrintable(backups.first()));
+    QCOMPARE(backupNote, QStringLiteral("The radio's data as it is now is kept in the backup %1.")
+                             .arg(backups.first()));
+    RadioImage kept;
+    std::int32_t tx = 0;
+    QVERIFY(ReadFromFile(backupFolder() + QLatin1Char('/') + backups.first(), kept, tx).ok());
+    // A squelch write reads only the squelch table first.
+    const bool squelchOnly = entry == QStringLiteral("squelch");
+    QCOMPARE(kept.ReadImageWord(0), squelchOnly ? 0 : before[0]);
+    QCOMPARE(kept.ReadImageWord(75), squelchOnly ? 0 : before[1]);
+    QCOMPARE(kept.ReadImageWord(168), before[2]);
+
+    if (!write) {
+        QCOMPARE(radio.memory(), radioBefore);
+        return;
+    }
+    QCOMPARE(reportName, QStringLiteral("SafeWriteDone"));
+    QCOMPARE(report, QStringLiteral("Written and checked: the radio holds every value of this "
+                                    "write.\n\nThe radio's data before the write is in the backup "
+                                    "%1.")
+                         .arg(backups.first()));
+    QCOMPARE(radio.memoryWord(0), entry == QStringLiteral("squelch") ? 100 : -7);
+    QCOMPARE(radio.memoryWord(168), entry == QStringLiteral("tune") ? 102 : 44);
 }
 
 class UrlCatcher : public QObject

@@ -1,6 +1,7 @@
 #include "appstate.h"
 #include "datafile.h"
 #include "formtunesq.h"
+#include "imagesession.h"
 #include "livetunesender.h"
 #include "mdiformmain.h"
 #include "modalhelper.h"
@@ -167,6 +168,8 @@ void TstSquelch::initTestCase()
 void TstSquelch::init()
 {
     SettingsStore::openSettings().clear();
+    // The write as the original program has it; the backed-up, previewed write is tested apart.
+    ImageSession::setSafeWriteEnabled(false);
 }
 
 void TstSquelch::rowTable()

@@ -278,6 +278,8 @@ void TstUi::init()
     if (SettingsStore::isMalformed())
         QFile::remove(SettingsStore::location());
     store().clear();
+    // The write as the original program has it; the backed-up, previewed write is tested apart.
+    ImageSession::setSafeWriteEnabled(false);
 }
 
 void TstUi::cleanup()
@@ -419,7 +421,7 @@ void TstUi::menuOrderAndSeparators()
     QCOMPARE(items("MenuProgram"), QStringList({"MenuRead", "MenuWrite", "-", "MenuVerify",
                                                 "MenuResend", "MenuStopTx", "-",
                                                 "MenuAutoAlign"}));
-    QCOMPARE(items("MenuSetting"), QStringList({"MenuCom", "MenuLanguage"}));
+    QCOMPARE(items("MenuSetting"), QStringList({"MenuCom", "MenuLanguage", "MenuSafeWrite"}));
     QCOMPARE(items("MenuView"), QStringList({"MenuTree", "-", "MenuToolBar", "MenuStatus"}));
     QCOMPARE(items("MenuWindow"),
              QStringList({"MenuCeng", "-", "MenuCloseAll", "-", "WindowList1000"}));

@@ -755,6 +755,10 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
 <context>
     <name>FormBackups</name>
     <message>
+        <source>Before write</source>
+        <translation>写入前</translation>
+    </message>
+    <message>
         <source>&amp;Backups, newest first:</source>
         <translation>备份（最新在前）(&amp;B)：</translation>
     </message>
@@ -1047,6 +1051,44 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
 <context>
     <name>ImageCommands</name>
     <message>
+        <source>Reading the Radio Before Writing</source>
+        <translation>写入前读取对讲机</translation>
+    </message>
+    <message>
+        <source>Nothing was written: the radio&apos;s data could not be kept in the backups folder (%1).</source>
+        <translation>未写入任何数据：无法在备份文件夹中保留对讲机的数据（%1）。</translation>
+    </message>
+    <message>
+        <source>The data in this program has not been read from a radio or loaded from a file since the program started or since New.</source>
+        <translation>自程序启动或“新建”以来，本程序中的数据既未从对讲机读取，也未从文件载入。</translation>
+    </message>
+    <message>
+        <source>The radio&apos;s data as it is now is kept in the backup %1.</source>
+        <translation>对讲机当前的数据已保存在备份 %1 中。</translation>
+    </message>
+    <message>
+        <source>The radio&apos;s data before the write is in the backup %1.</source>
+        <translation>写入前对讲机的数据保存在备份 %1 中。</translation>
+    </message>
+    <message>
+        <source>The write did not complete: the radio may hold part of the new data. Write it again before use.</source>
+        <translation>写入未完成：对讲机中可能只有部分新数据。使用前请重新写入。</translation>
+    </message>
+    <message>
+        <source>Written, but the read back did not complete, so the write is not checked. Use Verify Radio before relying on it.</source>
+        <translation>已写入，但回读未完成，写入未经核对。使用前请先执行“校验对讲机”。</translation>
+    </message>
+    <message>
+        <source>Written and checked: the radio holds every value of this write.</source>
+        <translation>已写入并核对：对讲机含有本次写入的所有值。</translation>
+    </message>
+    <message numerus="yes">
+        <source>Written, but the radio differs from the data in %n value(s).</source>
+        <translation>
+            <numerusform>已写入，但对讲机与数据有 %n 个值不同。</numerusform>
+        </translation>
+    </message>
+    <message>
         <source>Replace %1 with the empty data of New?</source>
         <translation>用“新建”的空数据替换 %1？</translation>
     </message>
@@ -1256,6 +1298,10 @@ Do you want to save the changes?</source>
 </context>
 <context>
     <name>MainMenus</name>
+    <message>
+        <source>&amp;Back Up and Preview Before Writing</source>
+        <translation>写入前备份并预览(&amp;B)</translation>
+    </message>
     <message>
         <source>&amp;Stop Transmitting</source>
         <translation>停止发射(&amp;S)</translation>
@@ -1833,6 +1879,47 @@ It applies until the program is closed.</source>
     <message>
         <source>Version %1</source>
         <translation>版本 %1</translation>
+    </message>
+</context>
+<context>
+    <name>FormWritePreview</name>
+    <message>
+        <source>&amp;Values that will change (radio → new):</source>
+        <translation>将要改变的值（对讲机 → 新值）(&amp;V)：</translation>
+    </message>
+    <message>
+        <source>&amp;Write</source>
+        <translation>写入(&amp;W)</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Write To Radio</source>
+        <translation>写入对讲机</translation>
+    </message>
+    <message>
+        <source>Values that will change</source>
+        <translation>将要改变的值</translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <translation>写入</translation>
+    </message>
+    <message>
+        <source>%1   [keys the transmitter]</source>
+        <translation>%1   [使发射机发射]</translation>
+    </message>
+    <message>
+        <source>The radio already holds every value of this write.</source>
+        <translation>对讲机已含有本次写入的所有值。</translation>
+    </message>
+    <message numerus="yes">
+        <source>The write changes %n value(s) in the radio.</source>
+        <translation>
+            <numerusform>本次写入将改变对讲机中的 %n 个值。</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

@@ -76,6 +76,8 @@ QString BackupStore::kindKey(Kind kind)
         return QStringLiteral("squelch-read");
     case Kind::ReplacedFile:
         return QStringLiteral("replaced-file");
+    case Kind::BeforeWrite:
+        return QStringLiteral("before-write");
     case Kind::FullRead:
         break;
     }
@@ -94,7 +96,7 @@ QString BackupStore::fileName(const QDateTime &when, Kind kind, int sequence)
 std::optional<BackupStore::Entry> BackupStore::parse(const QString &fileName)
 {
     static const QRegularExpression pattern(QStringLiteral(
-        R"(^(\d{4}-\d{2}-\d{2}_\d{2}-\d{2}-\d{2}-\d{3})_(full-read|squelch-read|replaced-file)(?:_(\d{1,4}))?\.rdat$)"));
+        R"(^(\d{4}-\d{2}-\d{2}_\d{2}-\d{2}-\d{2}-\d{3})_(full-read|squelch-read|replaced-file|before-write)(?:_(\d{1,4}))?\.rdat$)"));
     const QRegularExpressionMatch match = pattern.match(fileName);
     if (!match.hasMatch())
         return std::nullopt;
@@ -103,7 +105,8 @@ std::optional<BackupStore::Entry> BackupStore::parse(const QString &fileName)
     entry.taken = QDateTime::fromString(match.captured(1), QString::fromLatin1(TimeFormat));
     if (!entry.taken.isValid())
         return std::nullopt;
-    for (const Kind kind : {Kind::FullRead, Kind::SquelchRead, Kind::ReplacedFile}) {
+    for (const Kind kind :
+         {Kind::FullRead, Kind::SquelchRead, Kind::ReplacedFile, Kind::BeforeWrite}) {
         if (match.captured(2) == kindKey(kind))
             entry.kind = kind;
     }

@@ -23,9 +23,10 @@ public:
     // The settings value that caps the number of backups kept.
     static constexpr char LimitSetting[] = "BackupLimit";
 
-    // What left the backup: a full read or a squelch read, named as the transfers are, or a data
-    // file that Save was about to replace with data from elsewhere.
-    enum class Kind { FullRead, SquelchRead, ReplacedFile };
+    // What left the backup: a full read or a squelch read, named as the transfers are, a data
+    // file that Save was about to replace with data from elsewhere, or the radio's data read just
+    // before a write replaced it.
+    enum class Kind { FullRead, SquelchRead, ReplacedFile, BeforeWrite };
     static Kind kindOf(TransferKind transfer)
     {
         return transfer == TransferKind::SquelchRead ? Kind::SquelchRead : Kind::FullRead;

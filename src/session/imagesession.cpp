@@ -2,6 +2,7 @@
 
 #include "blockplan.h"
 #include "livetuneframe.h"
+#include "settingsstore.h"
 #include "transferengine.h"
 
 #include <QDateTime>
@@ -12,6 +13,9 @@
 #include <QUndoStack>
 
 namespace {
+
+// "True" or "False", as the other switches of the settings file.
+constexpr char SafeWriteSetting[] = "SafeWrite";
 
 QString fileNameOf(const QString &path)
 {
@@ -371,6 +375,44 @@ CompareOutcome ImageSession::compareWithFile(const QString &path) const
     if (outcome.file.ok())
         outcome.differences = ImageCompare::differences(m_state.image, other);
     return outcome;
+}
+
+TransferKind ImageSession::readBeforeWrite(TransferKind writeKind)
+{
+    return writeKind == TransferKind::SquelchWrite ? TransferKind::SquelchRead
+                                                   : TransferKind::FullRead;
+}
+
+QList<ImageCompare::Difference> ImageSession::writeChanges(const RadioImage &radio,
+                                                           TransferKind writeKind) const
+{
+    QList<ImageCompare::Difference> changes;
+    for (const BlockPlan::Block &block : BlockPlan(writeKind).blocks())
+        changes += ImageCompare::differences(radio, m_state.image, block.firstWord,
+                                             block.firstWord + block.count - 1);
+    return changes;
+}
+
+BackupStore::SaveResult ImageSession::keepRadioBeforeWrite(const RadioImage &radio)
+{
+    const BackupStore::SaveResult result
+        = BackupStore(m_backupFolder)
+              .save(radio, m_state.TuneTxTime, BackupStore::Kind::BeforeWrite,
+                    QDateTime::currentDateTime(), BackupStore::storedLimit());
+    emit backupSaved(result);
+    return result;
+}
+
+bool ImageSession::safeWriteEnabled()
+{
+    return SettingsStore::ReadRegistryText(QString::fromLatin1(SafeWriteSetting))
+           != QStringLiteral("False");
+}
+
+bool ImageSession::setSafeWriteEnabled(bool on)
+{
+    return SettingsStore::WriteRegistryText(QString::fromLatin1(SafeWriteSetting),
+                                            on ? QStringLiteral("True") : QStringLiteral("False"));
 }
 
 void ImageSession::sendTuneValue(int wordAddress)

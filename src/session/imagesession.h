@@ -180,6 +180,19 @@ public:
     // Compares the image with a data file; nothing changes.
     CompareOutcome compareWithFile(const QString &path) const;
 
+    // ---- a write backed up and previewed ----
+    // The read that covers the words a write of writeKind sends.
+    static TransferKind readBeforeWrite(TransferKind writeKind);
+    // The words a write of writeKind would change in a radio that holds radio: before is the
+    // radio, after the image.
+    QList<ImageCompare::Difference> writeChanges(const RadioImage &radio,
+                                                 TransferKind writeKind) const;
+    // Keeps the radio's data, read just before a write, in the backup folder.
+    BackupStore::SaveResult keepRadioBeforeWrite(const RadioImage &radio);
+    // The setting "Back up and preview before writing"; on unless turned off.
+    static bool safeWriteEnabled();
+    static bool setSafeWriteEnabled(bool on);
+
     // ---- the live link ----
     // Sends one word of the tune data window, with the transmit time when the word keys the
     // transmitter; the frame is built from the image when it goes out.

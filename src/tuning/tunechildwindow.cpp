@@ -74,15 +74,22 @@ bool TuneChildWindow::confirmAndTransfer(TransferKind kind, const QString &quest
     // The question about unsaved changes comes first; the window's own follows unchanged.
     if (isReadTransfer(kind) && !m_host.settleUnsavedChanges())
         return false;
-    QMessageBox ask(QMessageBox::Warning, QString::fromLatin1(AppState::ApplicationTitle), question,
-                    QMessageBox::Ok | QMessageBox::Cancel, this);
-    ask.setObjectName(QStringLiteral("TransferQuestion"));
-    if (ask.exec() != QMessageBox::Ok)
-        return false;
+    // A write backed up and previewed asks its one question with the changes in view, and
+    // reports what it found itself.
+    const bool previewed = !isReadTransfer(kind) && ImageSession::safeWriteEnabled();
+    if (!previewed) {
+        QMessageBox ask(QMessageBox::Warning, QString::fromLatin1(AppState::ApplicationTitle),
+                        question, QMessageBox::Ok | QMessageBox::Cancel, this);
+        ask.setObjectName(QStringLiteral("TransferQuestion"));
+        if (ask.exec() != QMessageBox::Ok)
+            return false;
+    }
     if (!m_host.runTransfer(kind, true))
         return false;
     if (afterSuccess)
         afterSuccess();
+    if (previewed)
+        return true;
     QMessageBox done(QMessageBox::NoIcon, QString::fromLatin1(AppState::ApplicationTitle),
                      successText, QMessageBox::Ok, this);
     done.setObjectName(QStringLiteral("TransferSucceeded"));

@@ -99,6 +99,8 @@ QString FormBackups::kindText(BackupStore::Kind kind)
         return tr("Squelch read");
     case BackupStore::Kind::ReplacedFile:
         return tr("Replaced file");
+    case BackupStore::Kind::BeforeWrite:
+        return tr("Before write");
     case BackupStore::Kind::FullRead:
         break;
     }

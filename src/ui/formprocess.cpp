@@ -143,6 +143,8 @@ void FormProcess::finish(bool success)
     TextShow->setVisible(true);
     if (m_isRead && m_afterRead)
         m_afterRead();
+    if (m_closeWhenDone)
+        QMetaObject::invokeMethod(this, &QDialog::accept, Qt::QueuedConnection);
 }
 
 void FormProcess::keyPressEvent(QKeyEvent *event)

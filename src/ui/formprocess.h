@@ -28,6 +28,14 @@ public:
 
     // Whether the transfer finished with every block taken.
     bool succeeded() const { return m_succeeded; }
+    // A step of a longer command: the window closes by itself once the transfer succeeded, and
+    // stays to show a failure.
+    void setCloseWhenDone(bool close)
+    {
+        m_closeWhenDone = close;
+        // Read by anything that drives the window from outside: it needs no answer.
+        setProperty("closesWhenDone", close);
+    }
 
     // The "Complete:" line for a fraction, in the current language.
     static QString progressText(double fraction);
@@ -50,6 +58,7 @@ private:
     const bool m_isRead;
     bool m_succeeded = false;
     bool m_started = false;
+    bool m_closeWhenDone = false;
 
     QLabel *LabelProcess;
     QProgressBar *ProgressBar1;

@@ -5,6 +5,7 @@
 #include "formbackups.h"
 #include "formcompare.h"
 #include "formprocess.h"
+#include "formwritepreview.h"
 #include "imagesession.h"
 #include "settingsstore.h"
 #include "showfiledialog.h"
@@ -234,20 +235,109 @@ bool ImageCommands::confirmWriteWithoutSource()
     return ask.exec() == QMessageBox::Ok;
 }
 
+bool ImageCommands::runInWindow(RadioImage &image, TransferKind kind,
+                                const std::function<void()> &afterRead, const QString &title,
+                                bool step)
+{
+    FormProcess process(image, kind, m_session.state().ComPortNumber, afterRead, m_window,
+                        m_timings);
+    if (!title.isEmpty())
+        process.setWindowTitle(title);
+    process.setCloseWhenDone(step);
+    process.exec();
+    return process.succeeded();
+}
+
 bool ImageCommands::runTransfer(TransferKind kind, bool unsavedSettled)
 {
     if (isReadTransfer(kind) && !unsavedSettled && !settleUnsavedChanges())
         return false;
+    if (!isReadTransfer(kind) && ImageSession::safeWriteEnabled())
+        return safeWrite(kind);
     if (m_session.writeNeedsConfirmation(kind) && !confirmWriteWithoutSource())
         return false;
     const TransferOutcome outcome
-        = m_session.transfer(kind, [this](RadioImage &image, TransferKind k, int port,
+        = m_session.transfer(kind, [this](RadioImage &image, TransferKind k, int,
                                           const std::function<void()> &afterRead) {
-              FormProcess process(image, k, port, afterRead, m_window, m_timings);
-              process.exec();
-              return process.succeeded();
+              return runInWindow(image, k, afterRead, QString(), false);
           });
     return outcome.succeeded;
+}
+
+bool ImageCommands::safeWrite(TransferKind kind)
+{
+    const TransferKind readKind = ImageSession::readBeforeWrite(kind);
+    // The radio as it is now, before anything of it is replaced.
+    RadioImage radio;
+    if (!runInWindow(radio, readKind, {}, tr("Reading the Radio Before Writing"), true))
+        return false;
+    const BackupStore::SaveResult kept = m_session.keepRadioBeforeWrite(radio);
+    if (!kept.ok()) {
+        QMessageBox refused(QMessageBox::Warning, AppTitle,
+                            tr("Nothing was written: the radio's data could not be kept in the "
+                               "backups folder (%1).")
+                                .arg(kept.errorText),
+                            QMessageBox::Ok, m_window);
+        refused.setObjectName(QStringLiteral("SafeWriteNoBackup"));
+        refused.exec();
+        return false;
+    }
+    const QString backupName = QFileInfo(kept.path).fileName();
+    const QString warning = m_session.writeNeedsConfirmation(kind)
+                                ? tr("The data in this program has not been read from a radio "
+                                     "or loaded from a file since the program started or since "
+                                     "New.")
+                                : QString();
+    FormWritePreview preview(m_session.writeChanges(radio, kind),
+                             tr("The radio's data as it is now is kept in the backup %1.")
+                                 .arg(backupName),
+                             warning, m_window);
+    if (preview.exec() != QDialog::Accepted)
+        return false;
+
+    const TransferOutcome written
+        = m_session.transfer(kind, [this](RadioImage &image, TransferKind k, int,
+                                          const std::function<void()> &afterRead) {
+              return runInWindow(image, k, afterRead, QString(), true);
+          });
+    const QString keptNote = tr("The radio's data before the write is in the backup %1.")
+                              .arg(backupName);
+    QMessageBox report(QMessageBox::Information, AppTitle, QString(), QMessageBox::Ok, m_window);
+    if (!written.succeeded) {
+        report.setIcon(QMessageBox::Warning);
+        report.setObjectName(QStringLiteral("SafeWriteFailed"));
+        report.setText(tr("The write did not complete: the radio may hold part of the new data. "
+                          "Write it again before use.")
+                       + QStringLiteral("\n\n") + keptNote);
+        report.exec();
+        return false;
+    }
+    RadioImage after;
+    if (!runInWindow(after, readKind, {}, TransferTexts::verifyTitle(), true)) {
+        report.setIcon(QMessageBox::Warning);
+        report.setObjectName(QStringLiteral("SafeWriteUnchecked"));
+        report.setText(tr("Written, but the read back did not complete, so the write is not "
+                          "checked. Use Verify Radio before relying on it.")
+                       + QStringLiteral("\n\n") + keptNote);
+        report.exec();
+        return true;
+    }
+    const QList<ImageCompare::Difference> left = m_session.writeChanges(after, kind);
+    if (!left.isEmpty()) {
+        report.setIcon(QMessageBox::Warning);
+        report.setObjectName(QStringLiteral("SafeWriteDiffers"));
+        report.setText(tr("Written, but the radio differs from the data in %n value(s).", nullptr,
+                          int(left.size()))
+                       + QStringLiteral("\n\n") + keptNote);
+        report.setDetailedText(ImageCompare::describe(left).join(QLatin1Char('\n')));
+        report.exec();
+        return false;
+    }
+    report.setObjectName(QStringLiteral("SafeWriteDone"));
+    report.setText(tr("Written and checked: the radio holds every value of this write.")
+                   + QStringLiteral("\n\n") + keptNote);
+    report.exec();
+    return true;
 }
 
 void ImageCommands::verify()

@@ -7,7 +7,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class ImageSession;
+class RadioImage;
 class QWidget;
 
 // The window side of the image session's operations: it picks the files, asks the questions and
@@ -66,6 +69,12 @@ private:
     // what is replaced, then saves; or Save As, or nothing.
     bool replaceFile(const QString &previousName);
     bool confirmWriteWithoutSource();
+    // The write as the setting "Back up and preview before writing" has it: the radio is read
+    // and kept as a backup, the changes are shown, and only then written and read back.
+    bool safeWrite(TransferKind kind);
+    // One transfer in the transfer window; a step of a longer command closes it once done.
+    bool runInWindow(RadioImage &image, TransferKind kind, const std::function<void()> &afterRead,
+                     const QString &title, bool step);
     void rememberFile(const QString &path);
 
     ImageSession &m_session;

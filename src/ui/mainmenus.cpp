@@ -83,6 +83,8 @@ const MenuEntry Menus[] = {
      &MDIFormMain::MenuCom_Click},
     {Kind::Action, "MenuLanguage", QT_TRANSLATE_NOOP("MainMenus", "Set &Language"), NoKey,
      &MDIFormMain::SwitchLanguage},
+    {Kind::Action, "MenuSafeWrite",
+     QT_TRANSLATE_NOOP("MainMenus", "&Back Up and Preview Before Writing"), NoKey, nullptr},
     {Kind::Menu, "MenuView", QT_TRANSLATE_NOOP("MainMenus", "&View"), NoKey, nullptr},
     {Kind::Action, "MenuTree", QT_TRANSLATE_NOOP("MainMenus", "Tree &View"), NoKey, nullptr},
     {Kind::Separator, nullptr, nullptr, NoKey, nullptr},
@@ -146,6 +148,7 @@ MainMenus::MainMenus(MDIFormMain &frame, ImageSession &session, ImageCommands &c
     wireEdit();
     wireResend();
     wireStopTransmitting();
+    wireSafeWrite();
     wireViewToggles();
     // F1 anywhere in the frame opens the help of the current language.
     action("HelpKey")->setShortcutContext(Qt::ApplicationShortcut);
@@ -249,6 +252,14 @@ void MainMenus::wireStopTransmitting()
     connect(stop, &QAction::triggered, &m_session, &ImageSession::stopTransmitting);
     connect(&m_session, &ImageSession::keyedWordChanged, stop,
             [stop](int word) { stop->setEnabled(word >= 0); });
+}
+
+void MainMenus::wireSafeWrite()
+{
+    QAction *safe = action("MenuSafeWrite");
+    safe->setCheckable(true);
+    safe->setChecked(ImageSession::safeWriteEnabled());
+    connect(safe, &QAction::toggled, this, [](bool on) { ImageSession::setSafeWriteEnabled(on); });
 }
 
 void MainMenus::wireViewToggles()

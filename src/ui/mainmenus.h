@@ -35,6 +35,7 @@ private:
     void wireEdit();
     void wireResend();
     void wireStopTransmitting();
+    void wireSafeWrite();
     void wireViewToggles();
     void rebuildRecentMenu();
     QAction *action(const char *name) const;
