@@ -10,6 +10,7 @@
 #include "simulatedradio.h"
 #include "testdata.h"
 
+#include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -58,6 +59,8 @@ private slots:
     void readEqualsTheRadio_data();
     void readEqualsTheRadio();
     void writeReachesTheRadio();
+    void safeWriteListsKeepsAndChecks();
+    void safeWriteNeedsAnAnswer();
     void silentRadioGivesExit2_data();
     void silentRadioGivesExit2();
     void retriesAnswerTheQuestion();
@@ -94,6 +97,7 @@ private:
     Result cli(const QStringList &arguments, bool fastTimings = false,
                const QString &configHome = QString());
     QString path(const QString &name) const { return m_files.filePath(name); }
+    QString dataHome() const { return m_dir.filePath(QStringLiteral("data")); }
     void writeFile(const QString &name, const RadioImage &image, std::int32_t txTime = 5);
     RadioImage readFile(const QString &name, std::int32_t *txTime = nullptr);
     static RadioImage pattern(int seed);
@@ -138,8 +142,9 @@ void TstCli::cleanup()
 
 Result TstCli::cli(const QStringList &arguments, bool fastTimings, const QString &configHome)
 {
+    // The backups a write keeps go to a data folder of the test's own.
     const QProcessEnvironment env = cliEnvironment(
-        configHome.isEmpty() ? m_dir.path() : configHome, {},
+        configHome.isEmpty() ? m_dir.path() : configHome, dataHome(),
         {{QStringLiteral("RQ73_TRANSFER_TIMINGS"),
           fastTimings ? QString::fromLatin1(FastTimings) : QString()}});
     return runCliProgram(QStringLiteral(RQ73_CLI_PROGRAM), arguments, env, RunLimitMs);
@@ -225,8 +230,10 @@ void TstCli::writeReachesTheRadio()
 {
     const RadioImage image = pattern(900);
     writeFile(QStringLiteral("out.rdat"), image);
+    // --direct: the write at once, as the original program had it.
     const Result r = cli({QStringLiteral("write"), path(QStringLiteral("out.rdat")),
-                          QStringLiteral("--com"), QString::number(SimCom)});
+                          QStringLiteral("--com"), QString::number(SimCom),
+                          QStringLiteral("--direct")});
     QCOMPARE(r.exitCode, 0);
     QVERIFY(r.err.contains(QStringLiteral("Write Data OK")));
     for (int w = 0; w < RadioImage::WordCount; ++w) {
@@ -235,6 +242,70 @@ void TstCli::writeReachesTheRadio()
     }
     QCOMPARE(m_radio->requests().size(), 12);
     QCOMPARE(m_radio->requests().first().frame, hex("54554E4505000001 84030000"));
+}
+
+// The default write: the radio is read and kept, the changes listed, then written and read back.
+void TstCli::safeWriteListsKeepsAndChecks()
+{
+    for (int w = 0; w < RadioImage::WordCount; ++w)
+        m_radio->setMemoryWord(w, 0);
+    m_radio->setMemoryWord(0, 100);
+    m_radio->setMemoryWord(75, 101);
+    RadioImage image;
+    image.WriteImageWord(0, -7);
+    image.WriteImageWord(75, 9);
+    writeFile(QStringLiteral("new.rdat"), image);
+
+    const Result r = cli({QStringLiteral("write"), path(QStringLiteral("new.rdat")),
+                          QStringLiteral("--yes")});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, QStringLiteral("freq-adjust (word 0): radio 100 -> file -7  (keys the "
+                                   "transmitter)\n"
+                                   "mic.pa (word 75): radio 101 -> file 9\n"));
+    QVERIFY2(r.err.contains(QStringLiteral("The write changes 2 value(s) in the radio.\n")),
+             qPrintable(r.err));
+    QVERIFY2(r.err.contains(QStringLiteral("Written and checked: the radio holds every value of "
+                                           "this write.\n")),
+             qPrintable(r.err));
+
+    // Read, write, read back: twelve requests each.
+    QString operations;
+    for (const SimulatedRadio::Request &q : m_radio->requests())
+        operations += q.operation == 4 ? QLatin1Char('r') : QLatin1Char('w');
+    QCOMPARE(operations, QString(12, QLatin1Char('r')) + QString(12, QLatin1Char('w'))
+                             + QString(12, QLatin1Char('r')));
+    QCOMPARE(m_radio->memoryWord(0), -7);
+    QCOMPARE(m_radio->memoryWord(75), 9);
+
+    // The radio as it was, in a backup the messages name.
+    QDirIterator found(dataHome(), {QStringLiteral("*_before-write.rdat")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    QVERIFY(found.hasNext());
+    const QString backup = found.next();
+    QVERIFY(!found.hasNext());
+    QVERIFY2(r.err.contains(QStringLiteral("The radio's data before the write is in the backup ")
+                            + backup),
+             qPrintable(r.err));
+    RadioImage kept;
+    std::int32_t tx = 0;
+    QVERIFY(ReadFromFile(backup, kept, tx).ok());
+    QCOMPARE(kept.ReadImageWord(0), 100);
+    QCOMPARE(kept.ReadImageWord(75), 101);
+    QVERIFY(QFile::remove(backup));
+}
+
+// A script that gives neither --yes nor --direct has nobody at the input to answer the question:
+// nothing is read or written.
+void TstCli::safeWriteNeedsAnAnswer()
+{
+    writeFile(QStringLiteral("new.rdat"), pattern(3));
+    const Result r = cli({QStringLiteral("write"), path(QStringLiteral("new.rdat"))});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("give --yes to write after the list of changes, or "
+                                           "--direct to write without reading the radio first. "
+                                           "Nothing was read or written.")),
+             qPrintable(r.err));
+    QVERIFY(m_radio->receivedBytes().isEmpty());
 }
 
 void TstCli::silentRadioGivesExit2_data()
@@ -257,8 +328,8 @@ void TstCli::silentRadioGivesExit2()
     m_radio->setFaultPlan([](int) { return SimulatedRadio::Fault::Silent; });
 
     QStringList arguments{command, path(QStringLiteral("kept.rdat"))};
-    if (command == QStringLiteral("read"))
-        arguments << QStringLiteral("--force");
+    arguments << (command == QStringLiteral("read") ? QStringLiteral("--force")
+                                                    : QStringLiteral("--direct"));
     const Result r = cli(arguments, true);
     QCOMPARE(r.exitCode, 2);
     // The first try and ten repeats, then the question, answered Cancel: nobody is at the input.
@@ -408,7 +479,9 @@ void TstCli::portThatCannotBeOpenedGives4_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::newRow("read") << QStringList{QStringLiteral("read"), QStringLiteral("FILE"),
                                          QStringLiteral("--force")};
-    QTest::newRow("write") << QStringList{QStringLiteral("write"), QStringLiteral("FILE")};
+    // The write's first step, the read, finds the port.
+    QTest::newRow("write") << QStringList{QStringLiteral("write"), QStringLiteral("FILE"),
+                                          QStringLiteral("--yes")};
     QTest::newRow("live set") << QStringList{QStringLiteral("set"), QStringLiteral("freq-adjust"),
                                              QStringLiteral("3"), QStringLiteral("--radio")};
     // The file changes only together with the radio.
@@ -444,7 +517,8 @@ void TstCli::comWithoutDeviceIsNamed_data()
                           << true
                           << QStringLiteral("COM99 has no device; choose another COM port");
     QTest::newRow("write, Chinese")
-        << QStringList{QStringLiteral("write"), QStringLiteral("FILE")} << false
+        << QStringList{QStringLiteral("write"), QStringLiteral("FILE"), QStringLiteral("--direct")}
+        << false
         << QStringLiteral("COM99 没有对应的设备；请选择其他串口");
     QTest::newRow("live set") << QStringList{QStringLiteral("set"), QStringLiteral("freq-adjust"),
                                              QStringLiteral("3"), QStringLiteral("--radio")}

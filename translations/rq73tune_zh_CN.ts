@@ -357,6 +357,70 @@
 <context>
     <name>CliCommands</name>
     <message>
+        <source>--direct writes without a question; --yes answers it. Give one.</source>
+        <translation>--direct 不提问直接写入；--yes 回答提问。请只给出其中一个。</translation>
+    </message>
+    <message>
+        <source>The input is not a terminal, so nobody can answer the question before the write: give --yes to write after the list of changes, or --direct to write without reading the radio first. Nothing was read or written.</source>
+        <translation>输入不是终端，无人能回答写入前的提问：给出 --yes 可在列出改变后写入，给出 --direct 可不先读取对讲机直接写入。未读取也未写入任何数据。</translation>
+    </message>
+    <message>
+        <source>Nothing was written: the radio&apos;s data could not be kept in the backups folder (%1).</source>
+        <translation>未写入任何数据：无法在备份文件夹中保留对讲机的数据（%1）。</translation>
+    </message>
+    <message>
+        <source>The radio&apos;s data before the write is in the backup %1.</source>
+        <translation>写入前对讲机的数据保存在备份 %1 中。</translation>
+    </message>
+    <message>
+        <source>(keys the transmitter)</source>
+        <translation>（使发射机发射）</translation>
+    </message>
+    <message>
+        <source>The radio already holds every value of this write.</source>
+        <translation>对讲机已含有本次写入的所有值。</translation>
+    </message>
+    <message>
+        <source>The radio&apos;s data as it is now is kept in the backup %1.</source>
+        <translation>对讲机当前的数据已保存在备份 %1 中。</translation>
+    </message>
+    <message>
+        <source>Write into the radio? [y/N] </source>
+        <translation>写入对讲机？[y/N] </translation>
+    </message>
+    <message>
+        <source>y</source>
+        <translation>y</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>Nothing was written.</source>
+        <translation>未写入任何数据。</translation>
+    </message>
+    <message>
+        <source>Written, but the read back did not complete, so the write is not checked.</source>
+        <translation>已写入，但回读未完成，写入未经核对。</translation>
+    </message>
+    <message>
+        <source>Written and checked: the radio holds every value of this write.</source>
+        <translation>已写入并核对：对讲机含有本次写入的所有值。</translation>
+    </message>
+    <message numerus="yes">
+        <source>The write changes %n value(s) in the radio.</source>
+        <translation>
+            <numerusform>本次写入将改变对讲机中的 %n 个值。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Written, but the radio differs from the data in %n value(s).</source>
+        <translation>
+            <numerusform>已写入，但对讲机与数据有 %n 个值不同。</numerusform>
+        </translation>
+    </message>
+    <message>
         <source>%1 is already there; nothing was read. Give --force to replace it with the radio&apos;s data.</source>
         <translation>%1 已存在，未读取任何数据。给出 --force 可用对讲机的数据替换它。</translation>
     </message>
@@ -485,7 +549,10 @@ Commands:
   ports                    list the COM ports that can be opened, with their devices
   read FILE [--force]      read the radio into the data file FILE; a file already
                            there is replaced only with --force
-  write FILE               write the data file FILE into the radio
+  write FILE [--yes|--direct]
+                           write the data file FILE into the radio: the radio is
+                           read and kept as a backup first, the changes listed
+                           and asked for, and the radio read back afterwards
   verify FILE              read the radio and compare it with FILE
   get NAME --file FILE     print a value of a data file
   get NAME --radio         read the radio and print a value
@@ -513,12 +580,15 @@ Options:
                    without it the file&apos;s transmit time, or 6 seconds
   --json           show: JSON instead of a table
   --force          read: replace the data file FILE when it is already there
+  --yes            write: answer the question before the write with yes
+  --direct         write: write at once, without reading the radio first
   --help           this text
   --version        the version
 
 Exit codes: 0 success, 1 wrong command line, 2 the radio does not answer (or read
 would replace a file without --force),
-3 a file rejected, 4 the port cannot be opened, 5 verify or diff found differences,
+3 a file rejected, 4 the port cannot be opened, 5 verify, diff or the read back
+after a write found differences,
 6 align: a step outside its limits, 7 align: the instrument failed.
 </source>
         <translation>用法：rq73tune-cli 命令 [参数] [选项]
@@ -527,7 +597,9 @@ would replace a file without --force),
   ports                    列出当前可以打开的串口及其设备
   read FILE [--force]      从对讲机读取数据，存入数据文件 FILE；已有的文件
                            只有给出 --force 时才被替换
-  write FILE               把数据文件 FILE 写入对讲机
+  write FILE [--yes|--direct]
+                           把数据文件 FILE 写入对讲机：先读取对讲机并保存为备份，
+                           列出将改变的值并询问，写入后再回读核对
   verify FILE              读取对讲机，并与 FILE 比较
   get NAME --file FILE     显示数据文件中的一个值
   get NAME --radio         读取对讲机并显示一个值
@@ -553,12 +625,14 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
                    不给此选项时使用数据文件中的发射时长，否则为 6 秒
   --json           show：输出 JSON，而不是表格
   --force          read：数据文件 FILE 已存在时替换它
+  --yes            write：对写入前的提问回答“是”
+  --direct         write：立即写入，不先读取对讲机
   --help           本说明
   --version        版本
 
 退出码：0 成功，1 命令行有误，2 对讲机无应答（或 read 未给 --force 却要替换文件），
 3 文件被拒绝，
-4 串口无法打开，5 verify 或 diff 发现差异，
+4 串口无法打开，5 verify、diff 或写入后的回读发现差异，
 6 align：有步骤超出上下限，7 align：仪器故障。
 </translation>
     </message>

@@ -76,6 +76,10 @@ CliArguments CliArguments::parse(const QStringList &arguments)
             flag(a.json);
         } else if (name == QLatin1String("--force")) {
             flag(a.force);
+        } else if (name == QLatin1String("--direct")) {
+            flag(a.direct);
+        } else if (name == QLatin1String("--yes")) {
+            flag(a.yes);
         } else if (name == QLatin1String("--com")) {
             number(a.comPort);
         } else if (name == QLatin1String("--retries")) {

@@ -29,6 +29,9 @@ public:
     bool json = false;
     // read: an existing data file may be replaced.
     bool force = false;
+    // write: without reading the radio first; answered yes to the question before writing.
+    bool direct = false;
+    bool yes = false;
     bool help = false;
     bool version = false;
     // The options given, by their long name, so a command can refuse those that do not apply.

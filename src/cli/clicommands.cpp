@@ -3,6 +3,7 @@
 #include "aligncommand.h"
 #include "imagesession.h"
 
+#include "backupstore.h"
 #include "blockplan.h"
 #include "climessages.h"
 #include "console.h"
@@ -16,6 +17,7 @@
 #include "squelchtable.h"
 #include "transferrun.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -84,7 +86,10 @@ QString CliCommands::usage()
         "  ports                    list the COM ports that can be opened, with their devices\n"
         "  read FILE [--force]      read the radio into the data file FILE; a file already\n"
         "                           there is replaced only with --force\n"
-        "  write FILE               write the data file FILE into the radio\n"
+        "  write FILE [--yes|--direct]\n"
+        "                           write the data file FILE into the radio: the radio is\n"
+        "                           read and kept as a backup first, the changes listed\n"
+        "                           and asked for, and the radio read back afterwards\n"
         "  verify FILE              read the radio and compare it with FILE\n"
         "  get NAME --file FILE     print a value of a data file\n"
         "  get NAME --radio         read the radio and print a value\n"
@@ -112,12 +117,15 @@ QString CliCommands::usage()
         "                   without it the file's transmit time, or 6 seconds\n"
         "  --json           show: JSON instead of a table\n"
         "  --force          read: replace the data file FILE when it is already there\n"
+        "  --yes            write: answer the question before the write with yes\n"
+        "  --direct         write: write at once, without reading the radio first\n"
         "  --help           this text\n"
         "  --version        the version\n"
         "\n"
         "Exit codes: 0 success, 1 wrong command line, 2 the radio does not answer (or read\n"
         "would replace a file without --force),\n"
-        "3 a file rejected, 4 the port cannot be opened, 5 verify or diff found differences,\n"
+        "3 a file rejected, 4 the port cannot be opened, 5 verify, diff or the read back\n"
+        "after a write found differences,\n"
         "6 align: a step outside its limits, 7 align: the instrument failed.\n");
 }
 
@@ -302,14 +310,114 @@ ExitCode CliCommands::read()
 
 ExitCode CliCommands::write()
 {
-    if (!accept(1, {QStringLiteral("--com"), QStringLiteral("--retries")}))
+    if (!accept(1, {QStringLiteral("--com"), QStringLiteral("--retries"), QStringLiteral("--direct"),
+                    QStringLiteral("--yes")}))
         return usageError(m_usageError);
+    if (m_args.direct && m_args.yes)
+        return usageError(tr("--direct writes without a question; --yes answers it. Give one."));
     RadioImage image;
     std::int32_t tuneTxTime = DefaultTxTimeIndex;
     if (const ExitCode loaded = load(m_args.positional.at(0), image, tuneTxTime);
         loaded != ExitCode::Success)
         return loaded;
-    return transfer(image, TransferKind::FullWrite);
+    if (m_args.direct)
+        return transfer(image, TransferKind::FullWrite);
+    // Nobody could answer the question: a script says which write it wants.
+    if (!m_args.yes && !Console::isTerminal(Console::Stream::In))
+        return usageError(tr("The input is not a terminal, so nobody can answer the question "
+                             "before the write: give --yes to write after the list of changes, or "
+                             "--direct to write without reading the radio first. Nothing was "
+                             "read or written."));
+    return safeWrite(image, tuneTxTime);
+}
+
+ExitCode CliCommands::safeWrite(const RadioImage &image, std::int32_t tuneTxTime)
+{
+    QTextStream &err = Console::err();
+    // The radio as it is now, kept before anything of it is replaced.
+    RadioImage radio;
+    if (const ExitCode moved = transfer(radio, TransferKind::FullRead); moved != ExitCode::Success)
+        return moved;
+    const BackupStore::SaveResult kept
+        = BackupStore(BackupStore::defaultFolder())
+              .save(radio, tuneTxTime, BackupStore::Kind::BeforeWrite,
+                    QDateTime::currentDateTime(), BackupStore::storedLimit());
+    if (!kept.ok()) {
+        err << tr("Nothing was written: the radio's data could not be kept in the backups "
+                  "folder (%1).")
+                   .arg(kept.errorText)
+            << '\n';
+        flushErr();
+        return ExitCode::FileRejected;
+    }
+    const QString keptNote = tr("The radio's data before the write is in the backup %1.")
+                                 .arg(QDir::toNativeSeparators(kept.path));
+
+    const QList<ImageCompare::Difference> changes
+        = ImageSession::writeChanges(radio, image, TransferKind::FullWrite);
+    for (const ImageCompare::Difference &c : changes) {
+        Console::out() << wordLabel(NamedWord::forWord(c.word)) << ": " << tr("radio") << ' '
+                       << c.before << " -> " << tr("file") << ' ' << c.after;
+        if (LiveTune::isTransmitWord(c.word))
+            Console::out() << "  " << tr("(keys the transmitter)");
+        Console::out() << '\n';
+    }
+    Console::out().flush();
+    if (changes.isEmpty())
+        err << tr("The radio already holds every value of this write.") << '\n';
+    else
+        err << tr("The write changes %n value(s) in the radio.", nullptr, int(changes.size()))
+            << '\n';
+    err << tr("The radio's data as it is now is kept in the backup %1.")
+               .arg(QDir::toNativeSeparators(kept.path))
+        << '\n';
+    flushErr();
+
+    if (!m_args.yes) {
+        err << tr("Write into the radio? [y/N] ");
+        flushErr();
+        const QString answer = Console::readLine().trimmed().toLower();
+        if (answer != QLatin1String("y") && answer != QLatin1String("yes")
+            && answer != tr("y") && answer != tr("yes")) {
+            err << tr("Nothing was written.") << '\n';
+            flushErr();
+            return ExitCode::Success;
+        }
+    }
+
+    RadioImage toWrite = image;
+    if (const ExitCode written = transfer(toWrite, TransferKind::FullWrite);
+        written != ExitCode::Success) {
+        err << keptNote << '\n';
+        flushErr();
+        return written;
+    }
+    RadioImage after;
+    if (const ExitCode moved = transfer(after, TransferKind::FullRead); moved != ExitCode::Success) {
+        err << tr("Written, but the read back did not complete, so the write is not checked.")
+            << '\n'
+            << keptNote << '\n';
+        flushErr();
+        return moved;
+    }
+    const QList<ImageCompare::Difference> left
+        = ImageSession::writeChanges(after, image, TransferKind::FullWrite);
+    for (const ImageCompare::Difference &c : left)
+        Console::out() << wordLabel(NamedWord::forWord(c.word)) << ": " << tr("file") << ' '
+                       << c.after << ", " << tr("radio") << ' ' << c.before << '\n';
+    Console::out().flush();
+    if (!left.isEmpty()) {
+        err << tr("Written, but the radio differs from the data in %n value(s).", nullptr,
+                  int(left.size()))
+            << '\n'
+            << keptNote << '\n';
+        flushErr();
+        return ExitCode::Differs;
+    }
+    err << tr("Written and checked: the radio holds every value of this write.") << '\n'
+        << keptNote << '\n';
+    flushErr();
+    return ExitCode::Success;
 }
 
 ExitCode CliCommands::verify()

@@ -29,6 +29,8 @@ public:
 private:
     ExitCode ports();
     ExitCode read();
+    // The write as the windows do it by default: read, keep, list, ask, write, read back.
+    ExitCode safeWrite(const RadioImage &image, std::int32_t tuneTxTime);
     ExitCode write();
     ExitCode verify();
     ExitCode get();

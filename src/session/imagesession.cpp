@@ -386,9 +386,16 @@ TransferKind ImageSession::readBeforeWrite(TransferKind writeKind)
 QList<ImageCompare::Difference> ImageSession::writeChanges(const RadioImage &radio,
                                                            TransferKind writeKind) const
 {
+    return writeChanges(radio, m_state.image, writeKind);
+}
+
+QList<ImageCompare::Difference> ImageSession::writeChanges(const RadioImage &radio,
+                                                           const RadioImage &image,
+                                                           TransferKind writeKind)
+{
     QList<ImageCompare::Difference> changes;
     for (const BlockPlan::Block &block : BlockPlan(writeKind).blocks())
-        changes += ImageCompare::differences(radio, m_state.image, block.firstWord,
+        changes += ImageCompare::differences(radio, image, block.firstWord,
                                              block.firstWord + block.count - 1);
     return changes;
 }

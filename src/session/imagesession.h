@@ -187,6 +187,9 @@ public:
     // radio, after the image.
     QList<ImageCompare::Difference> writeChanges(const RadioImage &radio,
                                                  TransferKind writeKind) const;
+    static QList<ImageCompare::Difference> writeChanges(const RadioImage &radio,
+                                                        const RadioImage &image,
+                                                        TransferKind writeKind);
     // Keeps the radio's data, read just before a write, in the backup folder.
     BackupStore::SaveResult keepRadioBeforeWrite(const RadioImage &radio);
     // The setting "Back up and preview before writing"; on unless turned off.
