@@ -1,6 +1,7 @@
 // Edits the technician can trust, through the real windows: both windows share one live link,
 // the wheel keys nothing, unsaved changes are asked about, and the status bar tells the link.
 #include "datafile.h"
+#include "focusmark.h"
 #include "formtune.h"
 #include "formtunesq.h"
 #include "imagesession.h"
@@ -24,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QUndoStack>
 #include <QWheelEvent>
 
@@ -57,6 +59,7 @@ private slots:
     void statusBarTellsTheLink_data();
     void statusBarTellsTheLink();
     void changedValueIsMarkedAndReverts();
+    void focusIsFramed();
     void stopTransmitting_data();
     void stopTransmitting();
     void everyWriteAsksForAnEmptyImage_data();
@@ -310,6 +313,36 @@ void TstEdits::statusBarTellsTheLink()
         QVERIFY(!row->isMarkedUnsent());
         QCOMPARE(m_radio->liveFrames().size(), 1);
     }
+}
+
+// An arrow key on a focused slider keys the transmitter: whichever control has the focus is
+// framed plainly, whatever the style.
+void TstEdits::focusIsFramed()
+{
+    TestProgram p(RadioPort);
+    p.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(p.window.get()));
+    FormTune *form = p.window->formTune();
+    auto *mark = form->findChild<FocusMark *>(QStringLiteral("FocusMark"));
+    QVERIFY(mark);
+    TuneValueRow *row = form->row(QStringLiteral("freq-adjust"));
+    for (QWidget *control : {static_cast<QWidget *>(row->slider()),
+                             static_cast<QWidget *>(row->text())}) {
+        control->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(mark->target(), control);
+        QVERIFY(mark->isVisible());
+        QCOMPARE(mark->parentWidget(), control->parentWidget());
+        QVERIFY(mark->geometry().contains(control->geometry()));
+        QVERIFY(mark->geometry() != control->geometry());
+    }
+    // RQ73_SHOT_DIR=folder keeps a picture of the framed slider for a look by eye.
+    row->slider()->setFocus(Qt::TabFocusReason);
+    if (const QString shots = qEnvironmentVariable("RQ73_SHOT_DIR"); !shots.isEmpty())
+        form->grab().save(QDir(shots).filePath(QStringLiteral("focus.png")));
+    // Out of the window, nothing is framed.
+    p.window->findChild<QTreeWidget *>()->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(!mark->isVisible());
+    QVERIFY(!mark->target());
 }
 
 // The countdown is what the radio was told: a keyed frame's own seconds, until the frame that

@@ -1,6 +1,7 @@
 #include "tunechildwindow.h"
 
 #include "appstate.h"
+#include "focusmark.h"
 #include "imagesession.h"
 #include "tunewindowhost.h"
 
@@ -22,6 +23,7 @@ TuneChildWindow::TuneChildWindow(ImageSession &session, TuneWindowHost &host, in
     , m_preferredSize(preferredSize)
 {
     resize(preferredSize);
+    new FocusMark(this);
 }
 
 QSize TuneChildWindow::sizeHint() const
