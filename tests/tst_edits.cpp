@@ -355,6 +355,7 @@ void TstEdits::stopTransmitting_data()
     QTest::newRow("status bar") << "button";
     QTest::newRow("Program menu") << "menu";
     QTest::newRow("Revert") << "revert";
+    QTest::newRow("closing the tune window") << "close";
 }
 
 void TstEdits::stopTransmitting()
@@ -391,6 +392,8 @@ void TstEdits::stopTransmitting()
         button->click();
     else if (how == QLatin1String("menu"))
         menu->trigger();
+    else if (how == QLatin1String("close"))
+        p.window->formTune()->parentWidget()->close();
     else
         row->revertTo(0);
     QVERIFY(p.window->session().waitForLiveLink(WaitMs));

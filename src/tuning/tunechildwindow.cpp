@@ -65,6 +65,8 @@ void TuneChildWindow::Form_Unload()
 
 void TuneChildWindow::closeEvent(QCloseEvent *event)
 {
+    // A transmission keyed from a window ends with it.
+    m_session.stopTransmitting();
     Form_Unload();
     QWidget::closeEvent(event);
 }

@@ -323,6 +323,8 @@ void MDIFormMain::closeEvent(QCloseEvent *event)
         return;
     }
     closeAllChildWindows();
+    // The program never leaves the transmitter keyed behind it.
+    m_session.stopTransmitting();
     event->accept();
 }
 
