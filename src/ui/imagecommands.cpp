@@ -130,6 +130,7 @@ void ImageCommands::rememberFile(const QString &path)
     // The next file dialog starts where this file is, however it was opened.
     SettingsStore::openSettings().setValue(QStringLiteral("LastFolder"),
                                            QFileInfo(absolute).absolutePath());
+    emit recentFilesChanged();
 }
 
 void ImageCommands::openRecent(const QString &path)
@@ -138,6 +139,7 @@ void ImageCommands::openRecent(const QString &path)
         QStringList files = recentFiles();
         files.removeAll(path);
         storeRecentFiles(files);
+        emit recentFilesChanged();
         emit recentFileMissing(path);
         return;
     }

@@ -59,6 +59,8 @@ signals:
     void imageReopened();
     // A recent file that no longer exists was taken off the list.
     void recentFileMissing(const QString &path);
+    // The list of recent files changed: a file was opened or saved, or taken off.
+    void recentFilesChanged();
 
 private:
     // Asks before covering the image and loads the file; on failure puts back the file name

@@ -153,6 +153,9 @@ MainMenus::MainMenus(MDIFormMain &frame, ImageSession &session, ImageCommands &c
     // F1 anywhere in the frame opens the help of the current language.
     action("HelpKey")->setShortcutContext(Qt::ApplicationShortcut);
     connect(m_recentMenu, &QMenu::aboutToShow, this, &MainMenus::rebuildRecentMenu);
+    // A disabled submenu never shows, so it cannot wait for its own aboutToShow to fill.
+    connect(&m_commands, &ImageCommands::recentFilesChanged, this,
+            &MainMenus::rebuildRecentMenu);
     rebuildRecentMenu();
 }
 
