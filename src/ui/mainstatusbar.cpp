@@ -34,11 +34,13 @@ MainStatusBar::MainStatusBar(const AppState &state, ImageSession &session, QWidg
     // Ends a transmission at once, whatever keyed it.
     m_stopTx = new QToolButton(this);
     m_stopTx->setObjectName(QStringLiteral("StopTransmitting"));
-    m_stopTx->setEnabled(false);
+    // Shown only while there is something to stop, so the status bar keeps its room for the
+    // panels on a small screen the rest of the time.
+    m_stopTx->setVisible(false);
     addWidget(m_stopTx);
     connect(m_stopTx, &QToolButton::clicked, &m_session, &ImageSession::stopTransmitting);
     connect(&m_session, &ImageSession::keyedWordChanged, m_stopTx,
-            [this](int word) { m_stopTx->setEnabled(word >= 0); });
+            [this](int word) { m_stopTx->setVisible(word >= 0); });
     m_modifiedPanel->setObjectName(QStringLiteral("ModifiedPanel"));
     m_modifiedPanel->setContentsMargins(6, 0, 6, 0);
     addWidget(m_modifiedPanel);

@@ -6,7 +6,6 @@
 
 #include <QFrame>
 #include <QLabel>
-#include <QSet>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -38,17 +37,13 @@ void TreePane::relabel()
     const QString appTitle = QString::fromLatin1(AppState::ApplicationTitle);
     Label1->setText(appTitle);
     Label1->adjustSize();
-    // The entries are made again in the new language; what was open and chosen stays so.
-    QSet<QString> expanded;
+    // The entries are made again in the new language, the root folded as a new tree's is; the
+    // entry chosen stays chosen.
     QString selected;
     for (QTreeWidgetItemIterator it(TreeView1); *it; ++it) {
-        const QString key = (*it)->data(0, Qt::UserRole).toString();
-        if ((*it)->isExpanded())
-            expanded.insert(key);
         if ((*it)->isSelected())
-            selected = key;
+            selected = (*it)->data(0, Qt::UserRole).toString();
     }
-    const bool first = TreeView1->topLevelItemCount() == 0;
     TreeView1->clear();
     auto *root = new QTreeWidgetItem(TreeView1, {tr("RQ73 Tune")});
     root->setData(0, Qt::UserRole, appTitle);
@@ -56,10 +51,6 @@ void TreePane::relabel()
     tune->setData(0, Qt::UserRole, QStringLiteral("TreeTuneData"));
     auto *sq = new QTreeWidgetItem(root, {QStringLiteral("SQ")});
     sq->setData(0, Qt::UserRole, QStringLiteral("TreeTuneSq"));
-    if (!first) {
-        for (QTreeWidgetItemIterator it(TreeView1); *it; ++it)
-            (*it)->setExpanded(expanded.contains((*it)->data(0, Qt::UserRole).toString()));
-    }
     if (!selected.isEmpty())
         selectKey(selected);
 }
