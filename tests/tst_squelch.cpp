@@ -150,6 +150,8 @@ private slots:
     void zeroReferenceTestIsRefused_data();
     void zeroReferenceTestIsRefused();
     void modifyRescalesWithoutSending();
+    void modifyRefusesOnlyAZeroReference_data();
+    void modifyRefusesOnlyAZeroReference();
     void readLeavesReferenceRows_data();
     void readLeavesReferenceRows();
     void writeSendsTableOnly();
@@ -731,6 +733,60 @@ void TstSquelch::modifyRescalesWithoutSending()
     QTRY_COMPARE(radio.liveFrames().size(), 1);
     QCOMPARE(radio.liveFrames().first().frame,
              QByteArray::fromHex("54554e4506800002fa00000078000000"));
+}
+
+// Modify scales each column by its reference over its first value; a column whose first value
+// is 0 is left as it is, and only a reference of 0 that would be used is refused.
+void TstSquelch::modifyRefusesOnlyAZeroReference_data()
+{
+    QTest::addColumn<QList<int>>("reference"); // words 278, 279
+    QTest::addColumn<QList<int>>("table");     // words 128 to 131
+    QTest::addColumn<QList<int>>("after");     // empty: refused, nothing changes
+    QTest::newRow("first on value 0: the off column is scaled")
+        << QList<int>{250, 120} << QList<int>{0, 100, 300, 150} << QList<int>{0, 120, 300, 180};
+    QTest::newRow("first off value 0: the on column is scaled")
+        << QList<int>{250, 120} << QList<int>{200, 0, 300, 150} << QList<int>{250, 0, 375, 150};
+    QTest::newRow("reference on 0") << QList<int>{0, 120} << QList<int>{200, 100, 300, 150}
+                                    << QList<int>{};
+    QTest::newRow("reference off 0") << QList<int>{250, 0} << QList<int>{200, 100, 300, 150}
+                                     << QList<int>{};
+    QTest::newRow("reference on 0 over a first value of 0")
+        << QList<int>{0, 120} << QList<int>{0, 100, 300, 150} << QList<int>{0, 120, 300, 180};
+}
+
+void TstSquelch::modifyRefusesOnlyAZeroReference()
+{
+    QFETCH(QList<int>, reference);
+    QFETCH(QList<int>, table);
+    QFETCH(QList<int>, after);
+    Program p;
+    RadioImage &image = p.state.image;
+    image.WriteImageWord(278, reference[0]);
+    image.WriteImageWord(279, reference[1]);
+    for (int i = 0; i < 4; ++i)
+        image.WriteImageWord(128 + i, table[i]);
+    FormTuneSq *form = p.openSq();
+
+    QString name, text;
+    if (after.isEmpty()) {
+        whenModal([&](QWidget *modal) {
+            name = modal->objectName();
+            text = qobject_cast<QMessageBox *>(modal)->text();
+            qobject_cast<QMessageBox *>(modal)->button(QMessageBox::Ok)->click();
+        });
+    }
+    form->commandModify(0)->click();
+    if (after.isEmpty()) {
+        QCOMPARE(name, QStringLiteral("ModifyRefused"));
+        QCOMPARE(text, QStringLiteral("The table was not changed: its reference row holds 0, and "
+                                      "scaling to 0 would lose every threshold of the column. "
+                                      "Enter the reference row first."));
+        after = table;
+    }
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(image.ReadImageWord(128 + i), after[i]);
+        QCOMPARE(form->textSq(i)->text(), QString::number(after[i]));
+    }
 }
 
 void TstSquelch::readLeavesReferenceRows_data()

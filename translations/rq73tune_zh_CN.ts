@@ -1114,8 +1114,8 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
         <translation>写入数据成功</translation>
     </message>
     <message>
-        <source>The table was not changed: its reference value or its first value is 0, and a table cannot be scaled from 0. Enter the reference row and the first row first.</source>
-        <translation>表格未被修改：其参考值或第一个值为 0，无法以 0 为基准缩放。请先输入参考行和第一行。</translation>
+        <source>The table was not changed: its reference row holds 0, and scaling to 0 would lose every threshold of the column. Enter the reference row first.</source>
+        <translation>表格未被修改：其参考行为 0，按 0 缩放会丢失该列的所有门限值。请先输入参考行。</translation>
     </message>
     <message>
         <source>Nothing was sent: both values of the reference row are 0, and the reference rows are never read from the radio. Enter the reference values first.</source>

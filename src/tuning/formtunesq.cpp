@@ -382,16 +382,18 @@ void FormTuneSq::CommandModify_Click(int table)
 {
     const SquelchTable::RescaleTable &which
         = table == 0 ? SquelchTable::FmRescale : SquelchTable::AmRescale;
-    // A zero reference would put zeros everywhere, and a zero first value has no ratio: the
-    // reference rows are never read from the radio, so they are 0 after every read. (An off
-    // column that starts at 0 is left as it is by the rescale itself.)
-    for (const int w : {which.referenceWord, which.referenceWord + 1, which.firstWord}) {
-        if (m_session.word(w) == 0) {
+    // A zero reference would put zeros into a whole column: the reference rows are never read
+    // from the radio, so they are 0 after every read. A column whose first value is 0 has no
+    // ratio and is left as it is by the rescale itself, so only a reference the rescale would
+    // use is refused.
+    for (const int side : {0, 1}) {
+        if (m_session.word(which.referenceWord + side) == 0
+            && m_session.word(which.firstWord + side) != 0) {
             QMessageBox refused(QMessageBox::Warning,
                                 QString::fromLatin1(AppState::ApplicationTitle),
-                                tr("The table was not changed: its reference value or its first "
-                                   "value is 0, and a table cannot be scaled from 0. Enter the "
-                                   "reference row and the first row first."),
+                                tr("The table was not changed: its reference row holds 0, and "
+                                   "scaling to 0 would lose every threshold of the column. Enter "
+                                   "the reference row first."),
                                 QMessageBox::Ok, this);
             refused.setObjectName(QStringLiteral("ModifyRefused"));
             refused.exec();
