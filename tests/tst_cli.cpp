@@ -466,7 +466,9 @@ void TstCli::pipeIsNeverOpened()
 
     const Result r = cli(arguments);
     QCOMPARE(r.exitCode, 3);
-    QVERIFY2(r.err.contains(QStringLiteral("The file \"%1\" cannot be read.").arg(fifo)),
+    QVERIFY2(r.err.contains(
+                 QStringLiteral("\"%1\" is not a regular file: it is a pipe, a device or a socket.")
+                     .arg(fifo)),
              qPrintable(r.err));
     QVERIFY(r.out.isEmpty());
     QVERIFY(m_radio->receivedBytes().isEmpty());

@@ -1,4 +1,5 @@
 #include "datafile.h"
+#include "datafiletext.h"
 #include "decimalseparator.h"
 #include "filesizelimit.h"
 #include "keyfilter.h"
@@ -761,12 +762,12 @@ void TstCore::dataFileNotRegular_data()
     };
     row("folder", DataFileError::IsFolder, DataFileError::IsFolder, "folder");
 #ifdef Q_OS_UNIX
-    row("fifo", DataFileError::Unreadable, DataFileError::CannotCreate, "fifo");
-    row("/dev/null", DataFileError::Unreadable, DataFileError::CannotCreate, "character device");
-    row("/dev/zero", DataFileError::Unreadable, DataFileError::CannotCreate, "character device");
-    row("socket", DataFileError::Unreadable, DataFileError::CannotCreate, "socket");
-    row("link to fifo", DataFileError::Unreadable, DataFileError::CannotCreate, "fifo");
-    row("link to /dev/zero", DataFileError::Unreadable, DataFileError::CannotCreate,
+    row("fifo", DataFileError::NotRegular, DataFileError::NotRegular, "fifo");
+    row("/dev/null", DataFileError::NotRegular, DataFileError::NotRegular, "character device");
+    row("/dev/zero", DataFileError::NotRegular, DataFileError::NotRegular, "character device");
+    row("socket", DataFileError::NotRegular, DataFileError::NotRegular, "socket");
+    row("link to fifo", DataFileError::NotRegular, DataFileError::NotRegular, "fifo");
+    row("link to /dev/zero", DataFileError::NotRegular, DataFileError::NotRegular,
         "character device");
     row("link to file", DataFileError::None, DataFileError::None, "file");
 #endif
@@ -836,6 +837,14 @@ void TstCore::dataFileNotRegular()
     QVERIFY2(finishes([&] { saved = WriteToFile(path, image, 4); }, unblock),
              "Saving waits on the pipe");
     QCOMPARE(int(saved.error), saveError);
+    // Saying plainly what stands there, in the window and the command line alike.
+    if (!saved.ok()) {
+        const QString text = DataFileText::problem(saved, path, true);
+        QVERIFY2(text.contains(QStringLiteral("is a folder, not a regular file."))
+                     || text.contains(QStringLiteral(
+                         "is not a regular file: it is a pipe, a device or a socket.")),
+                 qPrintable(text));
+    }
 #ifdef Q_OS_UNIX
     QCOMPARE(fileKind(path), kindAfter);
     if (saved.ok()) {

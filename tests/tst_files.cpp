@@ -343,9 +343,9 @@ void TstFiles::openRejected_data()
 #ifdef Q_OS_UNIX
     // Nobody writes into the pipe: opening it would wait for ever.
     QTest::newRow("pipe") << QByteArray("<fifo>") << true << true << "RQ73 Tune"
-                          << "The file \"%1\" cannot be read.";
+                          << "\"%1\" is not a regular file: it is a pipe, a device or a socket.";
     QTest::newRow("pipe, Chinese") << QByteArray("<fifo>") << false << true << "RQ73 Tune"
-                                   << QStringLiteral("无法读取文件“%1”。");
+                                   << QStringLiteral("“%1”不是普通文件：它是管道、设备或套接字。");
 #endif
 }
 

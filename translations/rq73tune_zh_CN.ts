@@ -659,8 +659,12 @@ tx-time……；“show”会全部列出），或 0 到 511 的字地址。
         <translation>文件“%1”不存在。</translation>
     </message>
     <message>
-        <source>A folder of that name is in the way.</source>
-        <translation>该位置已有同名的文件夹。</translation>
+        <source>&quot;%1&quot; is a folder, not a regular file.</source>
+        <translation>“%1”是文件夹，不是普通文件。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a regular file: it is a pipe, a device or a socket.</source>
+        <translation>“%1”不是普通文件：它是管道、设备或套接字。</translation>
     </message>
     <message>
         <source>&quot;%1&quot; is a folder, not a radio data file.</source>

@@ -107,7 +107,7 @@ DataFileResult ReadFromFile(const QString &path, RadioImage &image, std::int32_t
     // A pipe blocks the open until a writer comes and a device or socket never ends, so only a
     // regular file (also behind a link) is ever opened.
     if (!info.isFile())
-        return failure(DataFileError::Unreadable);
+        return failure(DataFileError::NotRegular);
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -137,7 +137,7 @@ DataFileResult WriteToFile(const QString &path, const RadioImage &image, std::in
     // A pipe, device or socket of that name would be replaced by the new file, or the save would
     // wait for a reader; neither is what the technician asked for.
     if (info.exists() && !info.isFile())
-        return failure(DataFileError::CannotCreate);
+        return failure(DataFileError::NotRegular);
 
     // A link is followed, so the link stays and its file gets the data.
     const QString target = info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath();

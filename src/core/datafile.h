@@ -28,17 +28,18 @@ enum class DataFileError {
     EmptyPath,
     NotFound,
     IsFolder,
-    // The file exists but cannot be opened or read, or it is a pipe, device or socket, which is
-    // never opened.
+    // The file exists but cannot be opened or read.
     Unreadable,
+    // A pipe, device or socket stands at the path (also behind a link); it is never opened, for
+    // loading or saving.
+    NotRegular,
     // The first 8 bytes are not "RQ73 DT ".
     WrongHeader,
     // The header fits but the file ends before the 2068 bytes.
     TooShort,
     // Saving: the folder of the target does not exist.
     FolderMissing,
-    // Saving: the file cannot be created there (permissions, read-only disk, a pipe, device or
-    // socket of that name).
+    // Saving: the file cannot be created there (permissions, read-only disk).
     CannotCreate,
     // Saving: writing or replacing the file failed (disk full, device error).
     WriteFailed,

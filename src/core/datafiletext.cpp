@@ -17,8 +17,12 @@ QString DataFileText::problem(const DataFileResult &result, const QString &path,
         reason = tr("The file \"%1\" does not exist.").arg(shown);
         break;
     case DataFileError::IsFolder:
-        reason = saving ? tr("A folder of that name is in the way.")
+        reason = saving ? tr("\"%1\" is a folder, not a regular file.").arg(shown)
                         : tr("\"%1\" is a folder, not a radio data file.").arg(shown);
+        break;
+    case DataFileError::NotRegular:
+        reason = tr("\"%1\" is not a regular file: it is a pipe, a device or a socket.")
+                     .arg(shown);
         break;
     case DataFileError::Unreadable:
         reason = tr("The file \"%1\" cannot be read.").arg(shown);
