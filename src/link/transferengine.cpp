@@ -241,6 +241,7 @@ void TransferEngine::sendRequest()
     m_ackNs = -1;
     m_countedNs = 0;
     m_oddAnswer = false;
+    m_unsureAnswer = false;
     m_allAcks = false;
     m_settleCut = false;
     m_requestWireNs = m_request.size() * WireNsPerByte;
@@ -306,6 +307,9 @@ void TransferEngine::takeBytes(const QByteArray &data)
     case State::Awaiting: {
         m_timer->stop();
         const qint64 now = m_sinceSend.nsecsElapsed();
+        // Bytes read after a gap in the ticks may have waited since it began: for deciding
+        // whether they came too soon they count as early as they can have come.
+        const qint64 earliest = now - m_lastTickNs <= ListenGapNs ? now : m_listenedNs;
         const bool hadAck = m_window.ackSeen();
         const int noiseBefore = m_window.noiseBefore();
         m_window.feed(data);
@@ -315,7 +319,7 @@ void TransferEngine::takeBytes(const QByteArray &data)
         // Until the line's kind is known, and for a write, each window is settled before the
         // next request, so none can run on into the next.
         if (m_operation == RequestOperation::Read && m_wireTimed
-            && m_window.noiseBefore() > noiseBefore && now + WireNsPerByte < m_requestWireNs
+            && m_window.noiseBefore() > noiseBefore && earliest + WireNsPerByte < m_requestWireNs
             && m_previous.single && !(m_previous.block == m_block)) {
             m_previousIndicted = true;
             m_previous.window.append(data);
@@ -324,8 +328,7 @@ void TransferEngine::takeBytes(const QByteArray &data)
             m_countedNs = now;
             if (!hadAck) {
                 m_ackNs = now;
-                // Bytes read after a gap in the ticks may have waited since it began.
-                m_earliestAckNs = now - m_lastTickNs <= ListenGapNs ? now : m_listenedNs;
+                m_earliestAckNs = earliest;
             }
         }
         if (!m_window.isComplete()) {
@@ -338,6 +341,7 @@ void TransferEngine::takeBytes(const QByteArray &data)
         m_listen->stop();
         noteLineKind();
         m_oddAnswer = answerIsOdd();
+        m_unsureAnswer = !m_oddAnswer && answerMayBeOdd();
         m_allAcks = isAllAcks(m_window.counted());
         if (settleFirst()) {
             m_state = State::Settling;
@@ -382,8 +386,8 @@ bool TransferEngine::settleFirst() const
     // follows the reply lands in the next window before its acknowledgement, where it is noise.
     // Anything unusual, and the last block (nothing after it would show a stranger), waits for
     // the line to fall silent first.
-    if (m_inDoubt || m_rechecking || m_window.extraCount() > 0 || m_oddAnswer || m_allAcks
-        || answerIsEarly())
+    if (m_inDoubt || m_rechecking || m_window.extraCount() > 0 || m_oddAnswer || m_unsureAnswer
+        || m_allAcks || answerIsEarly())
         return true;
     // A write's answer is a single 0x06, which any stray acknowledgement matches: only the
     // silence after it tells it from a stream of them. Until the line is known to run at 115200
@@ -399,6 +403,14 @@ qint64 TransferEngine::settleUs() const
     // request.
     if (m_oddAnswer)
         return qint64(m_timings.replyTimeoutMs) * 1000;
+    // Read late by a busy thread, the answer may have come at its usual time or as a stranger;
+    // the real answer behind a stranger would have followed it at once, so a margin and one more
+    // reply's time on the wire show it without holding the line for a time-out.
+    if (m_unsureAnswer)
+        return std::min<qint64>(qint64(m_timings.oddAnswerMarginUs)
+                                    + m_window.expectedLength() * WireNsPerByte / 1000
+                                    + m_timings.handOverUs,
+                                qint64(m_timings.replyTimeoutMs) * 1000);
     const qint64 us = std::max<qint64>(2 * usualAnswerNs() / 1000, m_timings.handOverUs);
     return std::min<qint64>(us, qint64(m_timings.replyTimeoutMs) * 1000);
 }
@@ -418,6 +430,13 @@ qint64 TransferEngine::answerNs() const
     // once it is off the wire; on one shown not to (a pseudo-terminal) at once.
     const bool wire = m_wireTimed || m_wireVotes >= 0;
     return std::max<qint64>(0, m_ackNs - (wire ? m_requestWireNs : 0));
+}
+
+bool TransferEngine::answerMayBeOdd() const
+{
+    if (m_samples.isEmpty() || m_ackNs < 0)
+        return false;
+    return answerNs() > 4 * usualAnswerNs() + qint64(m_timings.oddAnswerMarginUs) * 1000;
 }
 
 void TransferEngine::onListenTick()

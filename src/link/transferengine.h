@@ -162,6 +162,8 @@ private:
     void onListenTick();
     bool answerIsEarly() const;
     bool answerIsOdd() const;
+    // Read so late that it would be odd, but after a gap in the ticks: it may have come in time.
+    bool answerMayBeOdd() const;
     // A radio that keeps talking after its reply is not waited out past this.
     qint64 settleLimitNs() const;
     void noteLineKind();
@@ -214,6 +216,7 @@ private:
     qint64 m_ackNs = -1;      // since the send, of the arrival that brought the acknowledgement
     qint64 m_countedNs = 0;   // since the send, of the latest arrival that added counted bytes
     bool m_oddAnswer = false; // the reply being settled came at an odd time
+    bool m_unsureAnswer = false; // it was read late, after a gap in the ticks
     bool m_settleCut = false; // the line never fell silent after it
     bool m_allAcks = false;   // it is nothing but acknowledgements
 
