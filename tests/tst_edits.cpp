@@ -62,6 +62,7 @@ private slots:
     void focusIsFramed();
     void stopTransmitting_data();
     void stopTransmitting();
+    void squelchReadFillsOnlyTheSquelchTable();
     void everyWriteAsksForAnEmptyImage_data();
     void everyWriteAsksForAnEmptyImage();
 
@@ -485,6 +486,52 @@ void TstEdits::everyWriteAsksForAnEmptyImage()
     QCOMPARE(asked.last(), QStringLiteral("WriteWithoutSource"));
     QCOMPARE(asked.size(), ownQuestion ? 2 : 1);
     QVERIFY(m_radio->requests().isEmpty());
+}
+
+// After a squelch read, and nothing else since start-up, the squelch table is the radio's: its
+// own write asks nothing more, and a write of everything says what is true.
+void TstEdits::squelchReadFillsOnlyTheSquelchTable()
+{
+    TestProgram p(RadioPort);
+    p.window->openFormTuneSq();
+    auto closeWhenDone = [](QWidget *process) {
+        (void)QTest::qWaitFor(
+            [&] {
+                return process->findChild<QLineEdit *>(QStringLiteral("TextShow"))
+                    ->isVisibleTo(process);
+            },
+            10000);
+        process->close();
+    };
+    {
+        ModalScript script({press(QMessageBox::Ok), closeWhenDone, press(QMessageBox::Ok)});
+        p.window->formTuneSq()->CommandRead_Click();
+        QVERIFY(script.allAnswered());
+        QCOMPARE(script.unexpected(), QStringList());
+    }
+    QVERIFY(p.window->session().onlySquelchFromRadio());
+
+    Seen asked;
+    {
+        ModalScript script({press(QMessageBox::Cancel, &asked)});
+        p.action(QStringLiteral("MenuWrite"))->trigger();
+        QVERIFY(script.allAnswered());
+    }
+    QCOMPARE(asked.objectName, QStringLiteral("WriteWithoutSource"));
+    QCOMPARE(asked.text,
+             QStringLiteral("Only the squelch table of this data has been read from a radio since "
+                            "the program started or since New; the rest was never read or loaded. "
+                            "Writing it replaces the radio's calibration with these values.\n\n"
+                            "Write to the radio anyway?"));
+
+    m_radio->clearRecords();
+    {
+        ModalScript script({press(QMessageBox::Ok), closeWhenDone, press(QMessageBox::Ok)});
+        p.window->formTuneSq()->CommandWrite_Click();
+        QVERIFY(script.allAnswered());
+        QCOMPARE(script.unexpected(), QStringList());
+    }
+    QCOMPARE(m_radio->requests().size(), 5);
 }
 
 QTEST_MAIN(TstEdits)

@@ -1215,6 +1215,18 @@ Write to the radio anyway?</source>
 仍然写入对讲机吗？</translation>
     </message>
     <message>
+        <source>Only the squelch table of this data has been read from a radio since the program started or since New; the rest was never read or loaded. Writing it replaces the radio&apos;s calibration with these values.
+
+Write to the radio anyway?</source>
+        <translation>程序中的数据自启动或新建以来只有静噪表是从对讲机读出的，其余数据从未读出或载入。写入会用这些数值替换对讲机的校准数据。
+
+仍然写入对讲机吗？</translation>
+    </message>
+    <message>
+        <source>Only the squelch table of this data has been read from a radio since the program started or since New; the rest was never read or loaded.</source>
+        <translation>程序中的数据自启动或新建以来只有静噪表是从对讲机读出的，其余数据从未读出或载入。</translation>
+    </message>
+    <message>
         <source>Identical: the radio holds every word of the current image.</source>
         <translation>相同：对讲机中的每个字都与当前数据一致。</translation>
     </message>

@@ -228,6 +228,7 @@ BackupStore::SaveResult ImageSession::keepReplacedFile(const QString &path)
 void ImageSession::newImage()
 {
     m_foreign = ForeignData::NewImage;
+    m_squelchFromRadio = false;
     m_state.image.clearFirstHalf();
     setSource(ImageSource::New);
     markClean(true);
@@ -272,7 +273,8 @@ DataFileResult ImageSession::saveAs(const QString &path)
 
 bool ImageSession::writeNeedsConfirmation(TransferKind kind) const
 {
-    return !isReadTransfer(kind) && !hasSource();
+    return !isReadTransfer(kind) && !hasSource()
+           && !(kind == TransferKind::SquelchWrite && m_squelchFromRadio);
 }
 
 TransferOutcome ImageSession::transfer(TransferKind kind, const TransferRunner &runner)
@@ -296,6 +298,8 @@ TransferOutcome ImageSession::transfer(TransferKind kind, const TransferRunner &
         if (!isRead)
             return;
         m_foreign = ForeignData::RadioRead;
+        if (kind == TransferKind::SquelchRead)
+            m_squelchFromRadio = true;
         if (kind == TransferKind::FullRead) {
             setSource(ImageSource::Radio);
             markClean(true);

@@ -169,7 +169,10 @@ public:
     // ---- the radio ----
     // Whether a write of kind must be confirmed first: the image was never filled from a file or
     // a radio since start-up or New. Every command that writes the radio asks the same.
+    // A squelch write of a squelch table read from the radio asks nothing.
     bool writeNeedsConfirmation(TransferKind kind) const;
+    // Since start-up or New, only the squelch table was read from a radio; the rest never filled.
+    bool onlySquelchFromRadio() const { return !hasSource() && m_squelchFromRadio; }
     // Runs the transfer on the image after the live link has let its frames out. A successful
     // full read makes the radio the image's source and leaves a backup; any read that ran
     // announces the image as replaced, as its blocks went into it.
@@ -278,5 +281,6 @@ private:
     // First words of the squelch Test frames sent, to tell their frames from tune values.
     QSet<int> m_squelchKeys;
     int m_keyedWord = -1;
+    bool m_squelchFromRadio = false;
 };
 Q_DECLARE_METATYPE(LiveFrameReport)

@@ -227,11 +227,17 @@ bool ImageCommands::saveAs()
 
 bool ImageCommands::confirmWriteWithoutSource()
 {
-    QMessageBox ask(QMessageBox::Warning, AppTitle,
-                    tr("The data in this program has not been read from a radio or loaded from "
-                       "a file since the program started or since New. Writing it replaces the "
-                       "radio's calibration with these values.\n\nWrite to the radio anyway?"),
-                    QMessageBox::Ok | QMessageBox::Cancel, m_window);
+    const QString text
+        = m_session.onlySquelchFromRadio()
+              ? tr("Only the squelch table of this data has been read from a radio since the "
+                   "program started or since New; the rest was never read or loaded. Writing it "
+                   "replaces the radio's calibration with these values.\n\nWrite to the radio "
+                   "anyway?")
+              : tr("The data in this program has not been read from a radio or loaded from "
+                   "a file since the program started or since New. Writing it replaces the "
+                   "radio's calibration with these values.\n\nWrite to the radio anyway?");
+    QMessageBox ask(QMessageBox::Warning, AppTitle, text, QMessageBox::Ok | QMessageBox::Cancel,
+                    m_window);
     ask.setObjectName(QStringLiteral("WriteWithoutSource"));
     ask.setDefaultButton(QMessageBox::Cancel);
     return ask.exec() == QMessageBox::Ok;
@@ -285,11 +291,14 @@ bool ImageCommands::safeWrite(TransferKind kind)
         return false;
     }
     const QString backupName = QFileInfo(kept.path).fileName();
-    const QString warning = m_session.writeNeedsConfirmation(kind)
-                                ? tr("The data in this program has not been read from a radio "
-                                     "or loaded from a file since the program started or since "
-                                     "New.")
-                                : QString();
+    QString warning;
+    if (m_session.writeNeedsConfirmation(kind))
+        warning = m_session.onlySquelchFromRadio()
+                      ? tr("Only the squelch table of this data has been read from a radio since "
+                           "the program started or since New; the rest was never read or "
+                           "loaded.")
+                      : tr("The data in this program has not been read from a radio or loaded "
+                           "from a file since the program started or since New.");
     FormWritePreview preview(m_session.writeChanges(radio, kind),
                              tr("The radio's data as it is now is kept in the backup %1.")
                                  .arg(backupName),
