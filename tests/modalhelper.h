@@ -184,7 +184,10 @@ private:
                 return;
             }
         }
-        if (sameAsBefore && m_answered.contains(modal)) {
+        // With no answer left to give, a dialog this script answered that shows on top again is
+        // one whose answer is still on its way (a busy machine can put another window on top for
+        // a moment in between): it is reported only if it stays.
+        if (m_answered.contains(modal) && (sameAsBefore || m_expected.isEmpty())) {
             // Its answer may still be on its way (an accept queued behind a check of its own), or
             // a dialog over it was just answered.
             if (m_expected.isEmpty() && m_answeredAt.elapsed() > ModalHelper::DefaultTimeoutMs) {

@@ -457,7 +457,7 @@ void TstFiles::saveFailureKeepsOldFileAndPath()
 #endif
         p.trigger(QStringLiteral("MenuSaveAs"));
         QVERIFY(script.allAnswered());
-        QCOMPARE(script.unexpected(), QStringList());
+        QVERIFY2(script.unexpected().isEmpty(), qPrintable(script.unexpected().join(u'|')));
     }
     QCOMPARE(dialog.title, QStringLiteral("另存为"));
     QCOMPARE(dialog.mode, QFileDialog::AcceptSave);
